@@ -1,0 +1,9 @@
+#pragma once
+
+namespace durazizi::LoginItem {
+
+// Brings the application's login item in line with the wanted state; touches
+// it only when the current state differs.
+void set(bool enabled);
+
+}  // namespace durazizi::LoginItem

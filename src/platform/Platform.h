@@ -1,0 +1,40 @@
+#pragma once
+
+#include "platform/Accessibility.h"
+#include "platform/Application.h"
+#include "platform/Capture.h"
+#include "platform/Clock.h"
+#include "platform/Defaults.h"
+#include "platform/Files.h"
+#include "platform/LoginService.h"
+#include "platform/RunLoop.h"
+#include "platform/Screens.h"
+#include "platform/Workspace.h"
+
+namespace platform {
+
+// Every operating-system service the system uses, reached through one object.
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    virtual Defaults& defaults() = 0;
+    virtual Clock& clock() = 0;
+    virtual RunLoop& runLoop() = 0;
+    virtual Accessibility& accessibility() = 0;
+    virtual Screens& screens() = 0;
+    virtual Workspace& workspace() = 0;
+    virtual Files& files() = 0;
+    virtual LoginService& loginService() = 0;
+    virtual Application& application() = 0;
+    virtual Capture& capture() = 0;
+};
+
+// The installed backend. Installing one marks the start of a new process:
+// values the system computes "once per process" are computed again.
+Platform& current();
+void install(Platform* backend);
+bool isInstalled();
+unsigned processGeneration();
+
+}  // namespace platform
