@@ -190,6 +190,8 @@ private:
 // NSUserDefaults held in memory, for tests that need no file.
 class MemoryDefaults final : public platform::Defaults {
 public:
+    MemoryDefaults();
+    ~MemoryDefaults() override;
     void registerDefaults(const std::map<std::string, platform::DefaultValue>& defaults) override;
     bool boolForKey(const std::string& key) override;
     std::int64_t integerForKey(const std::string& key) override;
@@ -202,7 +204,7 @@ public:
 
 private:
     struct Impl;
-    std::shared_ptr<Impl> impl_ = std::make_shared<Impl>();
+    std::unique_ptr<Impl> impl_;
 };
 
 // A login service in memory, with failures that tests can inject.
