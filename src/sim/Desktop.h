@@ -181,6 +181,8 @@ public:
     bool chooseMenuItem(const std::string& menuTitle, const std::string& itemTitle);
     std::optional<std::map<std::string, std::string>> aboutPanelOptions() const;
     int activations() const;                              // activateIgnoringOtherApps calls
+    // The delegate the running process handed to setDelegate, if any.
+    std::shared_ptr<platform::ApplicationDelegate> delegate() const;
 
 private:
     struct State;
