@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "kit/Geometry.h"
+#include "platform/Constants.h"
+
+namespace durazizi {
+
+// One window of an application, as the preview panel shows it and later
+// finds it again.
+struct WindowEntry {
+    platform::CGWindowID id = 0;   // window-server number; never 0, unique within one list
+    platform::pid_t pid = 0;
+    std::string title;             // empty when unreadable
+    kit::Rect bounds;              // top-left coordinates; all zero when unreadable
+    std::int64_t layer = 0;
+    bool isOnScreen = true;        // false exactly when the window is minimized
+
+    friend bool operator==(const WindowEntry&, const WindowEntry&) = default;
+};
+
+namespace WindowList {
+
+// The document windows of a process, read from its accessibility tree and
+// ordered by the user's settings. Empty for our own process, for a process
+// that does not answer, and for one that shows no windows.
+std::vector<WindowEntry> windows(platform::pid_t pid, bool includeMinimized, bool includePalettes);
+
+// Applies "window_preview_order" and "window_preview_order_spacefront" to a
+// collected list.
+std::vector<WindowEntry> ordered(std::vector<WindowEntry> list);
+
+// Case-insensitive ordering of two UTF-8 titles: negative, zero or positive.
+// Folds the case of Latin, Greek and Cyrillic letters; otherwise compares
+// code points.
+int caseInsensitiveCompare(const std::string& a, const std::string& b);
+
+}  // namespace WindowList
+}  // namespace durazizi
