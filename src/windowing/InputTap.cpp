@@ -1,0 +1,7 @@
+#include "windowing/InputTap.h"
+
+namespace durazizi {
+
+void InputTap::start() { ++startCount_; }
+
+}  // namespace durazizi
