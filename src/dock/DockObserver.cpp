@@ -1,0 +1,124 @@
+#include "dock/DockObserver.h"
+
+#include "ax/AX.h"
+#include "platform/Platform.h"
+
+namespace durazizi {
+
+namespace {
+
+constexpr char kDockBundleIdentifier[] = "com.apple.dock";
+constexpr char kAXListRole[] = "AXList";
+constexpr char kAXApplicationDockItemSubrole[] = "AXApplicationDockItem";
+constexpr char kAXURLAttribute[] = "AXURL";
+
+// Bundle URLs compare as file URLs with "." and ".." resolved.
+bool sameBundle(const kit::URL& a, const kit::URL& b) {
+    if (a.isFileURL() && b.isFileURL()) return a.standardizedPath() == b.standardizedPath();
+    return a.absoluteString() == b.absoluteString();
+}
+
+std::optional<kit::URL> urlAttribute(const AX::Element& element) {
+    platform::CFType value;
+    if (platform::current().accessibility().copyAttributeValue(element, kAXURLAttribute, &value) !=
+        platform::kAXErrorSuccess)
+        return std::nullopt;
+    const platform::CFURL* url = value.url();
+    if (!url) return std::nullopt;
+    return kit::URL::fromString(url->absoluteString);
+}
+
+}  // namespace
+
+bool DockObserver::dockIsGone() const { return dockProcess_ && dockProcess_->isTerminated(); }
+
+void DockObserver::forgetDock() {
+    dockElement_.reset();
+    dockProcess_.reset();
+}
+
+std::optional<platform::AXUIElementRef> DockObserver::dockApp() {
+    if (dockElement_ && !dockIsGone()) return dockElement_;
+    forgetDock();
+    auto& workspace = platform::current().workspace();
+    auto docks = workspace.runningApplicationsWithBundleIdentifier(kDockBundleIdentifier);
+    if (docks.empty()) return std::nullopt;
+    dockProcess_ = docks.front();
+    dockElement_ = platform::current().accessibility().createApplication(dockProcess_->processIdentifier());
+    return dockElement_;
+}
+
+std::vector<DockItem> DockObserver::items(bool forceRefresh) {
+    auto& backend = platform::current();
+    double now = backend.clock().now();
+    if (!forceRefresh && now - cacheStamp_ < cacheTTL && !cache_.empty()) return cache_;
+
+    auto dock = dockApp();
+    if (!dock) return {};
+
+    // The one raw read: an invalid-element answer means the cached Dock
+    // element outlived its process, so look the Dock up once more.
+    platform::CFType top;
+    auto error = backend.accessibility().copyAttributeValue(*dock, AX::kAXChildrenAttribute, &top);
+    if (error == platform::kAXErrorInvalidUIElement) {
+        forgetDock();
+        dock = dockApp();
+        if (!dock) return {};
+        error = backend.accessibility().copyAttributeValue(*dock, AX::kAXChildrenAttribute, &top);
+    }
+    std::vector<AX::Element> lists;
+    if (error == platform::kAXErrorSuccess && top.array()) {
+        for (const auto& child : *top.array()) {
+            const auto* element = child.element();
+            if (!element || !*element) continue;
+            if (AX::string(*element, AX::kAXRoleAttribute) == std::optional<std::string>(kAXListRole))
+                lists.push_back(*element);
+        }
+    }
+
+    std::vector<DockItem> result;
+    for (const auto& list : lists) {
+        for (const auto& child : AX::children(list, AX::kAXChildrenAttribute)) {
+            if (AX::string(child, AX::kAXSubroleAttribute) != std::optional<std::string>(kAXApplicationDockItemSubrole))
+                continue;
+            auto position = AX::point(child, AX::kAXPositionAttribute);
+            if (!position) continue;
+            auto size = AX::size(child, AX::kAXSizeAttribute);
+            if (!size) continue;
+            DockItem item;
+            item.frame = kit::Rect(*position, *size);
+            item.title = AX::string(child, AX::kAXTitleAttribute).value_or("");
+            item.bundleURL = urlAttribute(child);
+            item.runningApp = runningApp(item.title, item.bundleURL);
+            result.push_back(std::move(item));
+        }
+    }
+    cache_ = result;
+    cacheStamp_ = now;
+    return result;
+}
+
+std::optional<DockItem> DockObserver::item(kit::Point pointTopLeft) {
+    for (const auto& item : items(false))
+        if (item.frame.cgContains(pointTopLeft)) return item;
+    return std::nullopt;
+}
+
+platform::RunningApplicationRef DockObserver::runningApp(const std::string& title,
+                                                         const std::optional<kit::URL>& bundleURL) {
+    auto running = platform::current().workspace().runningApplications();
+    if (bundleURL) {
+        for (const auto& app : running) {
+            auto url = app->bundleURL();
+            if (url && sameBundle(*url, *bundleURL)) return app;
+        }
+    }
+    if (title.empty()) return nullptr;
+    for (const auto& app : running) {
+        auto name = app->localizedName();
+        if (name && *name == title) return app;
+    }
+    return nullptr;
+}
+
+}  // namespace durazizi
