@@ -1,0 +1,543 @@
+#include "linux/PlistDefaults.h"
+
+#include <fcntl.h>
+#include <plist/plist.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <limits>
+#include <mutex>
+#include <type_traits>
+#include <vector>
+
+#include "linux/AtomicFile.h"
+
+namespace linuxhost {
+
+namespace {
+
+struct PlistFree {
+    void operator()(void* node) const { plist_free(node); }
+};
+// One owned property-list node (plist_t is a void pointer).
+using Node = std::unique_ptr<void, PlistFree>;
+
+Node newDict() { return Node(plist_new_dict()); }
+
+// What we last knew of the file on disk; any difference means somebody else
+// wrote it since.
+struct FileIdentity {
+    bool exists = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    std::int64_t mtimeSeconds = 0;
+    std::int64_t mtimeNanos = 0;
+
+    static FileIdentity of(const struct stat& info) {
+        FileIdentity id;
+        id.exists = true;
+        id.device = info.st_dev;
+        id.inode = info.st_ino;
+        id.size = info.st_size;
+        id.mtimeSeconds = info.st_mtim.tv_sec;
+        id.mtimeNanos = info.st_mtim.tv_nsec;
+        return id;
+    }
+    static FileIdentity at(const std::string& path) {
+        struct stat info {};
+        if (::stat(path.c_str(), &info) != 0) return {};
+        return of(info);
+    }
+    friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
+
+// Holds an advisory lock on the folder so that our read-merge-write does not
+// race another instance doing the same. Best effort: file systems without
+// flock simply go unlocked.
+class FolderLock {
+public:
+    explicit FolderLock(const std::string& folder)
+        : fd_(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+        if (fd_ >= 0) {
+            while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+            }
+        }
+    }
+    ~FolderLock() {
+        if (fd_ >= 0) ::close(fd_);   // closing releases the lock
+    }
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+
+private:
+    int fd_;
+};
+
+std::string utcStamp() {
+    std::time_t now = std::time(nullptr);
+    std::tm parts {};
+    ::gmtime_r(&now, &parts);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y%m%dT%H%M%S", &parts);
+    return text;
+}
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+        if (lower(a[i]) != lower(b[i])) return false;
+    }
+    return true;
+}
+
+std::string_view skipLeadingSpace(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t' || text.front() == '\n' ||
+                             text.front() == '\r' || text.front() == '\f' || text.front() == '\v')) {
+        text.remove_prefix(1);
+    }
+    return text;
+}
+
+// -[NSString integerValue]: leading blanks, an optional sign, then as many
+// digits as there are; anything else ends the number. Saturates instead of
+// overflowing.
+std::int64_t integerFromText(std::string_view text) {
+    text = skipLeadingSpace(text);
+    bool negative = false;
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    std::uint64_t magnitude = 0;
+    const std::uint64_t limit = negative ? std::uint64_t{1} << 63
+                                         : static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
+    for (char c : text) {
+        if (c < '0' || c > '9') break;
+        std::uint64_t digit = static_cast<std::uint64_t>(c - '0');
+        if (magnitude > (limit - digit) / 10) {
+            magnitude = limit;
+            break;
+        }
+        magnitude = magnitude * 10 + digit;
+    }
+    if (negative) {
+        return magnitude == (std::uint64_t{1} << 63) ? std::numeric_limits<std::int64_t>::min()
+                                                      : -static_cast<std::int64_t>(magnitude);
+    }
+    return static_cast<std::int64_t>(magnitude);
+}
+
+// -[NSString doubleValue], independent of the C locale.
+double doubleFromText(std::string_view text) {
+    text = skipLeadingSpace(text);
+    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    double value = 0.0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    (void)end;
+    if (error == std::errc::result_out_of_range) {
+        return (!text.empty() && text.front() == '-') ? -HUGE_VAL : HUGE_VAL;
+    }
+    return error == std::errc() ? value : 0.0;
+}
+
+// A double as an integer the way a number object truncates it, without the
+// undefined behaviour of converting NaN or out-of-range values.
+std::int64_t truncateToInteger(double value) {
+    if (std::isnan(value)) return 0;
+    if (value >= 9223372036854775807.0) return std::numeric_limits<std::int64_t>::max();
+    if (value <= -9223372036854775808.0) return std::numeric_limits<std::int64_t>::min();
+    return static_cast<std::int64_t>(value);
+}
+
+std::string stringOf(plist_t node) {
+    char* text = nullptr;
+    plist_get_string_val(node, &text);
+    std::string result = text ? text : "";
+    std::free(text);
+    return result;
+}
+
+std::int64_t integerOf(plist_t node) {
+    std::uint64_t raw = 0;
+    plist_get_uint_val(node, &raw);
+    // Integers are kept unsigned; ours are written as their two's complement.
+    return static_cast<std::int64_t>(raw);
+}
+
+double realOf(plist_t node) {
+    double value = 0.0;
+    plist_get_real_val(node, &value);
+    return value;
+}
+
+bool boolOf(plist_t node) {
+    std::uint8_t value = 0;
+    plist_get_bool_val(node, &value);
+    return value != 0;
+}
+
+bool coerceBool(plist_t node) {
+    switch (plist_get_node_type(node)) {
+    case PLIST_BOOLEAN: return boolOf(node);
+    case PLIST_UINT: return integerOf(node) != 0;
+    case PLIST_REAL: return realOf(node) != 0.0;
+    case PLIST_STRING: {
+        std::string text = stringOf(node);
+        return equalsIgnoringCase(text, "YES") || equalsIgnoringCase(text, "true") || text == "1";
+    }
+    default: return false;
+    }
+}
+
+std::int64_t coerceInteger(plist_t node) {
+    switch (plist_get_node_type(node)) {
+    case PLIST_BOOLEAN: return boolOf(node) ? 1 : 0;
+    case PLIST_UINT: return integerOf(node);
+    case PLIST_REAL: return truncateToInteger(realOf(node));
+    case PLIST_STRING: return integerFromText(stringOf(node));
+    default: return 0;
+    }
+}
+
+double coerceDouble(plist_t node) {
+    switch (plist_get_node_type(node)) {
+    case PLIST_BOOLEAN: return boolOf(node) ? 1.0 : 0.0;
+    case PLIST_UINT: return static_cast<double>(integerOf(node));
+    case PLIST_REAL: return realOf(node);
+    case PLIST_STRING: return doubleFromText(stringOf(node));
+    default: return 0.0;
+    }
+}
+
+bool coerceBool(const platform::DefaultValue& value) {
+    if (auto* b = std::get_if<bool>(&value)) return *b;
+    if (auto* i = std::get_if<std::int64_t>(&value)) return *i != 0;
+    return std::get<double>(value) != 0.0;
+}
+
+std::int64_t coerceInteger(const platform::DefaultValue& value) {
+    if (auto* b = std::get_if<bool>(&value)) return *b ? 1 : 0;
+    if (auto* i = std::get_if<std::int64_t>(&value)) return *i;
+    return truncateToInteger(std::get<double>(value));
+}
+
+double coerceDouble(const platform::DefaultValue& value) {
+    if (auto* b = std::get_if<bool>(&value)) return *b ? 1.0 : 0.0;
+    if (auto* i = std::get_if<std::int64_t>(&value)) return static_cast<double>(*i);
+    return std::get<double>(value);
+}
+
+void writeToStderr(const std::string& message) {
+    std::string line = "durazizi: " + message + "\n";
+    std::fwrite(line.data(), 1, line.size(), stderr);
+    std::fflush(stderr);
+}
+
+}  // namespace
+
+struct PlistDefaults::Impl {
+    std::string path;
+    std::function<void(const std::string&)> diagnostic;
+
+    mutable std::mutex mutex;
+    Node root = newDict();                       // user values, unknown keys included
+    std::map<std::string, Node> pending;         // our changes not yet on disk; null = removal
+    std::map<std::string, platform::DefaultValue> registered;
+    FileIdentity seen;                           // the file as we last read or wrote it
+    std::optional<std::string> movedAside;
+    // The file exists but could not be read: never replace what we could not see.
+    bool unreadable = false;
+    bool writeFailureReported = false;
+    std::vector<std::string> notes;              // diagnostics, sent once the lock is released
+
+    enum class Disk { dictionary, missing, movedAside, unreadable };
+
+    Disk readDisk(Node* out);
+    bool moveAside(std::string* where, std::string* error);
+    void applyPending();
+    void setNode(const std::string& key, Node value);
+    void persist();
+    void change(const std::string& key, Node value);
+    plist_t userValue(const std::string& key) const;
+
+    template <typename Result, typename Body>
+    Result locked(Body body);
+};
+
+template <typename Result, typename Body>
+Result PlistDefaults::Impl::locked(Body body) {
+    std::vector<std::string> toSend;
+    auto finish = [&] {
+        toSend.swap(notes);
+    };
+    if constexpr (std::is_void_v<Result>) {
+        {
+            std::lock_guard<std::mutex> guard(mutex);
+            body();
+            finish();
+        }
+        for (const auto& note : toSend) diagnostic(note);
+    } else {
+        Result result;
+        {
+            std::lock_guard<std::mutex> guard(mutex);
+            result = body();
+            finish();
+        }
+        for (const auto& note : toSend) diagnostic(note);
+        return result;
+    }
+}
+
+bool PlistDefaults::Impl::moveAside(std::string* where, std::string* error) {
+    const std::string base = path + ".corrupt-" + utcStamp();
+    for (int attempt = 1; attempt < 10000; ++attempt) {
+        std::string candidate = attempt == 1 ? base : base + "-" + std::to_string(attempt);
+        // Never replace an earlier aside copy: each one is somebody's lost settings.
+        if (::renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, candidate.c_str(), RENAME_NOREPLACE) == 0) {
+            *where = candidate;
+            return true;
+        }
+        int err = errno;
+        if (err == EINVAL || err == ENOSYS) {
+            // File systems without no-replace renames: a hard link fails the same way.
+            if (::link(path.c_str(), candidate.c_str()) == 0) {
+                ::unlink(path.c_str());
+                *where = candidate;
+                return true;
+            }
+            err = errno;
+        }
+        if (err != EEXIST) {
+            *error = std::strerror(err);
+            return false;
+        }
+    }
+    *error = "too many earlier copies";
+    return false;
+}
+
+PlistDefaults::Impl::Disk PlistDefaults::Impl::readDisk(Node* out) {
+    std::string contents;
+    std::string error;
+    struct stat info {};
+    switch (fileio::readWhole(path, &contents, &error, &info)) {
+    case fileio::ReadStatus::missing:
+        seen = {};
+        return Disk::missing;
+    case fileio::ReadStatus::failed:
+        if (!unreadable) notes.push_back(error + "; settings changes will not be saved to it");
+        unreadable = true;
+        return Disk::unreadable;
+    case fileio::ReadStatus::ok:
+        break;
+    }
+    unreadable = false;
+    seen = FileIdentity::of(info);
+
+    // A zero-length file is what `touch` leaves behind: an empty domain.
+    if (contents.empty()) {
+        *out = newDict();
+        return Disk::dictionary;
+    }
+    plist_t parsed = nullptr;
+    if (contents.size() <= std::numeric_limits<std::uint32_t>::max()) {
+        plist_from_memory(contents.data(), static_cast<std::uint32_t>(contents.size()), &parsed);
+    }
+    Node node(parsed);
+    if (node && plist_get_node_type(node.get()) == PLIST_DICT) {
+        *out = std::move(node);
+        return Disk::dictionary;
+    }
+
+    std::string where;
+    std::string moveError;
+    if (moveAside(&where, &moveError)) {
+        movedAside = where;
+        notes.push_back("settings file " + path + " is not a readable property list; moved it to " +
+                        where + " and started from the defaults");
+        seen = FileIdentity::at(path);
+        *out = newDict();
+        return Disk::movedAside;
+    }
+    notes.push_back("settings file " + path + " is not a readable property list and could not be moved aside (" +
+                    moveError + "); settings changes will not be saved to it");
+    unreadable = true;
+    return Disk::unreadable;
+}
+
+void PlistDefaults::Impl::setNode(const std::string& key, Node value) {
+    if (value) {
+        plist_dict_set_item(root.get(), key.c_str(), value.release());
+    } else if (plist_dict_get_item(root.get(), key.c_str())) {
+        plist_dict_remove_item(root.get(), key.c_str());
+    }
+}
+
+void PlistDefaults::Impl::applyPending() {
+    for (const auto& [key, value] : pending) {
+        setNode(key, value ? Node(plist_copy(value.get())) : Node());
+    }
+}
+
+void PlistDefaults::Impl::persist() {
+    const std::string folder = fileio::parentFolder(path);
+    std::string error;
+    bool written = false;
+    if (fileio::makeFolders(folder, &error)) {
+        FolderLock lock(folder);
+
+        // Pass 1: somebody else wrote the file since we read or wrote it (a
+        // hand edit, another instance). Their file becomes our base, so their
+        // change survives, and ours go on top of it.
+        if (unreadable || FileIdentity::at(path) != seen) {
+            Node disk;
+            switch (readDisk(&disk)) {
+            case Disk::dictionary: root = std::move(disk); break;
+            case Disk::missing: root = newDict(); break;
+            case Disk::movedAside: break;      // their text is safe aside; keep what we had
+            case Disk::unreadable: return;
+            }
+            applyPending();
+        }
+
+        // Pass 2: write the whole dictionary, keeping keys we do not know.
+        char* xml = nullptr;
+        std::uint32_t length = 0;
+        plist_to_xml(root.get(), &xml, &length);
+        if (xml) {
+            std::string_view text(xml, length);
+            struct stat info {};
+            // Keep a mode the user chose, but never lock ourselves out of our own file.
+            mode_t mode = ::stat(path.c_str(), &info) == 0 ? ((info.st_mode & 07777) | 0600) : 0600;
+            written = fileio::replaceAtomically(path, text, mode, &error);
+            plist_to_xml_free(xml);
+        } else {
+            error = "cannot encode the settings of " + path;
+        }
+        if (written) seen = FileIdentity::at(path);
+    }
+
+    if (written) {
+        pending.clear();
+        writeFailureReported = false;
+    } else if (!writeFailureReported) {
+        // Kept in memory and retried with the next write; said once, not per write.
+        notes.push_back(error);
+        writeFailureReported = true;
+    }
+}
+
+void PlistDefaults::Impl::change(const std::string& key, Node value) {
+    bool known = plist_dict_get_item(root.get(), key.c_str()) != nullptr;
+    if (!value && !known && pending.empty() && FileIdentity::at(path) == seen) {
+        return;   // removing what is not there: leave the disk alone
+    }
+    setNode(key, value ? Node(plist_copy(value.get())) : Node());
+    pending[key] = std::move(value);
+    persist();
+}
+
+plist_t PlistDefaults::Impl::userValue(const std::string& key) const {
+    return plist_dict_get_item(root.get(), key.c_str());
+}
+
+PlistDefaults::PlistDefaults(std::string path, std::function<void(const std::string&)> diagnostic)
+    : impl_(std::make_unique<Impl>()) {
+    impl_->path = std::move(path);
+    impl_->diagnostic = diagnostic ? std::move(diagnostic) : writeToStderr;
+    impl_->locked<void>([&] {
+        Node disk;
+        if (impl_->readDisk(&disk) == Impl::Disk::dictionary) impl_->root = std::move(disk);
+    });
+}
+
+PlistDefaults::~PlistDefaults() = default;
+
+std::string PlistDefaults::pathFor(const std::string& configHome, const std::string& bundleId) {
+    return configHome + "/durazizi/" + bundleId + ".plist";
+}
+
+void PlistDefaults::registerDefaults(const std::map<std::string, platform::DefaultValue>& defaults) {
+    impl_->locked<void>([&] {
+        for (const auto& [key, value] : defaults) impl_->registered[key] = value;
+    });
+}
+
+bool PlistDefaults::boolForKey(const std::string& key) {
+    return impl_->locked<bool>([&] {
+        if (plist_t node = impl_->userValue(key)) return coerceBool(node);
+        auto it = impl_->registered.find(key);
+        return it != impl_->registered.end() && coerceBool(it->second);
+    });
+}
+
+std::int64_t PlistDefaults::integerForKey(const std::string& key) {
+    return impl_->locked<std::int64_t>([&]() -> std::int64_t {
+        if (plist_t node = impl_->userValue(key)) return coerceInteger(node);
+        auto it = impl_->registered.find(key);
+        return it != impl_->registered.end() ? coerceInteger(it->second) : 0;
+    });
+}
+
+double PlistDefaults::doubleForKey(const std::string& key) {
+    return impl_->locked<double>([&] {
+        if (plist_t node = impl_->userValue(key)) return coerceDouble(node);
+        auto it = impl_->registered.find(key);
+        return it != impl_->registered.end() ? coerceDouble(it->second) : 0.0;
+    });
+}
+
+void PlistDefaults::setBool(bool value, const std::string& key) {
+    impl_->locked<void>([&] { impl_->change(key, Node(plist_new_bool(value ? 1 : 0))); });
+}
+
+void PlistDefaults::setInteger(std::int64_t value, const std::string& key) {
+    impl_->locked<void>([&] { impl_->change(key, Node(plist_new_uint(static_cast<std::uint64_t>(value)))); });
+}
+
+void PlistDefaults::setDouble(double value, const std::string& key) {
+    impl_->locked<void>([&] { impl_->change(key, Node(plist_new_real(value))); });
+}
+
+void PlistDefaults::removeObjectForKey(const std::string& key) {
+    impl_->locked<void>([&] { impl_->change(key, Node()); });
+}
+
+std::optional<platform::DefaultValue> PlistDefaults::objectForKey(const std::string& key) {
+    return impl_->locked<std::optional<platform::DefaultValue>>(
+        [&]() -> std::optional<platform::DefaultValue> {
+            // A value of another type (a string, a list) has no place in the
+            // result; the registered default shows through it.
+            if (plist_t node = impl_->userValue(key)) {
+                switch (plist_get_node_type(node)) {
+                case PLIST_BOOLEAN: return boolOf(node);
+                case PLIST_UINT: return integerOf(node);
+                case PLIST_REAL: return realOf(node);
+                default: break;
+                }
+            }
+            auto it = impl_->registered.find(key);
+            if (it != impl_->registered.end()) return it->second;
+            return std::nullopt;
+        });
+}
+
+const std::string& PlistDefaults::path() const { return impl_->path; }
+
+std::optional<std::string> PlistDefaults::movedAsidePath() const {
+    std::lock_guard<std::mutex> guard(impl_->mutex);
+    return impl_->movedAside;
+}
+
+}  // namespace linuxhost

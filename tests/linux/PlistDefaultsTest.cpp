@@ -1,0 +1,358 @@
+#include "linux/PlistDefaults.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <plist/plist.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+namespace fs = std::filesystem;
+using linuxhost::PlistDefaults;
+using testing::HasSubstr;
+
+namespace {
+
+struct TempHome {
+    fs::path root;
+    TempHome() {
+        char pattern[] = "/tmp/durazizi-plist-XXXXXX";
+        root = ::mkdtemp(pattern);
+    }
+    ~TempHome() {
+        std::error_code ignored;
+        fs::remove_all(root, ignored);
+    }
+    std::string plist() const { return PlistDefaults::pathFor(root.string(), "app.test.Defaults"); }
+};
+
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream buffer;
+    buffer << in.rdbuf();
+    return buffer.str();
+}
+
+// Writes the way an editor saves: a new file renamed over the old one.
+void handWrite(const std::string& path, const std::string& text) {
+    fs::create_directories(fs::path(path).parent_path());
+    std::string tmp = path + ".editor";
+    std::ofstream(tmp, std::ios::binary) << text;
+    fs::rename(tmp, path);
+}
+
+std::string plistXml(const std::string& body) {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n" + body +
+           "</dict>\n</plist>\n";
+}
+
+struct Parsed {
+    plist_t root = nullptr;
+    explicit Parsed(const std::string& text) {
+        plist_from_memory(text.data(), static_cast<std::uint32_t>(text.size()), &root);
+    }
+    ~Parsed() { plist_free(root); }
+    bool isDict() const { return root && plist_get_node_type(root) == PLIST_DICT; }
+    bool has(const char* key) const { return isDict() && plist_dict_get_item(root, key); }
+};
+
+std::vector<std::string> folderEntries(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+}  // namespace
+
+TEST(PlistDefaults, ValuesWrittenByOneInstanceAreReadByTheNext) {
+    TempHome home;
+    {
+        PlistDefaults first(home.plist());
+        first.setBool(true, "flag");
+        first.setInteger(-42, "negative");
+        first.setInteger(INT64_MAX, "largest");
+        first.setDouble(0.1, "fraction");
+        first.setBool(true, "gone");
+        first.removeObjectForKey("gone");
+    }
+    PlistDefaults second(home.plist());
+    EXPECT_TRUE(second.boolForKey("flag"));
+    EXPECT_EQ(second.integerForKey("negative"), -42);
+    EXPECT_EQ(second.integerForKey("largest"), INT64_MAX);
+    EXPECT_EQ(second.doubleForKey("fraction"), 0.1);
+    EXPECT_FALSE(second.objectForKey("gone").has_value());
+    EXPECT_EQ(second.objectForKey("flag"), platform::DefaultValue(true));
+    EXPECT_EQ(second.objectForKey("negative"), platform::DefaultValue(std::int64_t{-42}));
+    EXPECT_EQ(second.objectForKey("fraction"), platform::DefaultValue(0.1));
+}
+
+TEST(PlistDefaults, RegisteredDefaultsSitBeneathUserValuesAndNeverReachTheDisk) {
+    TempHome home;
+    PlistDefaults defaults(home.plist());
+    defaults.registerDefaults({{"size", std::int64_t{220}}, {"enabled", true}, {"delay", 0.5}});
+
+    EXPECT_EQ(defaults.integerForKey("size"), 220);
+    EXPECT_TRUE(defaults.boolForKey("enabled"));
+    EXPECT_EQ(defaults.doubleForKey("delay"), 0.5);
+    EXPECT_EQ(defaults.integerForKey("unknown"), 0);
+    EXPECT_FALSE(defaults.objectForKey("unknown").has_value());
+    // Registering and reading alone leaves no trace on disk.
+    EXPECT_FALSE(fs::exists(fs::path(home.plist()).parent_path()));
+
+    defaults.setInteger(300, "size");
+    EXPECT_EQ(defaults.integerForKey("size"), 300);
+    Parsed onDisk(readFile(home.plist()));
+    ASSERT_TRUE(onDisk.isDict());
+    EXPECT_TRUE(onDisk.has("size"));
+    EXPECT_FALSE(onDisk.has("enabled"));
+    EXPECT_FALSE(onDisk.has("delay"));
+
+    defaults.removeObjectForKey("size");
+    EXPECT_EQ(defaults.integerForKey("size"), 220);
+    EXPECT_EQ(defaults.objectForKey("size"), platform::DefaultValue(std::int64_t{220}));
+}
+
+TEST(PlistDefaults, WritesLeaveNothingButTheFile) {
+    TempHome home;
+    PlistDefaults defaults(home.plist());
+    for (int i = 0; i < 20; ++i) defaults.setInteger(i, "counter");
+    EXPECT_THAT(folderEntries(fs::path(home.plist()).parent_path()),
+                testing::ElementsAre("app.test.Defaults.plist"));
+    EXPECT_EQ(PlistDefaults(home.plist()).integerForKey("counter"), 19);
+}
+
+TEST(PlistDefaults, KeysAndTypesItDoesNotKnowSurviveARewrite) {
+    TempHome home;
+    const std::string original = plistXml(
+        "\t<key>note</key>\n\t<string>hand &amp; written</string>\n"
+        "\t<key>list</key>\n\t<array>\n\t\t<integer>1</integer>\n\t\t<string>two</string>\n\t</array>\n"
+        "\t<key>nested</key>\n\t<dict>\n\t\t<key>inner</key>\n\t\t<true/>\n\t</dict>\n"
+        "\t<key>blob</key>\n\t<data>AAEC</data>\n"
+        "\t<key>when</key>\n\t<date>2026-01-02T03:04:05Z</date>\n");
+    handWrite(home.plist(), original);
+
+    PlistDefaults defaults(home.plist());
+    defaults.setBool(true, "added");
+
+    // What the file holds now is exactly the original plus our key.
+    Parsed expected(original);
+    ASSERT_TRUE(expected.isDict());
+    plist_dict_set_item(expected.root, "added", plist_new_bool(1));
+    char* xml = nullptr;
+    std::uint32_t length = 0;
+    plist_to_xml(expected.root, &xml, &length);
+    std::string expectedText(xml, length);
+    plist_to_xml_free(xml);
+    EXPECT_EQ(readFile(home.plist()), expectedText);
+}
+
+TEST(PlistDefaults, EditsMadeByOthersSinceOurLastWriteAreMergedNotLost) {
+    TempHome home;
+    PlistDefaults ours(home.plist());
+    ours.setInteger(1, "ours");
+
+    // A hand edit changes our key and adds one of its own.
+    handWrite(home.plist(), plistXml("\t<key>ours</key>\n\t<integer>5</integer>\n"
+                                     "\t<key>byHand</key>\n\t<string>kept</string>\n"));
+    ours.setBool(true, "afterEdit");
+    EXPECT_EQ(ours.integerForKey("ours"), 5);
+
+    // Another instance writes in between, too.
+    PlistDefaults(home.plist()).setDouble(2.5, "fromOther");
+    ours.removeObjectForKey("afterEdit");
+
+    PlistDefaults reader(home.plist());
+    EXPECT_EQ(reader.integerForKey("ours"), 5);
+    EXPECT_TRUE(Parsed(readFile(home.plist())).has("byHand"));
+    EXPECT_EQ(reader.doubleForKey("fromOther"), 2.5);
+    EXPECT_FALSE(reader.objectForKey("afterEdit").has_value());
+}
+
+TEST(PlistDefaults, UnreadableFileIsMovedAsideKeptAndReportedOnce) {
+    struct Case {
+        const char* name;
+        std::string text;
+    };
+    const Case cases[] = {
+        {"garbage", "this is not a property list"},
+        {"truncated", "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>a</key>"},
+        {"array root", "<?xml version=\"1.0\"?><plist version=\"1.0\"><array><true/></array></plist>"},
+        {"binary junk", std::string("bplist00\x01\x02\x00\xff", 12)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempHome home;
+        handWrite(home.plist(), c.text);
+        std::vector<std::string> lines;
+        PlistDefaults defaults(home.plist(), [&](const std::string& line) { lines.push_back(line); });
+        defaults.registerDefaults({{"size", std::int64_t{220}}});
+
+        ASSERT_TRUE(defaults.movedAsidePath().has_value());
+        const std::string aside = *defaults.movedAsidePath();
+        EXPECT_THAT(aside, testing::MatchesRegex(".*/app\\.test\\.Defaults\\.plist\\.corrupt-[0-9]{8}T[0-9]{6}"));
+        EXPECT_EQ(readFile(aside), c.text);
+        ASSERT_EQ(lines.size(), 1u);
+        EXPECT_THAT(lines[0], HasSubstr(home.plist()));
+        EXPECT_THAT(lines[0], HasSubstr(aside));
+        EXPECT_EQ(defaults.integerForKey("size"), 220);
+
+        defaults.setInteger(7, "size");
+        EXPECT_EQ(readFile(aside), c.text);
+        EXPECT_EQ(PlistDefaults(home.plist()).integerForKey("size"), 7);
+        EXPECT_EQ(lines.size(), 1u);
+    }
+}
+
+TEST(PlistDefaults, EmptyFileIsAnEmptyDomainNotDamage) {
+    TempHome home;
+    handWrite(home.plist(), "");
+    std::vector<std::string> lines;
+    PlistDefaults defaults(home.plist(), [&](const std::string& line) { lines.push_back(line); });
+    EXPECT_TRUE(lines.empty());
+    EXPECT_FALSE(defaults.movedAsidePath().has_value());
+    defaults.setBool(true, "flag");
+    EXPECT_THAT(folderEntries(fs::path(home.plist()).parent_path()),
+                testing::ElementsAre("app.test.Defaults.plist"));
+}
+
+TEST(PlistDefaults, RepeatedDamageKeepsEveryAsideCopy) {
+    TempHome home;
+    std::vector<std::string> asides;
+    for (const char* text : {"first damage", "second damage", "third damage"}) {
+        handWrite(home.plist(), text);
+        PlistDefaults defaults(home.plist(), [](const std::string&) {});
+        ASSERT_TRUE(defaults.movedAsidePath().has_value());
+        asides.push_back(*defaults.movedAsidePath());
+    }
+    EXPECT_NE(asides[0], asides[1]);
+    EXPECT_NE(asides[1], asides[2]);
+    EXPECT_EQ(readFile(asides[0]), "first damage");
+    EXPECT_EQ(readFile(asides[1]), "second damage");
+    EXPECT_EQ(readFile(asides[2]), "third damage");
+}
+
+TEST(PlistDefaults, DamageWrittenByOthersWhileRunningIsMovedAsideAtTheNextWrite) {
+    TempHome home;
+    std::vector<std::string> lines;
+    PlistDefaults defaults(home.plist(), [&](const std::string& line) { lines.push_back(line); });
+    defaults.setInteger(3, "kept");
+    handWrite(home.plist(), "<plist><dict><key>half");
+    defaults.setBool(true, "flag");
+
+    ASSERT_EQ(lines.size(), 1u);
+    ASSERT_TRUE(defaults.movedAsidePath().has_value());
+    EXPECT_EQ(readFile(*defaults.movedAsidePath()), "<plist><dict><key>half");
+    PlistDefaults reader(home.plist());
+    EXPECT_EQ(reader.integerForKey("kept"), 3);
+    EXPECT_TRUE(reader.boolForKey("flag"));
+}
+
+TEST(PlistDefaults, ReadsCoerceTypesAsUserDefaultsDo) {
+    struct Row {
+        const char* key;
+        const char* xml;
+        bool asBool;
+        std::int64_t asInteger;
+        double asDouble;
+    };
+    const Row rows[] = {
+        {"boolTrue", "<true/>", true, 1, 1.0},
+        {"boolFalse", "<false/>", false, 0, 0.0},
+        {"zero", "<integer>0</integer>", false, 0, 0.0},
+        {"three", "<integer>3</integer>", true, 3, 3.0},
+        {"minusTwo", "<integer>-2</integer>", true, -2, -2.0},
+        {"realUp", "<real>2.9</real>", true, 2, 2.9},
+        {"realDown", "<real>-2.9</real>", true, -2, -2.9},
+        {"realZero", "<real>0.0</real>", false, 0, 0.0},
+        {"realHuge", "<real>1e300</real>", true, INT64_MAX, 1e300},
+        {"yes", "<string>YES</string>", true, 0, 0.0},
+        {"yesLower", "<string>yes</string>", true, 0, 0.0},
+        {"trueUpper", "<string>TRUE</string>", true, 0, 0.0},
+        {"one", "<string>1</string>", true, 1, 1.0},
+        {"no", "<string>NO</string>", false, 0, 0.0},
+        {"fortyTwo", "<string>42</string>", false, 42, 42.0},
+        {"decimal", "<string>3.75</string>", false, 3, 3.75},
+        {"leadingSpace", "<string>  -7px</string>", false, -7, -7.0},
+        {"words", "<string>abc</string>", false, 0, 0.0},
+        {"overflow", "<string>99999999999999999999</string>", false, INT64_MAX, 1e20},
+        {"list", "<array><integer>1</integer></array>", false, 0, 0.0},
+        {"dict", "<dict><key>a</key><true/></dict>", false, 0, 0.0},
+    };
+    std::string body;
+    for (const auto& row : rows) body += std::string("<key>") + row.key + "</key>" + row.xml + "\n";
+    TempHome home;
+    handWrite(home.plist(), plistXml(body));
+    PlistDefaults defaults(home.plist());
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.key);
+        EXPECT_EQ(defaults.boolForKey(row.key), row.asBool);
+        EXPECT_EQ(defaults.integerForKey(row.key), row.asInteger);
+        EXPECT_DOUBLE_EQ(defaults.doubleForKey(row.key), row.asDouble);
+    }
+
+    // Registered defaults coerce the same way, and a value of a type the
+    // result cannot hold lets the default show through objectForKey.
+    defaults.registerDefaults({{"realUp", true}, {"registeredInt", std::int64_t{5}}, {"words", 1.5}});
+    EXPECT_TRUE(defaults.boolForKey("registeredInt"));
+    EXPECT_EQ(defaults.doubleForKey("registeredInt"), 5.0);
+    EXPECT_EQ(defaults.objectForKey("realUp"), platform::DefaultValue(2.9));
+    EXPECT_EQ(defaults.objectForKey("words"), platform::DefaultValue(1.5));
+}
+
+TEST(PlistDefaults, ConcurrentWritersLoseNothingAndLeaveAParseableFile) {
+    TempHome home;
+    // Two instances on one file, as two processes would be, each written from two threads.
+    PlistDefaults a(home.plist());
+    PlistDefaults b(home.plist());
+    constexpr int kThreads = 4;
+    constexpr int kWrites = 40;
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) {
+        threads.emplace_back([&, t] {
+            PlistDefaults& target = (t % 2 == 0) ? a : b;
+            for (int i = 0; i < kWrites; ++i) {
+                target.setInteger(i, "t" + std::to_string(t) + "-" + std::to_string(i));
+                target.setInteger(i, "last" + std::to_string(t));
+            }
+        });
+    }
+    for (auto& thread : threads) thread.join();
+
+    Parsed onDisk(readFile(home.plist()));
+    ASSERT_TRUE(onDisk.isDict());
+    PlistDefaults reader(home.plist());
+    for (int t = 0; t < kThreads; ++t) {
+        EXPECT_EQ(reader.integerForKey("last" + std::to_string(t)), kWrites - 1);
+        for (int i = 0; i < kWrites; ++i) {
+            ASSERT_TRUE(reader.objectForKey("t" + std::to_string(t) + "-" + std::to_string(i)).has_value())
+                << "lost write " << t << "-" << i;
+        }
+    }
+    EXPECT_THAT(folderEntries(fs::path(home.plist()).parent_path()),
+                testing::ElementsAre("app.test.Defaults.plist"));
+}
+
+TEST(PlistDefaults, FailedWriteKeepsTheValueAndSaysSoOnce) {
+    TempHome home;
+    // A plain file where the settings folder should be.
+    std::ofstream(home.root / "durazizi") << "in the way";
+    std::vector<std::string> lines;
+    PlistDefaults defaults(home.plist(), [&](const std::string& line) { lines.push_back(line); });
+    defaults.setBool(true, "flag");
+    defaults.setBool(false, "other");
+    EXPECT_TRUE(defaults.boolForKey("flag"));
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_THAT(lines[0], HasSubstr((home.root / "durazizi").string()));
+
+    // Once the way is clear, the next write saves everything held back.
+    fs::remove(home.root / "durazizi");
+    defaults.setInteger(1, "third");
+    PlistDefaults reader(home.plist());
+    EXPECT_TRUE(reader.boolForKey("flag"));
+    EXPECT_TRUE(reader.objectForKey("other").has_value());
+    EXPECT_EQ(reader.integerForKey("third"), 1);
+}
