@@ -1,0 +1,435 @@
+#include "sim/Desktop.h"
+
+#include <algorithm>
+
+#include "sim/AppIcon.h"
+#include "sim/Graveyard.h"
+#include "sim/SimAccessibility.h"
+#include "sim/SimApplication.h"
+#include "sim/SimCapture.h"
+#include "sim/SimClock.h"
+#include "sim/SimFiles.h"
+#include "sim/SimRunLoop.h"
+#include "sim/SimScreens.h"
+#include "sim/SimWorkspace.h"
+#include "sim/World.h"
+
+namespace sim {
+
+// Members are declared so that the graveyard outlives everything that may
+// bury something in it, and the world outlives every service reading it.
+struct Desktop::State {
+    Graveyard graveyard;
+    std::shared_ptr<World> world = std::make_shared<World>();
+    SimClock clock{kDefaultWallClock};
+    SimRunLoop runLoop{clock, graveyard};
+    SimAccessibility accessibility{*world};
+    SimScreens screens{*world};
+    SimWorkspace workspace{world};
+    SimCapture capture{*world};
+    std::unique_ptr<SimApplication> application;
+    std::shared_ptr<platform::Defaults> defaults = std::make_shared<MemoryDefaults>();
+    std::shared_ptr<platform::LoginService> loginService = std::make_shared<MemoryLoginService>();
+    std::shared_ptr<platform::Files> files = std::make_shared<SimFiles>();
+
+    // Clears what a dead process left behind, unless one of its callbacks is
+    // still on the stack.
+    void reap() { graveyard.clearIfIdle(); }
+
+    void launchOwnProcess(pid_t pid) {
+        std::lock_guard lock(world->mutex);
+        auto identity = std::make_shared<ProcessIdentity>();
+        identity->pid = pid;
+        identity->bundleId = kOwnBundleId;
+        identity->name = kOwnName;
+        identity->bundlePath = std::string("/Applications/") + kOwnName + ".app";
+        identity->icon = makeAppIcon(kOwnBundleId);
+        AppRecord record;
+        record.identity = std::move(identity);
+        record.inDock = false;
+        record.own = true;
+        world->apps[pid] = std::move(record);
+        world->launchOrder.push_back(pid);
+        world->ownPid = pid;
+    }
+};
+
+Desktop::Desktop() : state_(std::make_unique<State>()) {
+    State& s = *state_;
+    s.application = std::make_unique<SimApplication>(s.world, s.graveyard, [this] { terminateOwnProcess(); });
+    s.launchOwnProcess(kFirstOwnPid);
+}
+
+Desktop::~Desktop() {
+    State& s = *state_;
+    // Background work may still call into the desktop: let it finish first.
+    s.runLoop.shutdown();
+    s.application->endProcess();
+    s.graveyard.clear();
+}
+
+// --- platform::Platform -------------------------------------------------------
+
+platform::Defaults& Desktop::defaults() { return *state_->defaults; }
+platform::Clock& Desktop::clock() { return state_->clock; }
+platform::RunLoop& Desktop::runLoop() { return state_->runLoop; }
+platform::Accessibility& Desktop::accessibility() { return state_->accessibility; }
+platform::Screens& Desktop::screens() { return state_->screens; }
+platform::Workspace& Desktop::workspace() { return state_->workspace; }
+platform::Files& Desktop::files() { return *state_->files; }
+platform::LoginService& Desktop::loginService() { return *state_->loginService; }
+platform::Application& Desktop::application() { return *state_->application; }
+platform::Capture& Desktop::capture() { return state_->capture; }
+
+void Desktop::useDefaults(std::shared_ptr<platform::Defaults> defaults) {
+    if (!defaults) return;
+    state_->graveyard.bury(std::move(state_->defaults));
+    state_->defaults = std::move(defaults);
+}
+
+void Desktop::useLoginService(std::shared_ptr<platform::LoginService> service) {
+    if (!service) return;
+    state_->graveyard.bury(std::move(state_->loginService));
+    state_->loginService = std::move(service);
+}
+
+void Desktop::useFiles(std::shared_ptr<platform::Files> files) {
+    if (!files) return;
+    state_->graveyard.bury(std::move(state_->files));
+    state_->files = std::move(files);
+}
+
+// --- time ----------------------------------------------------------------------
+
+void Desktop::setWallClock(double secondsSince1970) { state_->clock.set(secondsSince1970); }
+
+double Desktop::now() const { return state_->clock.read(); }
+
+void Desktop::advance(double seconds) {
+    State& s = *state_;
+    s.reap();
+    seconds = std::max(seconds, 0.0);
+    if (s.clock.realTime()) {
+        s.clock.shift(seconds);
+        s.runLoop.runUntil(s.clock.read(), true);
+    } else {
+        double target = s.clock.read() + seconds;
+        s.runLoop.runUntil(target, true);
+        s.clock.advanceTo(target);
+    }
+    s.reap();
+}
+
+void Desktop::settle() {
+    State& s = *state_;
+    s.reap();
+    s.runLoop.runUntil(s.clock.read(), true);
+    s.reap();
+}
+
+void Desktop::setRealTime(bool on) { state_->clock.setRealTime(on); }
+
+void Desktop::pump() {
+    State& s = *state_;
+    s.reap();
+    s.runLoop.runUntil(s.clock.read(), false);
+    s.reap();
+}
+
+// --- screens and pointer ---------------------------------------------------------
+
+void Desktop::addScreen(kit::Rect frame, std::optional<kit::Rect> visible) {
+    std::lock_guard lock(state_->world->mutex);
+    state_->world->screens.push_back({frame, visible});
+}
+
+void Desktop::movePointer(kit::Point topLeft) {
+    std::lock_guard lock(state_->world->mutex);
+    state_->world->pointer = topLeft;
+}
+
+kit::Point Desktop::pointer() const {
+    std::lock_guard lock(state_->world->mutex);
+    return state_->world->pointer;
+}
+
+// --- processes -------------------------------------------------------------------
+
+pid_t Desktop::addApplication(const AppSpec& spec) {
+    World& w = *state_->world;
+    std::lock_guard lock(w.mutex);
+    pid_t pid = w.allocatePid(spec.pid);
+    auto identity = std::make_shared<ProcessIdentity>();
+    identity->pid = pid;
+    identity->bundleId = spec.bundleId;
+    identity->name = spec.name;
+    identity->bundlePath = spec.bundlePath.value_or("/Applications/" + spec.name + ".app");
+    identity->icon = makeAppIcon(spec.bundleId);
+    AppRecord record;
+    record.identity = std::move(identity);
+    record.launched = spec.running;
+    record.inDock = spec.inDock;
+    // A pid given again names a new process; the old one's handles stay terminated.
+    if (AppRecord* old = w.app(pid)) {
+        w.terminate(pid);
+        old->identity->terminated.store(true);
+    }
+    w.apps[pid] = std::move(record);
+    w.launchOrder.erase(std::remove(w.launchOrder.begin(), w.launchOrder.end(), pid), w.launchOrder.end());
+    w.launchOrder.push_back(pid);
+    return pid;
+}
+
+void Desktop::quitApplication(pid_t pid) {
+    if (pid == ownPid()) {
+        terminateOwnProcess();
+        return;
+    }
+    std::lock_guard lock(state_->world->mutex);
+    state_->world->terminate(pid);
+}
+
+void Desktop::setFrontmost(pid_t pid, std::optional<CGWindowID> window) {
+    World& w = *state_->world;
+    std::lock_guard lock(w.mutex);
+    if (!w.runningApp(pid)) return;
+    if (window) {
+        WindowRecord* record = w.window(*window);
+        if (record && record->pid == pid) {
+            // Only a window on screen can be focused.
+            record->minimized = false;
+            w.raise(*window);
+        }
+    }
+    w.activate(pid);
+}
+
+std::optional<AppInfo> Desktop::application(pid_t pid) const {
+    World& w = *state_->world;
+    std::lock_guard lock(w.mutex);
+    const AppRecord* record = w.app(pid);
+    if (!record) return std::nullopt;
+    AppInfo info;
+    info.pid = pid;
+    info.bundleId = record->identity->bundleId;
+    info.name = record->identity->name;
+    info.bundlePath = record->identity->bundlePath;
+    info.running = record->running();
+    info.frontmost = info.running && w.frontmost == pid;
+    if (info.running) info.focusedWindow = w.focusedWindow(pid);
+    return info;
+}
+
+std::optional<pid_t> Desktop::pidForName(const std::string& name) const {
+    World& w = *state_->world;
+    std::lock_guard lock(w.mutex);
+    std::optional<pid_t> stopped;
+    for (auto it = w.launchOrder.rbegin(); it != w.launchOrder.rend(); ++it) {
+        const AppRecord* record = w.app(*it);
+        if (!record || record->identity->name != name) continue;
+        if (record->running()) return *it;
+        if (!stopped) stopped = *it;
+    }
+    return stopped;
+}
+
+// --- windows ---------------------------------------------------------------------
+
+CGWindowID Desktop::addWindow(const WindowSpec& spec) {
+    World& w = *state_->world;
+    std::lock_guard lock(w.mutex);
+    CGWindowID id = w.allocateWindowId(spec.id);
+    if (w.window(id)) w.closeWindow(id);
+    WindowRecord record;
+    record.id = id;
+    record.pid = spec.pid;
+    record.title = spec.title;
+    record.frame = spec.frame;
+    record.subrole = spec.subrole;
+    record.minimized = spec.minimized;
+    record.closeButton = spec.closeButton;
+    record.depth = std::max(0, spec.depth);
+    record.minimumSize = spec.minimumSize;
+    record.refusesMove = spec.refusesMove;
+    record.refusesResize = spec.refusesResize;
+    w.windows[id] = std::move(record);
+    w.zOrder.insert(w.zOrder.begin(), id);
+    return id;
+}
+
+namespace {
+
+WindowInfo describe(const World& w, const WindowRecord& record) {
+    WindowInfo info;
+    info.id = record.id;
+    info.pid = record.pid;
+    info.exists = true;
+    info.title = record.title;
+    info.frame = record.frame;
+    info.minimized = record.minimized;
+    info.focused = w.frontmost == record.pid && w.focusedWindow(record.pid) == record.id;
+    return info;
+}
+
+}  // namespace
+
+WindowInfo Desktop::window(CGWindowID id) const {
+    World& w = *state_->world;
+    std::lock_guard lock(w.mutex);
+    const WindowRecord* record = w.window(id);
+    if (!record || !w.runningApp(record->pid)) {
+        WindowInfo gone;
+        gone.id = id;
+        return gone;
+    }
+    return describe(w, *record);
+}
+
+std::vector<WindowInfo> Desktop::windows() const {
+    World& w = *state_->world;
+    std::lock_guard lock(w.mutex);
+    std::vector<WindowInfo> result;
+    for (CGWindowID id : w.zOrder) {
+        const WindowRecord* record = w.window(id);
+        if (record && w.runningApp(record->pid)) result.push_back(describe(w, *record));
+    }
+    return result;
+}
+
+// --- Durazizi's own process ---------------------------------------------------------
+
+pid_t Desktop::ownPid() const {
+    std::lock_guard lock(state_->world->mutex);
+    return state_->world->ownPid;
+}
+
+void Desktop::startOwnProcess() {
+    State& s = *state_;
+    terminateOwnProcess();
+    s.reap();
+    pid_t pid;
+    {
+        std::lock_guard lock(s.world->mutex);
+        pid = s.world->ownPid + 1;
+        while (s.world->apps.count(pid)) ++pid;
+    }
+    s.launchOwnProcess(pid);
+    s.runLoop.beginProcess();
+    s.application->beginProcess();
+}
+
+bool Desktop::ownProcessRunning() const {
+    std::lock_guard lock(state_->world->mutex);
+    return state_->world->runningApp(state_->world->ownPid) != nullptr;
+}
+
+void Desktop::terminateOwnProcess() {
+    State& s = *state_;
+    {
+        std::lock_guard lock(s.world->mutex);
+        if (!s.world->runningApp(s.world->ownPid)) return;
+        s.world->terminate(s.world->ownPid);
+    }
+    // Possibly called from inside one of the process's callbacks: everything
+    // is buried, nothing is destroyed here.
+    s.runLoop.endProcess();
+    s.application->endProcess();
+}
+
+// --- permissions ------------------------------------------------------------------------
+
+void Desktop::setAccessibilityTrusted(bool trusted) {
+    std::lock_guard lock(state_->world->mutex);
+    state_->world->accessibilityTrusted = trusted;
+}
+
+void Desktop::setScreenRecording(bool granted) {
+    std::lock_guard lock(state_->world->mutex);
+    state_->world->screenRecording = granted;
+}
+
+int Desktop::accessibilityPrompts() const {
+    std::lock_guard lock(state_->world->mutex);
+    return state_->world->accessibilityPrompts;
+}
+
+int Desktop::screenRecordingRequests() const {
+    std::lock_guard lock(state_->world->mutex);
+    return state_->world->screenRecordingRequests;
+}
+
+// --- accessibility faults and instrumentation ---------------------------------------------
+
+void Desktop::failAXRead(pid_t pid, const std::string& attribute) {
+    std::lock_guard lock(state_->world->mutex);
+    state_->world->failedReads.insert({pid, attribute});
+}
+
+void Desktop::failAXWrite(pid_t pid, const std::string& attribute) {
+    std::lock_guard lock(state_->world->mutex);
+    state_->world->failedWrites.insert({pid, attribute});
+}
+
+void Desktop::setAXDead(pid_t pid) {
+    std::lock_guard lock(state_->world->mutex);
+    state_->world->axDead.insert(pid);
+}
+
+void Desktop::overrideAttribute(const ElementPath& element, const std::string& attribute,
+                                std::optional<platform::CFType> value) {
+    std::lock_guard lock(state_->world->mutex);
+    int level = element.window == 0 || element.contentLevel < 0 ? -1 : element.contentLevel;
+    state_->world->overrides[{element.pid, element.window, level, attribute}] = std::move(value);
+}
+
+void Desktop::overrideWindowNumber(CGWindowID window, std::optional<CGWindowID> number) {
+    std::lock_guard lock(state_->world->mutex);
+    state_->world->windowNumberOverrides[window] = number;
+}
+
+std::uint64_t Desktop::axCalls() const { return state_->world->axCalls.load(); }
+
+std::uint64_t Desktop::takeAXCalls() {
+    std::lock_guard lock(state_->world->mutex);
+    std::uint64_t total = state_->world->axCalls.load();
+    std::uint64_t taken = total - state_->world->axCallsTaken;
+    state_->world->axCallsTaken = total;
+    return taken;
+}
+
+// --- what Durazizi did ----------------------------------------------------------------------
+
+std::vector<std::string> Desktop::openedURLs() const {
+    std::lock_guard lock(state_->world->mutex);
+    return state_->world->openedURLs;
+}
+
+platform::ActivationPolicy Desktop::activationPolicy() const { return state_->application->activationPolicy(); }
+
+bool Desktop::hasStatusItem() const { return state_->application->hasStatusItem(); }
+
+kit::ImageRef Desktop::statusItemImage() const { return state_->application->statusItemImage(); }
+
+bool Desktop::clickStatusItem() {
+    state_->reap();
+    bool clicked = state_->application->clickStatusItem();
+    state_->reap();
+    return clicked;
+}
+
+platform::MenuRef Desktop::mainMenu() const { return state_->application->mainMenu(); }
+
+bool Desktop::chooseMenuItem(const std::string& menuTitle, const std::string& itemTitle) {
+    state_->reap();
+    bool found = state_->application->chooseMenuItem(menuTitle, itemTitle);
+    state_->reap();
+    return found;
+}
+
+std::optional<std::map<std::string, std::string>> Desktop::aboutPanelOptions() const {
+    return state_->application->aboutPanelOptions();
+}
+
+int Desktop::activations() const { return state_->application->activations(); }
+
+}  // namespace sim

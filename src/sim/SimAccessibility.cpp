@@ -1,0 +1,349 @@
+#include "sim/SimAccessibility.h"
+
+#include <algorithm>
+
+namespace sim {
+
+using platform::AXError;
+using platform::CFArray;
+using platform::CFType;
+using Kind = SimElement::Kind;
+
+namespace {
+
+// Where a window's close button sits, relative to the window's top-left.
+constexpr double kCloseButtonX = 8;
+constexpr double kCloseButtonY = 4;
+constexpr double kCloseButtonSide = 14;
+
+kit::Rect closeButtonRect(const WindowRecord& w) {
+    return {w.frame.minX() + kCloseButtonX, w.frame.minY() + kCloseButtonY, kCloseButtonSide, kCloseButtonSide};
+}
+
+}  // namespace
+
+platform::AXUIElementRef SimAccessibility::make(Kind kind, pid_t pid, CGWindowID window, int level) const {
+    return std::make_shared<SimElement>(world_.serial, kind, pid, window, level);
+}
+
+platform::AXUIElementRef SimAccessibility::createSystemWide() { return make(Kind::SystemWide); }
+
+platform::AXUIElementRef SimAccessibility::createApplication(pid_t pid) { return make(Kind::Application, pid); }
+
+bool SimAccessibility::isProcessTrusted() {
+    std::lock_guard lock(world_.mutex);
+    return world_.accessibilityTrusted;
+}
+
+bool SimAccessibility::isProcessTrustedWithOptions(bool prompt) {
+    std::lock_guard lock(world_.mutex);
+    // The prompt only opens System Settings; trust changes when the user acts there.
+    if (prompt) ++world_.accessibilityPrompts;
+    return world_.accessibilityTrusted;
+}
+
+AXError SimAccessibility::admit(const platform::AXUIElementRef& ref, const SimElement** element) {
+    world_.axCalls.fetch_add(1, std::memory_order_relaxed);
+    if (!world_.accessibilityTrusted) return platform::kAXErrorAPIDisabled;
+    const auto* e = dynamic_cast<const SimElement*>(ref.get());
+    if (!e) return platform::kAXErrorIllegalArgument;
+    if (e->world != world_.serial) return platform::kAXErrorInvalidUIElement;
+    *element = e;
+    if (e->kind == Kind::SystemWide) return platform::kAXErrorSuccess;
+
+    const AppRecord* app = world_.runningApp(e->pid);
+    if (!app) return platform::kAXErrorInvalidUIElement;
+    // A hung process lets the messaging timeout pass, which reads as this error.
+    if (world_.axDead.count(e->pid)) return platform::kAXErrorCannotComplete;
+
+    if (e->kind == Kind::Window || e->kind == Kind::Content || e->kind == Kind::CloseButton) {
+        const WindowRecord* w = world_.window(e->window);
+        if (!w || w->pid != e->pid) return platform::kAXErrorInvalidUIElement;
+        if (e->kind == Kind::Content && e->level >= w->depth) return platform::kAXErrorInvalidUIElement;
+        if (e->kind == Kind::CloseButton && !w->closeButton) return platform::kAXErrorInvalidUIElement;
+    }
+    return platform::kAXErrorSuccess;
+}
+
+AXError SimAccessibility::copyAttributeValue(const platform::AXUIElementRef& ref, const std::string& attribute,
+                                             CFType* value) {
+    std::lock_guard lock(world_.mutex);
+    const SimElement* e = nullptr;
+    if (AXError err = admit(ref, &e); err != platform::kAXErrorSuccess) return err;
+    if (!value) return platform::kAXErrorIllegalArgument;
+    return read(*e, attribute, value);
+}
+
+AXError SimAccessibility::read(const SimElement& e, const std::string& attribute, CFType* value) {
+    if (e.kind != Kind::SystemWide && world_.failedReads.count({e.pid, attribute}))
+        return platform::kAXErrorCannotComplete;
+
+    if (e.kind == Kind::Application || e.kind == Kind::Window || e.kind == Kind::Content) {
+        CGWindowID window = e.kind == Kind::Application ? 0 : e.window;
+        int level = e.kind == Kind::Content ? e.level : -1;
+        auto it = world_.overrides.find({e.pid, window, level, attribute});
+        if (it != world_.overrides.end()) {
+            if (!it->second) return platform::kAXErrorNoValue;
+            *value = *it->second;
+            return platform::kAXErrorSuccess;
+        }
+    }
+
+    switch (e.kind) {
+    case Kind::SystemWide:
+        if (attribute == "AXRole") {
+            *value = CFType("AXSystemWide");
+            return platform::kAXErrorSuccess;
+        }
+        if (attribute == "AXFocusedApplication") {
+            if (!world_.frontmost) return platform::kAXErrorNoValue;
+            *value = CFType(make(Kind::Application, *world_.frontmost));
+            return platform::kAXErrorSuccess;
+        }
+        return platform::kAXErrorAttributeUnsupported;
+    case Kind::MenuBar:
+        if (attribute == "AXRole") {
+            *value = CFType("AXMenuBar");
+            return platform::kAXErrorSuccess;
+        }
+        if (attribute == "AXParent") return platform::kAXErrorNoValue;
+        if (attribute == "AXChildren") {
+            *value = CFType(CFArray{});
+            return platform::kAXErrorSuccess;
+        }
+        return platform::kAXErrorAttributeUnsupported;
+    case Kind::Application:
+        return readApplication(e, attribute, value);
+    case Kind::Window:
+        return readWindow(e, *world_.window(e.window), attribute, value);
+    case Kind::Content:
+        return readContent(e, *world_.window(e.window), attribute, value);
+    case Kind::CloseButton:
+        return readCloseButton(e, *world_.window(e.window), attribute, value);
+    }
+    return platform::kAXErrorAttributeUnsupported;
+}
+
+AXError SimAccessibility::readApplication(const SimElement& e, const std::string& attribute, CFType* value) {
+    const AppRecord& app = *world_.app(e.pid);
+    if (attribute == "AXRole") {
+        *value = CFType("AXApplication");
+    } else if (attribute == "AXTitle") {
+        *value = CFType(app.identity->name);
+    } else if (attribute == "AXWindows" || attribute == "AXChildren") {
+        CFArray windows;
+        for (CGWindowID id : world_.windowsOf(e.pid)) windows.emplace_back(make(Kind::Window, e.pid, id));
+        *value = CFType(std::move(windows));
+    } else if (attribute == "AXFocusedWindow" || attribute == "AXMainWindow") {
+        auto focused = world_.focusedWindow(e.pid);
+        if (!focused) return platform::kAXErrorNoValue;
+        *value = CFType(make(Kind::Window, e.pid, *focused));
+    } else if (attribute == "AXFrontmost") {
+        *value = CFType(world_.frontmost == e.pid);
+    } else if (attribute == "AXHidden") {
+        *value = CFType(false);
+    } else if (attribute == "AXParent") {
+        return platform::kAXErrorNoValue;
+    } else {
+        return platform::kAXErrorAttributeUnsupported;
+    }
+    return platform::kAXErrorSuccess;
+}
+
+AXError SimAccessibility::readWindow(const SimElement& e, const WindowRecord& w, const std::string& attribute,
+                                     CFType* value) {
+    if (attribute == "AXRole") {
+        *value = CFType("AXWindow");
+    } else if (attribute == "AXSubrole") {
+        if (w.subrole.empty()) return platform::kAXErrorNoValue;
+        *value = CFType(w.subrole);
+    } else if (attribute == "AXTitle") {
+        *value = CFType(w.title);
+    } else if (attribute == "AXPosition") {
+        *value = CFType(platform::AXValue::create(w.frame.origin));
+    } else if (attribute == "AXSize") {
+        *value = CFType(platform::AXValue::create(w.frame.size));
+    } else if (attribute == "AXMinimized") {
+        *value = CFType(w.minimized);
+    } else if (attribute == "AXCloseButton") {
+        if (!w.closeButton) return platform::kAXErrorNoValue;
+        *value = CFType(make(Kind::CloseButton, e.pid, w.id));
+    } else if (attribute == "AXParent") {
+        *value = CFType(make(Kind::Application, e.pid));
+    } else if (attribute == "AXChildren") {
+        CFArray children;
+        if (w.closeButton) children.emplace_back(make(Kind::CloseButton, e.pid, w.id));
+        if (w.depth > 0) children.emplace_back(make(Kind::Content, e.pid, w.id, 0));
+        *value = CFType(std::move(children));
+    } else if (attribute == "AXMain" || attribute == "AXFocused") {
+        *value = CFType(world_.focusedWindow(e.pid) == w.id);
+    } else {
+        return platform::kAXErrorAttributeUnsupported;
+    }
+    return platform::kAXErrorSuccess;
+}
+
+AXError SimAccessibility::readContent(const SimElement& e, const WindowRecord& w, const std::string& attribute,
+                                      CFType* value) {
+    bool deepest = e.level == w.depth - 1;
+    if (attribute == "AXRole") {
+        *value = CFType(deepest ? "AXTextArea" : "AXGroup");
+    } else if (attribute == "AXParent") {
+        *value = CFType(e.level == 0 ? make(Kind::Window, e.pid, w.id) : make(Kind::Content, e.pid, w.id, e.level - 1));
+    } else if (attribute == "AXChildren") {
+        CFArray children;
+        if (!deepest) children.emplace_back(make(Kind::Content, e.pid, w.id, e.level + 1));
+        *value = CFType(std::move(children));
+    } else if (attribute == "AXWindow" || attribute == "AXTopLevelUIElement") {
+        *value = CFType(make(Kind::Window, e.pid, w.id));
+    } else {
+        return platform::kAXErrorAttributeUnsupported;
+    }
+    return platform::kAXErrorSuccess;
+}
+
+AXError SimAccessibility::readCloseButton(const SimElement& e, const WindowRecord& w, const std::string& attribute,
+                                          CFType* value) {
+    if (attribute == "AXRole") {
+        *value = CFType("AXButton");
+    } else if (attribute == "AXSubrole") {
+        *value = CFType("AXCloseButton");
+    } else if (attribute == "AXParent" || attribute == "AXWindow" || attribute == "AXTopLevelUIElement") {
+        *value = CFType(make(Kind::Window, e.pid, w.id));
+    } else if (attribute == "AXPosition") {
+        *value = CFType(platform::AXValue::create(closeButtonRect(w).origin));
+    } else if (attribute == "AXSize") {
+        *value = CFType(platform::AXValue::create(closeButtonRect(w).size));
+    } else if (attribute == "AXEnabled") {
+        *value = CFType(true);
+    } else {
+        return platform::kAXErrorAttributeUnsupported;
+    }
+    return platform::kAXErrorSuccess;
+}
+
+AXError SimAccessibility::setAttributeValue(const platform::AXUIElementRef& ref, const std::string& attribute,
+                                            const CFType& value) {
+    std::lock_guard lock(world_.mutex);
+    const SimElement* e = nullptr;
+    if (AXError err = admit(ref, &e); err != platform::kAXErrorSuccess) return err;
+    if (e->kind != Kind::SystemWide && world_.failedWrites.count({e->pid, attribute}))
+        return platform::kAXErrorCannotComplete;
+
+    if (e->kind == Kind::Window) return writeWindow(*world_.window(e->window), attribute, value);
+    if (e->kind == Kind::Application && attribute == "AXFrontmost") {
+        auto flag = std::get_if<bool>(&value.value);
+        if (!flag) return platform::kAXErrorIllegalArgument;
+        if (*flag) world_.activate(e->pid);
+        return platform::kAXErrorSuccess;
+    }
+    return platform::kAXErrorAttributeUnsupported;
+}
+
+AXError SimAccessibility::writeWindow(WindowRecord& w, const std::string& attribute, const CFType& value) {
+    if (attribute == "AXPosition") {
+        const platform::AXValue* v = value.axValue();
+        kit::Point p;
+        if (!v || !platform::AXValueGetValue(*v, platform::kAXValueCGPointType, &p))
+            return platform::kAXErrorIllegalArgument;
+        if (w.refusesMove) return platform::kAXErrorCannotComplete;
+        // Apps keep a window's top edge below the menu bar of the display it lands on.
+        if (const ScreenRecord* screen = world_.screenForX(p.x, p.y))
+            p.y = std::max(p.y, screen->frame.minY() + kMenuBarHeight);
+        w.frame.origin = p;
+        return platform::kAXErrorSuccess;
+    }
+    if (attribute == "AXSize") {
+        const platform::AXValue* v = value.axValue();
+        kit::Size s;
+        if (!v || !platform::AXValueGetValue(*v, platform::kAXValueCGSizeType, &s))
+            return platform::kAXErrorIllegalArgument;
+        if (w.refusesResize) return platform::kAXErrorCannotComplete;
+        w.frame.size = {std::max(s.width, w.minimumSize.width), std::max(s.height, w.minimumSize.height)};
+        return platform::kAXErrorSuccess;
+    }
+    if (attribute == "AXMinimized") {
+        auto flag = std::get_if<bool>(&value.value);
+        if (!flag) return platform::kAXErrorIllegalArgument;
+        bool wasMinimized = w.minimized;
+        w.minimized = *flag;
+        // Coming back from the Dock puts the window in front.
+        if (wasMinimized && !w.minimized) world_.raise(w.id);
+        return platform::kAXErrorSuccess;
+    }
+    if (attribute == "AXMain" || attribute == "AXFocused") {
+        auto flag = std::get_if<bool>(&value.value);
+        if (!flag) return platform::kAXErrorIllegalArgument;
+        if (*flag) world_.raise(w.id);
+        return platform::kAXErrorSuccess;
+    }
+    return platform::kAXErrorAttributeUnsupported;
+}
+
+AXError SimAccessibility::performAction(const platform::AXUIElementRef& ref, const std::string& action) {
+    std::lock_guard lock(world_.mutex);
+    const SimElement* e = nullptr;
+    if (AXError err = admit(ref, &e); err != platform::kAXErrorSuccess) return err;
+    if (e->kind == Kind::Window && action == "AXRaise") {
+        // Raising orders the window front within the app and makes it the
+        // app's focused window; it does not activate the app.
+        world_.raise(e->window);
+        return platform::kAXErrorSuccess;
+    }
+    if (e->kind == Kind::CloseButton && action == "AXPress") {
+        world_.closeWindow(e->window);
+        return platform::kAXErrorSuccess;
+    }
+    return platform::kAXErrorActionUnsupported;
+}
+
+AXError SimAccessibility::copyElementAtPosition(const platform::AXUIElementRef& ref, float x, float y,
+                                                platform::AXUIElementRef* element) {
+    std::lock_guard lock(world_.mutex);
+    const SimElement* e = nullptr;
+    if (AXError err = admit(ref, &e); err != platform::kAXErrorSuccess) return err;
+    if (!element) return platform::kAXErrorIllegalArgument;
+    if (e->kind == Kind::SystemWide) return hitTest(std::nullopt, {x, y}, element);
+    if (e->kind == Kind::Application) return hitTest(e->pid, {x, y}, element);
+    return platform::kAXErrorIllegalArgument;
+}
+
+AXError SimAccessibility::hitTest(std::optional<pid_t> onlyPid, kit::Point p, platform::AXUIElementRef* element) {
+    if (world_.inMenuBar(p)) {
+        pid_t owner = onlyPid ? *onlyPid : world_.frontmost.value_or(world_.ownPid);
+        *element = make(Kind::MenuBar, owner);
+        return platform::kAXErrorSuccess;
+    }
+    for (CGWindowID id : world_.zOrder) {
+        const WindowRecord* w = world_.window(id);
+        if (!w || w->minimized || (onlyPid && w->pid != *onlyPid)) continue;
+        if (!w->frame.cgContains(p)) continue;
+        if (!world_.runningApp(w->pid)) continue;
+        if (world_.axDead.count(w->pid)) return platform::kAXErrorCannotComplete;
+        if (w->closeButton && closeButtonRect(*w).cgContains(p))
+            *element = make(Kind::CloseButton, w->pid, w->id);
+        else if (w->depth > 0)
+            *element = make(Kind::Content, w->pid, w->id, w->depth - 1);
+        else
+            *element = make(Kind::Window, w->pid, w->id);
+        return platform::kAXErrorSuccess;
+    }
+    return platform::kAXErrorNoValue;
+}
+
+AXError SimAccessibility::getWindow(const platform::AXUIElementRef& ref, CGWindowID* windowID) {
+    std::lock_guard lock(world_.mutex);
+    const SimElement* e = nullptr;
+    if (AXError err = admit(ref, &e); err != platform::kAXErrorSuccess) return err;
+    if (e->kind != Kind::Window || !windowID) return platform::kAXErrorIllegalArgument;
+    auto it = world_.windowNumberOverrides.find(e->window);
+    if (it != world_.windowNumberOverrides.end()) {
+        if (!it->second) return platform::kAXErrorFailure;
+        *windowID = *it->second;
+        return platform::kAXErrorSuccess;
+    }
+    *windowID = e->window;
+    return platform::kAXErrorSuccess;
+}
+
+}  // namespace sim

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/Accessibility.h"
+#include "sim/World.h"
+
+namespace sim {
+
+// An accessibility element of the simulated world. It names its target by
+// value (process, window number, nesting level) and holds no pointer into
+// the world, so a handle kept past its window, its process or the whole
+// desktop only ever answers kAXErrorInvalidUIElement.
+struct SimElement final : platform::AXUIElement {
+    enum class Kind { SystemWide, Application, Window, Content, CloseButton, MenuBar };
+
+    std::uint64_t world = 0;
+    Kind kind = Kind::SystemWide;
+    pid_t pid = 0;
+    CGWindowID window = 0;
+    int level = -1;   // content elements: 0 = the window's child, depth-1 = the deepest
+
+    SimElement(std::uint64_t w, Kind k, pid_t p = 0, CGWindowID win = 0, int lvl = -1)
+        : world(w), kind(k), pid(p), window(win), level(lvl) {}
+};
+
+// The AXUIElement API as the simulated applications answer it.
+class SimAccessibility final : public platform::Accessibility {
+public:
+    explicit SimAccessibility(World& world) : world_(world) {}
+
+    platform::AXUIElementRef createSystemWide() override;
+    platform::AXUIElementRef createApplication(pid_t pid) override;
+    platform::AXError copyAttributeValue(const platform::AXUIElementRef& element, const std::string& attribute,
+                                         platform::CFType* value) override;
+    platform::AXError setAttributeValue(const platform::AXUIElementRef& element, const std::string& attribute,
+                                        const platform::CFType& value) override;
+    platform::AXError performAction(const platform::AXUIElementRef& element, const std::string& action) override;
+    platform::AXError copyElementAtPosition(const platform::AXUIElementRef& application, float x, float y,
+                                            platform::AXUIElementRef* element) override;
+    platform::AXError getWindow(const platform::AXUIElementRef& element, CGWindowID* windowID) override;
+    bool isProcessTrusted() override;
+    bool isProcessTrustedWithOptions(bool prompt) override;
+
+private:
+    // Pass 1 of every call: count it, then check trust, the handle, the
+    // process and the window, in the order macOS fails them. Yields the
+    // element on success.
+    platform::AXError admit(const platform::AXUIElementRef& ref, const SimElement** element);
+    platform::AXError read(const SimElement& e, const std::string& attribute, platform::CFType* value);
+    platform::AXError readApplication(const SimElement& e, const std::string& attribute, platform::CFType* value);
+    platform::AXError readWindow(const SimElement& e, const WindowRecord& w, const std::string& attribute,
+                                 platform::CFType* value);
+    platform::AXError readContent(const SimElement& e, const WindowRecord& w, const std::string& attribute,
+                                  platform::CFType* value);
+    platform::AXError readCloseButton(const SimElement& e, const WindowRecord& w, const std::string& attribute,
+                                      platform::CFType* value);
+    platform::AXError writeWindow(WindowRecord& w, const std::string& attribute, const platform::CFType& value);
+    platform::AXError hitTest(std::optional<pid_t> onlyPid, kit::Point p, platform::AXUIElementRef* element);
+
+    platform::AXUIElementRef make(SimElement::Kind kind, pid_t pid = 0, CGWindowID window = 0, int level = -1) const;
+
+    World& world_;
+};
+
+}  // namespace sim

@@ -1,0 +1,143 @@
+#include "sim/SimApplication.h"
+
+namespace sim {
+
+SimApplication::SimApplication(std::shared_ptr<World> world, Graveyard& graveyard,
+                               std::function<void()> terminateProcess)
+    : world_(std::move(world)), graveyard_(graveyard), terminateProcess_(std::move(terminateProcess)) {}
+
+bool SimApplication::running() const {
+    std::lock_guard lock(world_->mutex);
+    return world_->runningApp(world_->ownPid) != nullptr;
+}
+
+void SimApplication::setDelegate(std::shared_ptr<platform::ApplicationDelegate> delegate) {
+    graveyard_.bury(std::move(process_.delegate));
+    process_.delegate = std::move(delegate);
+}
+
+int SimApplication::run() {
+    // The desktop drives the loop from outside, so running means finishing
+    // the launch and handing control back.
+    if (!running() || process_.launched) return 0;
+    process_.launched = true;
+    std::shared_ptr<platform::ApplicationDelegate> delegate = process_.delegate;
+    if (delegate) {
+        CallbackScope scope(graveyard_);
+        delegate->applicationDidFinishLaunching();
+    }
+    return 0;
+}
+
+void SimApplication::terminate() {
+    if (running()) terminateProcess_();
+}
+
+bool SimApplication::setActivationPolicy(platform::ActivationPolicy policy) {
+    if (!running()) return false;
+    process_.policy = policy;
+    return true;
+}
+
+void SimApplication::activateIgnoringOtherApps(bool) {
+    ++activations_;
+    std::lock_guard lock(world_->mutex);
+    world_->activate(world_->ownPid);
+}
+
+platform::StatusItemRef SimApplication::statusItemWithLength(double length) {
+    auto item = std::make_shared<SimStatusItem>(world_, process_.statusSlots++, length);
+    if (running()) process_.statusItems.push_back(item);
+    return item;
+}
+
+void SimApplication::orderFrontStandardAboutPanelWithOptions(const std::map<std::string, std::string>& options) {
+    if (running()) process_.aboutOptions = options;
+}
+
+kit::ImageRef SimApplication::applicationIconImage() {
+    std::lock_guard lock(world_->mutex);
+    const AppRecord* own = world_->app(world_->ownPid);
+    return own ? own->identity->icon : kit::Image::empty();
+}
+
+kit::ImageRef SimApplication::bundleImageResource(const std::string&, const std::string&) {
+    // The simulated bundle carries no resources.
+    return nullptr;
+}
+
+void SimApplication::endProcess() {
+    graveyard_.bury(std::move(process_.delegate));
+    graveyard_.bury(std::move(process_.mainMenu));
+    graveyard_.bury(std::move(process_.servicesMenu));
+    graveyard_.bury(std::move(process_.windowsMenu));
+    graveyard_.bury(std::move(process_.helpMenu));
+    process_.delegate = nullptr;
+    process_.mainMenu = process_.servicesMenu = process_.windowsMenu = process_.helpMenu = nullptr;
+    // The menu bar forgets the items; whoever still holds one keeps a dead handle.
+    process_.statusItems.clear();
+}
+
+void SimApplication::beginProcess() {
+    endProcess();
+    process_ = Process{};
+}
+
+std::shared_ptr<SimStatusItem> SimApplication::firstStatusItem() const {
+    for (const auto& weak : process_.statusItems)
+        if (auto item = weak.lock()) return item;
+    return nullptr;
+}
+
+bool SimApplication::hasStatusItem() const { return firstStatusItem() != nullptr; }
+
+kit::ImageRef SimApplication::statusItemImage() const {
+    auto item = firstStatusItem();
+    return item ? item->simButton().image() : nullptr;
+}
+
+bool SimApplication::clickStatusItem() {
+    auto item = firstStatusItem();
+    if (!item) return false;
+    auto action = item->simButton().action();
+    if (action && *action) {
+        CallbackScope scope(graveyard_);
+        (*action)();
+    }
+    return true;
+}
+
+bool SimApplication::chooseMenuItem(const std::string& menuTitle, const std::string& itemTitle) {
+    if (!running()) return false;
+    platform::MenuRef menu = process_.mainMenu;   // kept alive while the action runs
+    if (!menu) return false;
+    const auto& top = menu->items();
+    for (std::size_t i = 0; i < top.size(); ++i) {
+        const platform::MenuItem& heading = top[i];
+        if (!heading.submenu) continue;
+        // The application menu shows the application's name whatever its item is titled.
+        bool matches = heading.title == menuTitle || heading.submenu->title() == menuTitle ||
+                       (i == 0 && menuTitle == kOwnName);
+        if (!matches) continue;
+        for (const platform::MenuItem& item : heading.submenu->items()) {
+            if (item.isSeparator || item.title != itemTitle) continue;
+            // Copies: the action may rebuild the very menu it sits in.
+            std::function<void()> target = item.target;
+            std::string selector = item.action;
+            CallbackScope scope(graveyard_);
+            if (target) target();
+            else sendAction(selector);
+            return true;
+        }
+    }
+    return false;
+}
+
+void SimApplication::sendAction(const std::string& selector) {
+    if (selector == "terminate:") terminate();
+    else if (selector == "orderFrontStandardAboutPanel:") orderFrontStandardAboutPanelWithOptions({});
+    // hide:, hideOtherApplications:, unhideAllApplications:, the edit and
+    // window selectors: the application answers them with nothing visible here.
+}
+
+}  // namespace sim

@@ -1,0 +1,37 @@
+#include "sim/SimScreens.h"
+
+namespace sim {
+
+kit::Rect SimScreens::toCocoa(const kit::Rect& r, double primaryHeight) {
+    return {r.minX(), primaryHeight - r.minY() - r.height(), r.width(), r.height()};
+}
+
+kit::Point SimScreens::toCocoa(kit::Point p, double primaryHeight) { return {p.x, primaryHeight - p.y}; }
+
+platform::Screen SimScreens::describe(const ScreenRecord& screen) const {
+    double h = world_.primaryHeight();
+    return {toCocoa(screen.frame, h), toCocoa(world_.visibleFrame(screen), h)};
+}
+
+std::vector<platform::Screen> SimScreens::screens() {
+    std::lock_guard lock(world_.mutex);
+    std::vector<platform::Screen> result;
+    for (const ScreenRecord& s : world_.screens) result.push_back(describe(s));
+    return result;
+}
+
+std::optional<platform::Screen> SimScreens::mainScreen() {
+    // The main screen is the one with the key window; with no window of ours
+    // being key, that is the primary display.
+    std::lock_guard lock(world_.mutex);
+    const ScreenRecord* primary = world_.primaryScreen();
+    if (!primary) return std::nullopt;
+    return describe(*primary);
+}
+
+kit::Point SimScreens::mouseLocation() {
+    std::lock_guard lock(world_.mutex);
+    return toCocoa(world_.pointer, world_.primaryHeight());
+}
+
+}  // namespace sim

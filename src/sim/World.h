@@ -1,0 +1,141 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "kit/Geometry.h"
+#include "kit/Image.h"
+#include "platform/CFType.h"
+#include "sim/Desktop.h"
+
+namespace sim {
+
+// Height of the menu bar at the top of every display, in points.
+inline constexpr double kMenuBarHeight = 24;
+
+inline constexpr const char* kOwnBundleId = "app.durazizi.Durazizi";
+inline constexpr const char* kOwnName = "Durazizi";
+inline constexpr pid_t kFirstOwnPid = 400;
+
+// What never changes about a process, shared with the NSRunningApplication
+// handles given out for it so that they outlive the process (and the world).
+struct ProcessIdentity {
+    pid_t pid = 0;
+    std::string bundleId;
+    std::string name;
+    std::string bundlePath;
+    kit::ImageRef icon;
+    std::atomic<bool> terminated{false};
+};
+
+struct AppRecord {
+    std::shared_ptr<ProcessIdentity> identity;
+    bool launched = true;    // false for an installed application that is not running
+    bool inDock = true;
+    bool own = false;        // Durazizi itself
+
+    bool running() const { return launched && !identity->terminated.load(); }
+};
+
+struct WindowRecord {
+    CGWindowID id = 0;
+    pid_t pid = 0;
+    std::string title;
+    kit::Rect frame;   // top-left global coordinates
+    std::string subrole;
+    bool minimized = false;
+    bool closeButton = true;
+    int depth = 3;
+    kit::Size minimumSize;
+    bool refusesMove = false;
+    bool refusesResize = false;
+};
+
+struct ScreenRecord {
+    kit::Rect frame;                    // top-left global coordinates
+    std::optional<kit::Rect> visible;   // top-left global coordinates
+};
+
+// The whole simulated world as plain data. Services lock `mutex` around
+// every read and write: the main thread drives the world, but background
+// work may ask about it too.
+struct World {
+    World();
+
+    mutable std::recursive_mutex mutex;
+    const std::uint64_t serial;   // tells this world's element handles from another's
+
+    // screens and pointer
+    std::vector<ScreenRecord> screens;
+    kit::Point pointer;
+
+    // processes, in launch order
+    std::vector<pid_t> launchOrder;
+    std::map<pid_t, AppRecord> apps;
+    std::optional<pid_t> frontmost;
+    pid_t ownPid = kFirstOwnPid;
+    pid_t nextPid = 500;
+
+    // windows; `zOrder` lists existing windows front to back
+    std::map<CGWindowID, WindowRecord> windows;
+    std::vector<CGWindowID> zOrder;
+    CGWindowID nextWindowId = 100;
+
+    // permissions
+    bool accessibilityTrusted = true;
+    bool screenRecording = true;
+    int accessibilityPrompts = 0;
+    int screenRecordingRequests = 0;
+
+    // accessibility faults and instrumentation
+    std::set<std::pair<pid_t, std::string>> failedReads;
+    std::set<std::pair<pid_t, std::string>> failedWrites;
+    std::set<pid_t> axDead;   // processes that stop answering accessibility calls
+    std::map<std::tuple<pid_t, CGWindowID, int, std::string>, std::optional<platform::CFType>> overrides;
+    std::map<CGWindowID, std::optional<CGWindowID>> windowNumberOverrides;
+    std::atomic<std::uint64_t> axCalls{0};
+    std::uint64_t axCallsTaken = 0;
+
+    // what Durazizi did to the world
+    std::vector<std::string> openedURLs;
+
+    // --- queries (callers hold `mutex`) ---------------------------------------
+    const AppRecord* app(pid_t pid) const;
+    AppRecord* app(pid_t pid);
+    const AppRecord* runningApp(pid_t pid) const;
+    const WindowRecord* window(CGWindowID id) const;
+    WindowRecord* window(CGWindowID id);
+
+    // The primary display's height (the display whose top-left is 0,0; else
+    // the first one), which converts between top-left and Cocoa coordinates.
+    double primaryHeight() const;
+    const ScreenRecord* primaryScreen() const;
+    kit::Rect visibleFrame(const ScreenRecord& screen) const;   // top-left
+    // The display whose horizontal extent holds x, preferring the one that
+    // also holds y, else the one vertically nearest.
+    const ScreenRecord* screenForX(double x, double y) const;
+    bool inMenuBar(kit::Point topLeft) const;
+
+    // An app's windows front to back; minimized ones come last, as AXWindows lists them.
+    std::vector<CGWindowID> windowsOf(pid_t pid) const;
+    // The focused window of an app: its front-most window that is not minimized.
+    std::optional<CGWindowID> focusedWindow(pid_t pid) const;
+
+    // --- changes (callers hold `mutex`) ----------------------------------------
+    pid_t allocatePid(std::optional<pid_t> wanted);
+    CGWindowID allocateWindowId(std::optional<CGWindowID> wanted);
+    void raise(CGWindowID id);
+    void closeWindow(CGWindowID id);
+    void terminate(pid_t pid);
+    void activate(pid_t pid);
+};
+
+}  // namespace sim
