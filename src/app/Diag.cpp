@@ -103,13 +103,13 @@ Location currentLocation() {
 void makeFolderOnce(const Location& location) {
     if (!location.folder) return;
     ProcessState& state = processState();
-    {
-        std::lock_guard<std::mutex> guard(state.mutex);
-        if (state.folderMade) return;
-        state.folderMade = true;
-    }
+    // Held while creating: a thread that finds the folder "made" must find it
+    // on disk too, or its first line is lost.
+    std::lock_guard<std::mutex> guard(state.mutex);
+    if (state.folderMade) return;
     std::error_code ignored;
     std::filesystem::create_directories(*location.folder, ignored);
+    state.folderMade = true;
 }
 
 // NSDate's description: "2026-12-05 13:36:01 +0000", always UTC.
