@@ -21,6 +21,16 @@ MouseEvent makeEvent(MouseEvent::Type type, Point location, std::uint64_t flags,
     return event;
 }
 
+// The view and its ancestors, held for the length of one dispatch: a handler
+// may drop the last reference to its own view or to the view's superview
+// (a close box removing its tile) and must still be able to return.
+std::vector<ViewRef> keepAlive(View& view) {
+    std::vector<ViewRef> chain;
+    for (View* v = &view; v; v = v->superview())
+        if (auto strong = v->weak_from_this().lock()) chain.push_back(std::move(strong));
+    return chain;
+}
+
 }  // namespace
 
 InputRouter::InputRouter(ViewRef root) : root_(std::move(root)) {}
@@ -45,14 +55,16 @@ bool InputRouter::contains(const View& view, const TrackingArea& area, Point poi
     return rect.nsMouseIn(view.convertFromRoot(pointInWindow), view.isFlipped());
 }
 
-void InputRouter::collect(View& view, Point pointInWindow, std::vector<Candidate>& out) const {
-    if (view.isHidden()) return;
-    const ViewRef strong = view.weak_from_this().lock();
-    if (strong) {
-        for (const auto& area : view.trackingAreas())
-            if (isActive(*area)) out.push_back({strong, area, contains(view, *area, pointInWindow)});
+void InputRouter::collect(View& view, Point pointInWindow, bool visible, std::vector<Candidate>& out) const {
+    visible = visible && !view.isHidden();
+    if (const ViewRef strong = view.weak_from_this().lock()) {
+        for (const auto& area : view.trackingAreas()) {
+            if (!area->has(TrackingArea::MouseEnteredAndExited)) continue;
+            const bool live = visible && isActive(*area);
+            out.push_back({strong, area, live, live && contains(view, *area, pointInWindow)});
+        }
     }
-    for (const auto& child : view.subviews()) collect(*child, pointInWindow, out);
+    for (const auto& child : view.subviews()) collect(*child, pointInWindow, visible, out);
 }
 
 bool InputRouter::stillTracks(const View& view, const TrackingArea& area) const {
@@ -81,51 +93,44 @@ void InputRouter::pointerMoved(Point p, std::uint64_t modifierFlags) {
     prepare();
 
     std::vector<Candidate> current;
-    collect(*root_, p, current);
+    collect(*root_, p, true, current);
 
-    // Pass 1: which areas the pointer is in now. An area seen for the first
-    // time that already held the pointer's previous position came into being
-    // under it (or assumes so): it starts inside without an event, and its
-    // first event is the exit.
+    // Pass 1: which areas the pointer is in now. Areas of hidden views and
+    // inactive areas hold nothing, but stay known. An area seen for the
+    // first time that already held the pointer's previous position came
+    // into being under it (or assumes so): it starts inside without an
+    // event, and its first event is the exit.
     std::vector<Tracked> next;
     std::vector<Candidate> entering;
     std::vector<Candidate> leaving;
     for (const auto& c : current) {
         const Tracked* before = findTracked(c.area);
-        const bool bornInside = !before && (c.area->has(TrackingArea::AssumeInside) ||
-                                            (pointer_ && contains(*c.view, *c.area, *pointer_)));
+        const bool bornInside = !before && c.live &&
+                                (c.area->has(TrackingArea::AssumeInside) ||
+                                 (pointer_ && contains(*c.view, *c.area, *pointer_)));
         const bool wasInside = (before && before->inside) || bornInside;
         if (wasInside && !c.containsPointer) leaving.push_back(c);
         if (!wasInside && c.containsPointer) entering.push_back(c);
         next.push_back({c.view, c.area, c.containsPointer});
     }
-
-    // Pass 2: areas that were inside but are no longer candidates: their
-    // view was hidden or the area went inactive (exit), or the area was
-    // removed, or its view left the window or was destroyed (dropped without
-    // a word).
-    for (const auto& t : tracked_) {
-        if (!t.inside) continue;
-        ViewRef view = t.view.lock();
-        TrackingAreaRef area = t.area.lock();
-        if (!view || !area || !stillTracks(*view, *area)) continue;
-        bool isCandidate = false;
-        for (const auto& n : next)
-            if (sameObject(n.area, area)) isCandidate = true;
-        if (!isCandidate) leaving.push_back({view, area, false});
-    }
+    // Areas known before but gone now (removed, or their view left the
+    // window or was destroyed) are dropped without a word.
 
     tracked_ = std::move(next);
     pointer_ = p;
 
     // Pass 3: deliver, exits first. A handler may change the tree: an area
     // its view gave up meanwhile is skipped.
-    for (auto it = leaving.rbegin(); it != leaving.rend(); ++it)
-        if (stillTracks(*it->view, *it->area))
-            it->view->mouseExited(makeEvent(MouseEvent::Type::MouseExited, p, modifierFlags, 0, it->area));
-    for (const auto& c : entering)
-        if (stillTracks(*c.view, *c.area) && !c.view->isHiddenOrHasHiddenAncestor())
-            c.view->mouseEntered(makeEvent(MouseEvent::Type::MouseEntered, p, modifierFlags, 0, c.area));
+    for (auto it = leaving.rbegin(); it != leaving.rend(); ++it) {
+        if (!stillTracks(*it->view, *it->area)) continue;
+        const auto held = keepAlive(*it->view);
+        it->view->mouseExited(makeEvent(MouseEvent::Type::MouseExited, p, modifierFlags, 0, it->area));
+    }
+    for (const auto& c : entering) {
+        if (!stillTracks(*c.view, *c.area) || c.view->isHiddenOrHasHiddenAncestor()) continue;
+        const auto held = keepAlive(*c.view);
+        c.view->mouseEntered(makeEvent(MouseEvent::Type::MouseEntered, p, modifierFlags, 0, c.area));
+    }
 }
 
 void InputRouter::pointerLeft(std::uint64_t modifierFlags) {
@@ -139,9 +144,11 @@ void InputRouter::pointerLeft(std::uint64_t modifierFlags) {
     }
     tracked_.clear();
     pointer_.reset();
-    for (auto it = leaving.rbegin(); it != leaving.rend(); ++it)
-        if (stillTracks(*it->view, *it->area))
-            it->view->mouseExited(makeEvent(MouseEvent::Type::MouseExited, last, modifierFlags, 0, it->area));
+    for (auto it = leaving.rbegin(); it != leaving.rend(); ++it) {
+        if (!stillTracks(*it->view, *it->area)) continue;
+        const auto held = keepAlive(*it->view);
+        it->view->mouseExited(makeEvent(MouseEvent::Type::MouseExited, last, modifierFlags, 0, it->area));
+    }
 }
 
 ViewRef InputRouter::mouseDown(Point p, std::uint64_t modifierFlags, int clickCount) {
@@ -153,6 +160,7 @@ ViewRef InputRouter::mouseDown(Point p, std::uint64_t modifierFlags, int clickCo
     ViewRef target = hit ? hit->weak_from_this().lock() : nullptr;
     if (!target) return nullptr;
     pressed_ = target;
+    const auto held = keepAlive(*target);
     target->mouseDown(makeEvent(MouseEvent::Type::LeftMouseDown, p, modifierFlags, clickCount));
     return target;
 }
@@ -168,8 +176,10 @@ void InputRouter::mouseUp(Point p, std::uint64_t modifierFlags, int clickCount) 
     }
     // A view taken out of the window between the press and the release
     // hears nothing more from it.
-    if (target && target->rootView() == root_.get())
+    if (target && target->rootView() == root_.get()) {
+        const auto held = keepAlive(*target);
         target->mouseUp(makeEvent(MouseEvent::Type::LeftMouseUp, p, modifierFlags, clickCount));
+    }
     if (pointer_ != p) pointerMoved(p, modifierFlags);
 }
 

@@ -26,8 +26,9 @@ namespace kit {
 // that appears under a pointer that was already there counts as entered
 // without an event (its first event is the exit), and an area removed while
 // the pointer is inside it, or whose view left the window, gets no exit at
-// all. The router keeps only weak references, so handlers may remove or
-// destroy any view, their own included.
+// all. The router keeps only weak references between events, and holds the
+// receiving view and its ancestors for the length of a dispatch, so handlers
+// may remove or drop any view, their own included.
 //
 // Clicks: mouseDown goes to the deepest visible view under the pointer;
 // mouseUp goes to the view that took the mouseDown (wherever the pointer is
@@ -68,12 +69,13 @@ private:
     struct Candidate {
         ViewRef view;
         TrackingAreaRef area;
-        bool containsPointer = false;
+        bool live = false;              // visible view, active area
+        bool containsPointer = false;   // and the pointer is in it
     };
 
     void prepare();
     bool isActive(const TrackingArea& area) const;
-    void collect(View& view, Point pointInWindow, std::vector<Candidate>& out) const;
+    void collect(View& view, Point pointInWindow, bool visible, std::vector<Candidate>& out) const;
     bool stillTracks(const View& view, const TrackingArea& area) const;
     const Tracked* findTracked(const TrackingAreaRef& area) const;
     static bool contains(const View& view, const TrackingArea& area, Point pointInWindow);
