@@ -84,4 +84,27 @@ TEST(SimRunLoop, EightBackgroundTasksRunConcurrently) {
     EXPECT_EQ(handedBack, 8);
 }
 
+TEST(SimClock, WallClockIsSetAndRealTimeContinuesFromVirtualTime) {
+    sim::Desktop desktop;
+    EXPECT_DOUBLE_EQ(desktop.clock().now(), sim::kDefaultWallClock);
+    desktop.setWallClock(1'800'000'000.0);
+    desktop.advance(60);
+    EXPECT_DOUBLE_EQ(desktop.now(), 1'800'000'060.0);
+
+    // Switching to real time never moves the clock backwards, and pump runs
+    // what is due without being told how much time passed.
+    int ran = 0;
+    desktop.runLoop().asyncMain([&] { ++ran; });
+    desktop.runLoop().asyncAfterMain(3600, [&] { ran += 10; });
+    desktop.setRealTime(true);
+    double before = desktop.now();
+    EXPECT_GE(before, 1'800'000'060.0);
+    desktop.pump();
+    EXPECT_EQ(ran, 1);
+    EXPECT_GE(desktop.now(), before);
+    desktop.setRealTime(false);
+    desktop.advance(3600);
+    EXPECT_EQ(ran, 11);
+}
+
 }  // namespace
