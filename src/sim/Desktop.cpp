@@ -432,4 +432,6 @@ std::optional<std::map<std::string, std::string>> Desktop::aboutPanelOptions() c
 
 int Desktop::activations() const { return state_->application->activations(); }
 
+std::shared_ptr<platform::ApplicationDelegate> Desktop::delegate() const { return state_->application->delegate(); }
+
 }  // namespace sim

@@ -52,6 +52,7 @@ public:
     bool chooseMenuItem(const std::string& menuTitle, const std::string& itemTitle);
     std::optional<std::map<std::string, std::string>> aboutPanelOptions() const { return process_.aboutOptions; }
     int activations() const { return activations_; }
+    std::shared_ptr<platform::ApplicationDelegate> delegate() const { return process_.delegate; }
 
 private:
     struct Process {

@@ -83,6 +83,7 @@ TEST_F(SimApplication, LaunchBuildsWhatAUserSees) {
     launch();
     ASSERT_FALSE(probe.expired());
     EXPECT_EQ(probe.lock()->launches, 1);
+    EXPECT_EQ(desktop.delegate(), probe.lock());
     EXPECT_EQ(desktop.activationPolicy(), platform::ActivationPolicy::Accessory);
     EXPECT_TRUE(desktop.hasStatusItem());
     EXPECT_TRUE(desktop.clickStatusItem());
@@ -122,6 +123,7 @@ TEST_F(SimApplication, TerminatingFromInsideAMenuActionIsSafeAndFinal) {
     EXPECT_TRUE(ownHandle[0]->isTerminated());
     // The delegate, and with it everything it held, is gone once the action returned.
     EXPECT_TRUE(probeDestroyed);
+    EXPECT_FALSE(desktop.delegate());
 
     // Nothing the dead process scheduled, before or after terminate, ever runs.
     desktop.advance(10);
