@@ -24,7 +24,10 @@ public:
         image->setFrame({4, 20, 92, 36});
         closeButton->setFrame({2, 40, 18, 18});
         closeButton->setHidden(true);
-        closeButton->setAction([this] { log_.push_back(name_ + " close"); if (onClose) onClose(); });
+        closeButton->setAction([this] {
+            log_.push_back(name_ + " close");
+            if (onClose) onClose(title);   // by reference, as a tile hands over its entry
+        });
         addSubview(image);
         addSubview(closeButton);
     }
@@ -48,7 +51,8 @@ public:
     std::shared_ptr<kit::ImageView> image = std::make_shared<kit::ImageView>();
     std::shared_ptr<kit::Button> closeButton = std::make_shared<kit::Button>();
     std::shared_ptr<TrackingArea> area;
-    std::function<void()> onClose;
+    std::function<void(const std::string&)> onClose;
+    std::string title = "A window title too long to be stored inline";
     int trackingUpdates = 0;
 
 private:
@@ -268,9 +272,12 @@ TEST(InputRouter, ButtonActsOnlyOnAReleaseInsideIt) {
 TEST(InputRouter, ActionThatDestroysItsOwnTileIsSafe) {
     Panel p;
     std::weak_ptr<Tile> weakA = p.a;
-    p.a->onClose = [&p] {
+    // The handler removes the tile, drops it, and then still reads the title
+    // it was handed, which lives in the tile.
+    p.a->onClose = [&p](const std::string& title) {
         p.a->removeFromSuperview();
         p.a.reset();
+        p.log.push_back("removed " + title.substr(0, 8));
     };
     const Point box = Panel::closeBoxOf(12);
     p.router.pointerMoved(box);
@@ -278,7 +285,7 @@ TEST(InputRouter, ActionThatDestroysItsOwnTileIsSafe) {
     p.router.mouseUp(box);
     EXPECT_TRUE(weakA.expired());
     p.router.pointerMoved(Panel::inB);
-    EXPECT_EQ(p.log, (Log{"A entered", "A close", "B entered"}));
+    EXPECT_EQ(p.log, (Log{"A entered", "A close", "removed A window", "B entered"}));
     EXPECT_EQ(p.host->hitTest(box), p.grid.get());
 
     // An exit handler that removes its own view, and the last reference to it.
