@@ -316,6 +316,8 @@ void Desktop::startOwnProcess() {
     s.launchOwnProcess(pid);
     s.runLoop.beginProcess();
     s.application->beginProcess();
+    // What the system computes once per process must be computed afresh.
+    if (platform::isInstalled() && &platform::current() == this) platform::install(this);
 }
 
 bool Desktop::ownProcessRunning() const {

@@ -131,7 +131,9 @@ TEST_F(SimApplication, TerminatingFromInsideAMenuActionIsSafeAndFinal) {
 
     // A new process starts clean.
     auto oldPid = desktop.ownPid();
+    auto generation = platform::processGeneration();
     desktop.startOwnProcess();
+    EXPECT_NE(platform::processGeneration(), generation);
     EXPECT_TRUE(desktop.ownProcessRunning());
     EXPECT_NE(desktop.ownPid(), oldPid);
     EXPECT_EQ(desktop.workspace().processIdentifier(), desktop.ownPid());
