@@ -9,6 +9,8 @@
 #include "platform/LoginService.h"
 #include "platform/RunLoop.h"
 #include "platform/Screens.h"
+#include "platform/Symbols.h"
+#include "platform/WindowServer.h"
 #include "platform/Workspace.h"
 
 namespace platform {
@@ -28,6 +30,9 @@ public:
     virtual LoginService& loginService() = 0;
     virtual Application& application() = 0;
     virtual Capture& capture() = 0;
+    // A backend without these aborts when asked; every complete backend has them.
+    virtual WindowServer& windowServer();
+    virtual Symbols& symbols();
 };
 
 // The installed backend. Installing one marks the start of a new process:
