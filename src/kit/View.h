@@ -124,6 +124,7 @@ public:
     void updateTrackingAreasIfNeeded();
 
     // --- events ------------------------------------------------------------
+    // Sent to the view that owns the tracking area; the defaults do nothing.
     virtual void mouseEntered(const MouseEvent& event);
     virtual void mouseExited(const MouseEvent& event);
     // Unhandled clicks go up the responder chain to the superview, as
