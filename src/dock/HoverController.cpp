@@ -1,12 +1,190 @@
 #include "dock/HoverController.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <utility>
+
+#include "app/Diag.h"
+#include "app/Settings.h"
+#include "ax/Geometry.h"
+#include "ax/WindowList.h"
+#include "platform/Platform.h"
+#include "specials/CalendarProvider.h"
+
 namespace durazizi {
 
-void HoverController::start() {
-    ++startCount_;
-    running_ = true;
+namespace {
+
+constexpr char kMusicBundle[] = "com.apple.Music";
+constexpr char kSpotifyBundle[] = "com.spotify.client";
+constexpr char kCalendarBundle[] = "com.apple.iCal";
+constexpr char kWindowsKeyPrefix[] = "win:";
+constexpr char kCalendarKey[] = "calendar";
+constexpr std::int64_t kCalendarFullAccess = 3;   // EKAuthorizationStatusFullAccess
+constexpr double kDiagInterval = 1.0;
+
+std::string windowsKey(platform::pid_t pid) { return kWindowsKeyPrefix + std::to_string(pid); }
+
+bool isVisible(const std::shared_ptr<platform::Panel>& panel) { return panel && panel->isVisible(); }
+
+// The pointer is on the panel or within the margin around it; both in
+// Cocoa screen coordinates.
+bool pointerNear(const std::shared_ptr<platform::Panel>& panel, kit::Point pointer) {
+    if (!isVisible(panel)) return false;
+    const double m = HoverController::panelMargin;
+    return panel->frame().insetBy(-m, -m).cgContains(pointer);
 }
 
-void HoverController::stop() { running_ = false; }
+}  // namespace
+
+HoverController::HoverController()
+    : preview_(std::make_shared<PreviewController>()), special_(std::make_shared<SpecialController>()) {}
+
+void HoverController::start() {
+    stop();
+    ++startCount_;
+    timer_ = platform::current().runLoop().scheduledTimer(pollInterval, /*repeats=*/true,
+                                                          [weak = weak_from_this()](platform::Timer&) {
+                                                              if (auto self = weak.lock()) self->tick();
+                                                          });
+}
+
+void HoverController::stop() {
+    if (timer_) timer_->invalidate();
+    timer_.reset();
+    preview_->hide();
+    special_->hide();
+}
+
+void HoverController::tick() {
+    if (!Settings::boolValue("window_preview_enable")) {
+        preview_->hide();
+        special_->hide();
+        return;
+    }
+
+    auto& platform = platform::current();
+    const double now = platform.clock().now();
+    const kit::Point cursorTL = Geo::toTopLeft(platform.screens().mouseLocation());
+    logHover(now, cursorTL);
+
+    auto item = dock_.item(cursorTL);
+    if (!item || !item->runningApp || item->runningApp->isTerminated()) {
+        idle(now);
+        return;
+    }
+
+    const platform::RunningApplicationRef app = item->runningApp;
+    const kit::Rect frame = item->frame;
+    const std::string bid = app->bundleIdentifier().value_or("");
+
+    if (bid == kMusicBundle && Settings::boolValue("itunes_preview_enable")) {
+        route(SpecialController::mediaKey(MediaApp::music), now,
+              [&] { special_->showMedia(MediaApp::music, app, frame); });
+        return;
+    }
+    if (bid == kSpotifyBundle && Settings::boolValue("spotify_preview_enable")) {
+        route(SpecialController::mediaKey(MediaApp::spotify), now,
+              [&] { special_->showMedia(MediaApp::spotify, app, frame); });
+        return;
+    }
+    if (bid == kCalendarBundle && Settings::boolValue("ical_preview_enable")) {
+        auto calendar = CalendarProvider::shared();
+        if (calendar->authorizationStatus() == kCalendarFullAccess) {
+            route(kCalendarKey, now, [&] { showCalendar(frame); });
+            return;
+        }
+        // Without access Calendar gets the ordinary window preview; ask once.
+        if (!calendarAccessRequested_) {
+            calendarAccessRequested_ = true;
+            calendar->requestAccess();
+        }
+    }
+
+    const platform::pid_t pid = app->processIdentifier();
+    auto windows = WindowList::windows(pid, Settings::boolValue("window_preview_minimized"),
+                                       Settings::boolValue("window_preview_include_palettes"));
+    const std::size_t minimum = Settings::boolValue("window_preview_hideifonewindow") ? 2 : 1;
+    if (windows.size() < minimum) {
+        idle(now);
+        return;
+    }
+    if (preview_->currentPID() == pid) {
+        lastActive_ = now;
+        return;
+    }
+    route(windowsKey(pid), now, [&] { preview_->show(app, std::move(windows), frame); });
+}
+
+void HoverController::route(const std::string& key, double now, const std::function<void()>& show) {
+    if (special_->currentKey() == key) {
+        lastActive_ = now;
+        return;
+    }
+    const bool isWindows = key.starts_with(kWindowsKeyPrefix);
+    if (isWindows && isVisible(preview_->panel()) && windowsKey(preview_->currentPID().value_or(-1)) == key) {
+        lastActive_ = now;
+        return;
+    }
+    if (pendingKey_ != key) {
+        pendingKey_ = key;
+        pendingSince_ = now;
+    }
+    const double delay = static_cast<double>(Settings::integerValue("activationDelayMs")) / 1000.0;
+    if (now - pendingSince_ < std::max(delay, 0.0)) return;
+
+    // At most one of the two panels is on screen.
+    if (isWindows)
+        special_->hide();
+    else
+        preview_->hide();
+    show();
+    lastActive_ = now;
+}
+
+void HoverController::idle(double now) {
+    // The pointer is read again: the panels are in Cocoa coordinates.
+    const kit::Point pointer = platform::current().screens().mouseLocation();
+    if (pointerNear(preview_->panel(), pointer) || pointerNear(special_->panel(), pointer)) {
+        lastActive_ = now;
+        pendingKey_.reset();
+        return;
+    }
+    pendingKey_.reset();
+    const bool anyVisible = isVisible(preview_->panel()) || isVisible(special_->panel());
+    if (anyVisible && now - lastActive_ >= hideDelay) {
+        preview_->hide();
+        special_->hide();
+    }
+}
+
+void HoverController::showCalendar(const kit::Rect& dockFrameTopLeft) {
+    const auto days = std::max<std::int64_t>(Settings::integerValue("ical_preview_limit_days"), 1);
+    const auto limit = std::max<std::int64_t>(Settings::integerValue("ical_preview_limit_events"), 1);
+    auto events = CalendarProvider::shared()->upcoming(static_cast<int>(days), static_cast<int>(limit));
+    if (special_->currentKey() == kCalendarKey) return;
+    auto view = std::make_shared<CalendarContentView>(std::move(events));
+    const kit::Size size = view->frame().size;
+    special_->present(std::move(view), size, kCalendarKey, dockFrameTopLeft);
+}
+
+void HoverController::logHover(double now, kit::Point cursorTopLeft) {
+    if (now - lastDiag_ < kDiagInterval) return;
+    lastDiag_ = now;
+    const auto items = dock_.items(false);
+    std::string over = "-";
+    for (const auto& item : items) {
+        if (!item.frame.cgContains(cursorTopLeft)) continue;
+        if (item.runningApp) {
+            auto name = item.runningApp->localizedName();
+            if (name) over = *name;
+        }
+        break;
+    }
+    char text[96];
+    std::snprintf(text, sizeof text, "hover cursorTL=(%.0f,%.0f) dockItems=%d over=", cursorTopLeft.x,
+                  cursorTopLeft.y, static_cast<int>(items.size()));
+    Diag::log(text + over);
+}
 
 }  // namespace durazizi

@@ -1,0 +1,371 @@
+#include "dock/PreviewPanel.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+#include "app/Settings.h"
+#include "ax/AX.h"
+#include "kit/Timing.h"
+#include "platform/Platform.h"
+#include "specials/PanelPlacement.h"
+
+namespace durazizi {
+
+namespace {
+
+constexpr double kMinimumTileWidth = 120;
+constexpr double kTileAspect = 0.62;          // tile height per point of width
+constexpr double kNameLineHeight = 22;
+constexpr double kHighlightAlpha = 0.18;
+constexpr double kDimmedAlpha = 0.55;         // thumbnails of minimized windows
+constexpr double kBlurCornerRadius = 12;
+constexpr int kFirstCaptureOS = 14;           // ScreenCaptureKit screenshots
+
+kit::ImageRef symbol(const char* name, const char* description) {
+    return platform::current().symbols().imageWithSystemSymbolName(name, description);
+}
+
+}  // namespace
+
+// --- ThumbTile ---------------------------------------------------------------
+
+ThumbTile::ThumbTile(WindowEntry entry, bool isFront)
+    : entry_(std::move(entry)),
+      imageView_(std::make_shared<kit::ImageView>()),
+      titleLabel_(std::make_shared<kit::Label>()),
+      closeButton_(std::make_shared<kit::Button>()),
+      badge_(std::make_shared<kit::ImageView>()),
+      isFront_(isFront) {
+    setWantsLayer(true);
+    setCornerRadius(6);
+    if (isFront_ && Settings::boolValue("window_preview_indicate_frontwindow")) {
+        setBorderWidth(2);
+        setBorderColor(kit::Color::accent());
+    }
+
+    imageView_->setImageScaling(kit::ImageScaling::ProportionallyUpOrDown);
+    imageView_->setWantsLayer(true);
+    imageView_->setCornerRadius(4);
+    imageView_->setMasksToBounds(true);
+    if (Settings::boolValue("docklets_dark_invisible") && !entry_.isOnScreen) imageView_->setAlphaValue(kDimmedAlpha);
+    addSubview(imageView_);
+
+    titleLabel_->setFont(kit::Font::systemFont(11));
+    titleLabel_->setTextColor(kit::Color::label());
+    titleLabel_->setLineBreakMode(kit::LineBreakMode::ByTruncatingTail);
+    titleLabel_->setAlignment(kit::TextAlignment::Center);
+    // An empty label collapses; a space keeps the title line's height.
+    titleLabel_->setText(entry_.title.empty() ? std::string(" ") : entry_.title);
+    addSubview(titleLabel_);
+
+    if (Settings::boolValue("window_preview_indicators") && !entry_.isOnScreen) {
+        badge_->setImage(symbol("minus.circle.fill", "Minimized"));
+        badge_->setContentTintColor(kit::Color::secondaryLabel());
+        addSubview(badge_);
+    }
+
+    closeButton_->setBezelStyle(kit::BezelStyle::Circular);
+    closeButton_->setBordered(false);
+    closeButton_->setImage(symbol("xmark.circle.fill", "Close"));
+    closeButton_->setImageScaling(kit::ImageScaling::ProportionallyUpOrDown);
+    closeButton_->setContentTintColor(kit::Color::white());
+    // The button lives and dies with this tile, so it may point back at it.
+    closeButton_->setAction([this] { closeClicked(); });
+    closeButton_->setHidden(true);
+    if (Settings::boolValue("window_preview_closebox")) addSubview(closeButton_);
+}
+
+void ThumbTile::setImage(kit::ImageRef image, ImageKind kind) {
+    imageKind_ = image ? kind : ImageKind::none;
+    image_ = image;
+    imageView_->setImage(std::move(image));
+}
+
+bool ThumbTile::badgeShown() const { return badge_->superview() == this && !badge_->isHidden(); }
+
+bool ThumbTile::isDimmed() const { return imageView_->alphaValue() < 1; }
+
+bool ThumbTile::closeBoxVisible() const { return closeButton_->superview() == this && !closeButton_->isHidden(); }
+
+void ThumbTile::layout() {
+    const double w = bounds().width();
+    const double t = bounds().height();
+    imageView_->setFrame({4, 20, w - 8, t - 24});
+    titleLabel_->setFrame({4, 2, w - 8, 16});
+    closeButton_->setFrame({2, t - 20, 18, 18});
+    badge_->setFrame({w - 20, t - 20, 16, 16});
+}
+
+void ThumbTile::updateTrackingAreas() {
+    const auto old = trackingAreas();
+    for (const auto& area : old) removeTrackingArea(area);
+    // Active always: the app whose windows these are is the active one, never us.
+    addTrackingArea(kit::TrackingArea::make(
+        bounds(), kit::TrackingArea::MouseEnteredAndExited | kit::TrackingArea::ActiveAlways));
+}
+
+void ThumbTile::mouseEntered(const kit::MouseEvent&) {
+    hovered_ = true;
+    closeButton_->setHidden(false);
+    if (Settings::boolValue("docklets_draw_highlight")) setBackgroundColor(kit::Color::white(kHighlightAlpha));
+}
+
+void ThumbTile::mouseExited(const kit::MouseEvent&) {
+    hovered_ = false;
+    closeButton_->setHidden(true);
+    setBackgroundColor(kit::Color::clear());
+}
+
+void ThumbTile::mouseUp(const kit::MouseEvent&) {
+    // Work on copies: the action may end with this tile dropped.
+    auto action = onActivate;
+    const WindowEntry entry = entry_;
+    if (action) action(entry);
+}
+
+void ThumbTile::closeClicked() {
+    // Closing removes this very tile; nothing of it is touched afterwards.
+    auto action = onClose;
+    const WindowEntry entry = entry_;
+    if (action) action(entry);
+}
+
+// --- PreviewController --------------------------------------------------------
+
+PreviewController::Geometry PreviewController::geometry(int tileCount) {
+    Geometry g;
+    const int n = std::max(tileCount, 1);
+    g.tileWidth = std::max(static_cast<double>(Settings::integerValue("window_preview_size")), kMinimumTileWidth);
+    // std::round takes halves away from zero, as the rule asks.
+    g.tileHeight = std::round(g.tileWidth * kTileAspect);
+    const std::int64_t gridWidth = std::max<std::int64_t>(Settings::integerValue("window_preview_grid_width"), 1);
+    g.columns = static_cast<int>(std::min<std::int64_t>(n, gridWidth));
+    g.rows = (n + g.columns - 1) / g.columns;
+    g.labelHeight = Settings::boolValue("window_preview_show_appname") ? kNameLineHeight : 0;
+    const double c = g.columns;
+    const double r = g.rows;
+    g.panelSize = {g.tileWidth * c + 2 * pad + (c - 1) * spacing,
+                   g.tileHeight * r + g.labelHeight + 2 * pad + (r - 1) * spacing};
+    return g;
+}
+
+PreviewController::PreviewController()
+    : grid_(std::make_shared<kit::FlippedView>()), appNameLabel_(std::make_shared<kit::Label>()) {
+    grid_->addSubview(appNameLabel_);
+}
+
+platform::Panel& PreviewController::ensurePanel() {
+    if (panel_) return *panel_;
+    auto& windowServer = platform::current().windowServer();
+    panel_ = windowServer.makePanel(kit::Rect{}, platform::NSWindowStyleMaskNonactivatingPanel,
+                                    platform::NSBackingStoreBuffered, /*defer=*/true);
+    // Floating first: it sets the floating level, which the Dock level below replaces.
+    panel_->setFloatingPanel(true);
+    panel_->setHidesOnDeactivate(false);
+    panel_->setBecomesKeyOnlyIfNeeded(true);
+    panel_->setOpaque(false);
+    panel_->setBackgroundColor(kit::Color::clear());
+    panel_->setHasShadow(true);
+    // Above the Dock itself, which otherwise covers the panel's lower edge.
+    panel_->setLevel(windowServer.windowLevelForKey(platform::kCGDockWindowLevelKey) + 1);
+    panel_->setCollectionBehavior(platform::NSWindowCollectionBehaviorCanJoinAllSpaces |
+                                  platform::NSWindowCollectionBehaviorIgnoresCycle |
+                                  platform::NSWindowCollectionBehaviorFullScreenAuxiliary);
+
+    host_ = std::make_shared<kit::View>();
+    blur_ = std::make_shared<kit::VisualEffectView>();
+    blur_->setMaterial(kit::VisualEffectMaterial::HudWindow);
+    blur_->setState(kit::VisualEffectState::Active);
+    blur_->setBlendingMode(kit::VisualEffectBlendingMode::BehindWindow);
+    blur_->setWantsLayer(true);
+    blur_->setCornerRadius(kBlurCornerRadius);
+    blur_->setMasksToBounds(true);
+    host_->addSubview(blur_);
+    host_->addSubview(grid_);
+    panel_->setContentView(host_);
+    return *panel_;
+}
+
+void PreviewController::applyAppearance(platform::Panel& panel) {
+    switch (Settings::theme()) {
+        case Settings::Theme::automatic: panel.setAppearance(std::nullopt); break;
+        case Settings::Theme::light: panel.setAppearance(kit::Appearance::VibrantLight); break;
+        case Settings::Theme::dark: panel.setAppearance(kit::Appearance::VibrantDark); break;
+    }
+}
+
+std::optional<platform::CGWindowID> PreviewController::frontWindowNumber(
+    const platform::RunningApplicationRef& app) const {
+    if (!app || !Settings::boolValue("window_preview_indicate_frontwindow")) return std::nullopt;
+    auto& accessibility = platform::current().accessibility();
+    auto focused = AX::element(accessibility.createApplication(app->processIdentifier()),
+                               AX::kAXFocusedWindowAttribute);
+    if (!focused) return std::nullopt;
+    platform::CGWindowID number = 0;
+    if (accessibility.getWindow(*focused, &number) != platform::kAXErrorSuccess || number == 0) return std::nullopt;
+    return number;
+}
+
+void PreviewController::show(platform::RunningApplicationRef app, std::vector<WindowEntry> windows,
+                             kit::Rect dockFrameTopLeft) {
+    if (windows.empty() || !app) {
+        hide();
+        return;
+    }
+    currentPID_ = app->processIdentifier();
+
+    // Tiles, one per window, replacing the old ones.
+    const auto front = frontWindowNumber(app);
+    for (auto& tile : tiles_) tile->removeFromSuperview();
+    tiles_.clear();
+    const std::weak_ptr<PreviewController> weak = weak_from_this();
+    for (auto& entry : windows) {
+        auto tile = std::make_shared<ThumbTile>(entry, front && *front == entry.id);
+        tile->onActivate = [weak, app](const WindowEntry& e) {
+            if (auto self = weak.lock()) self->activate(e, app);
+        };
+        tile->onClose = [weak, app](const WindowEntry& e) {
+            if (auto self = weak.lock()) self->close(e, app);
+        };
+        tiles_.push_back(std::move(tile));
+    }
+
+    const Geometry g = geometry(static_cast<int>(tiles_.size()));
+    const kit::Size size = g.panelSize;
+
+    platform::Panel& panel = ensurePanel();
+    applyAppearance(panel);
+    panel.setContentSize(size);
+    host_->setFrame({0, 0, size.width, size.height});
+    blur_->setFrame(host_->bounds());
+    grid_->setFrame(host_->bounds());
+
+    const bool showName = Settings::boolValue("window_preview_show_appname");
+    appNameLabel_->setHidden(!showName);
+    if (showName) {
+        appNameLabel_->setText(app->localizedName().value_or(""));
+        appNameLabel_->setFont(kit::Font::boldSystemFont(12));
+        appNameLabel_->setAlignment(kit::TextAlignment::Center);
+        appNameLabel_->setTextColor(kit::Color::label());
+        appNameLabel_->setFrame({pad, 3, size.width - 2 * pad, 18});
+    }
+
+    for (std::size_t i = 0; i < tiles_.size(); ++i) {
+        const auto column = static_cast<double>(static_cast<int>(i) % g.columns);
+        const auto row = static_cast<double>(static_cast<int>(i) / g.columns);
+        tiles_[i]->setFrame({pad + column * (g.tileWidth + spacing),
+                             g.labelHeight + pad + row * (g.tileHeight + spacing), g.tileWidth, g.tileHeight});
+        grid_->addSubview(tiles_[i]);
+    }
+
+    position(dockFrameTopLeft, size);
+    animateIn(panel);
+    loadImages(app, g.tileWidth);
+}
+
+void PreviewController::loadImages(const platform::RunningApplicationRef& app, double maxDimension) {
+    auto& capture = platform::current().capture();
+    const bool canCapture =
+        capture.operatingSystemMajorVersion() >= kFirstCaptureOS && capture.preflightScreenCaptureAccess();
+    if (!canCapture) {
+        for (auto& tile : tiles_) tile->setImage(app->icon(), ThumbTile::ImageKind::icon);
+        return;
+    }
+    std::vector<platform::CGWindowID> ids;
+    ids.reserve(tiles_.size());
+    for (const auto& tile : tiles_) ids.push_back(tile->entry().id);
+    // The batch's own tiles: after a rebuild its late answer lands on tiles
+    // that are no longer on screen, never on their successors.
+    capture_.captureBatch(std::move(ids), maxDimension,
+                          [weak = weak_from_this(), batch = tiles_, app](ThumbnailCapture::Images images) {
+                              if (!weak.lock()) return;
+                              for (const auto& tile : batch) {
+                                  auto found = images.find(tile->entry().id);
+                                  if (found != images.end() && found->second)
+                                      tile->setImage(found->second, ThumbTile::ImageKind::thumbnail);
+                                  else
+                                      tile->setImage(app->icon(), ThumbTile::ImageKind::icon);
+                              }
+                          });
+}
+
+void PreviewController::position(kit::Rect dockFrameTopLeft, kit::Size size) {
+    PanelPlacement::place(ensurePanel(), dockFrameTopLeft, size);
+}
+
+void PreviewController::animateIn(platform::Panel& panel) {
+    ++presentation_;
+    switch (Settings::popupAnimation()) {
+        case Settings::PopupAnimation::none:
+            panel.setAlphaValue(1);
+            panel.orderFrontRegardless();
+            break;
+        case Settings::PopupAnimation::fade:
+            panel.setAlphaValue(0);
+            panel.orderFrontRegardless();
+            platform::current().windowServer().runAnimationGroup([&panel](platform::AnimationContext& context) {
+                context.setDuration(PanelPlacement::kFadeInDuration);
+                panel.animator().setAlphaValue(1);
+            });
+            break;
+        case Settings::PopupAnimation::snapIn:
+            PanelPlacement::animateIn(panel);
+            break;
+    }
+}
+
+void PreviewController::hide() {
+    currentPID_.reset();
+    if (!panel_ || !panel_->isVisible()) return;
+    const std::uint64_t presentation = presentation_;
+    platform::current().windowServer().runAnimationGroup(
+        [panel = panel_](platform::AnimationContext& context) {
+            context.setDuration(PanelPlacement::kFadeOutDuration);
+            panel->animator().setAlphaValue(0);
+        },
+        [weak = weak_from_this(), presentation] {
+            auto self = weak.lock();
+            // A show since this fade began owns the panel now.
+            if (!self || self->presentation_ != presentation || !self->panel_) return;
+            self->panel_->orderOut();
+        });
+}
+
+void PreviewController::activate(const WindowEntry& entry, const platform::RunningApplicationRef& app) {
+    auto window = AX::window(entry.pid, entry.id);
+    if (!window) {
+        std::optional<std::string> title;
+        if (!entry.title.empty()) title = entry.title;
+        window = AX::window(entry.pid, title, entry.bounds);
+    }
+    if (window) {
+        auto& accessibility = platform::current().accessibility();
+        if (AX::boolValue(*window, AX::kAXMinimizedAttribute))
+            accessibility.setAttributeValue(*window, AX::kAXMinimizedAttribute, platform::CFType(false));
+        accessibility.performAction(*window, AX::kAXRaiseAction);
+    }
+    if (app) app->activate();
+    if (Settings::boolValue("hideWhenPreviewClicked")) hide();
+}
+
+void PreviewController::close(const WindowEntry& entry, const platform::RunningApplicationRef& app) {
+    (void)app;
+    auto window = AX::window(entry.pid, entry.id);
+    if (!window) return;
+    if (auto button = AX::element(*window, AX::kAXCloseButtonAttribute))
+        platform::current().accessibility().performAction(*button, AX::kAXPressAction);
+
+    // The other tiles stay where they are: the panel keeps its size and the
+    // closed window leaves a gap.
+    auto it = std::find_if(tiles_.begin(), tiles_.end(),
+                           [&entry](const ThumbTileRef& tile) { return tile->entry().id == entry.id; });
+    if (it != tiles_.end()) {
+        ThumbTileRef removed = *it;
+        tiles_.erase(it);
+        removed->removeFromSuperview();
+    }
+    if (tiles_.empty()) hide();
+}
+
+}  // namespace durazizi

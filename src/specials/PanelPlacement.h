@@ -1,0 +1,30 @@
+#pragma once
+
+#include "kit/Geometry.h"
+
+namespace platform {
+class Window;
+}
+
+namespace durazizi::PanelPlacement {
+
+inline constexpr double kGap = 8;             // between the icon's top edge and the panel
+inline constexpr double kScreenMargin = 8;    // from the visible frame's left, right and top
+inline constexpr double kSlideDistance = 10;
+inline constexpr double kSnapInDuration = 0.16;
+inline constexpr double kFadeInDuration = 0.14;
+inline constexpr double kFadeOutDuration = 0.1;
+
+// Where a panel of `size` goes above a Dock icon: its origin in Cocoa screen
+// coordinates, centred over the icon and kept inside the visible frame of the
+// icon's screen (left, right and top; the bottom is never clamped).
+kit::Point origin(const kit::Rect& dockFrameTopLeft, kit::Size size);
+
+// Sets the window's frame origin by that rule.
+void place(platform::Window& window, const kit::Rect& dockFrameTopLeft, kit::Size size);
+
+// Shows a placed window sliding up 10 points while fading in, whatever the
+// user chose for the preview panel.
+void animateIn(platform::Window& window);
+
+}  // namespace durazizi::PanelPlacement

@@ -1,0 +1,45 @@
+#include "specials/SpecialPanel.h"
+
+#include <utility>
+
+namespace durazizi {
+
+namespace {
+
+constexpr double kCalendarWidth = 280;
+constexpr double kCalendarRowHeight = 36;
+constexpr double kCalendarChrome = 44;   // header line and margins
+
+}  // namespace
+
+CalendarContentView::CalendarContentView(std::vector<CalendarEvent> events) : events_(std::move(events)) {
+    const auto rows = static_cast<double>(events_.empty() ? 1 : events_.size());
+    setFrameSize({kCalendarWidth, kCalendarChrome + rows * kCalendarRowHeight});
+}
+
+std::string SpecialController::mediaKey(MediaApp app) {
+    return app == MediaApp::music ? "media:Music" : "media:Spotify";
+}
+
+void SpecialController::showMedia(MediaApp app, platform::RunningApplicationRef running, kit::Rect dockFrameTopLeft) {
+    (void)running;
+    (void)dockFrameTopLeft;
+    std::string key = mediaKey(app);
+    if (currentKey_ == key) return;
+    content_.reset();
+    currentKey_ = std::move(key);
+}
+
+void SpecialController::present(kit::ViewRef view, kit::Size size, std::string key, kit::Rect dockFrameTopLeft) {
+    (void)size;
+    (void)dockFrameTopLeft;
+    content_ = std::move(view);
+    currentKey_ = std::move(key);
+}
+
+void SpecialController::hide() {
+    currentKey_.reset();
+    content_.reset();
+}
+
+}  // namespace durazizi
