@@ -11,6 +11,8 @@
 #include "sim/SimFiles.h"
 #include "sim/SimRunLoop.h"
 #include "sim/SimScreens.h"
+#include "sim/SimSymbols.h"
+#include "sim/SimWindowServer.h"
 #include "sim/SimWorkspace.h"
 #include "sim/World.h"
 
@@ -27,10 +29,22 @@ struct Desktop::State {
     SimScreens screens{*world};
     SimWorkspace workspace{world};
     SimCapture capture{*world};
+    SimWindowServer windowServer{*world, clock, runLoop, graveyard};
+    SimSymbols symbols;
     std::unique_ptr<SimApplication> application;
     std::shared_ptr<platform::Defaults> defaults = std::make_shared<MemoryDefaults>();
     std::shared_ptr<platform::LoginService> loginService = std::make_shared<MemoryLoginService>();
     std::shared_ptr<platform::Files> files = std::make_shared<SimFiles>();
+
+    // Pointer routing to our own windows.
+    std::weak_ptr<SimWindow> hovered;
+    std::weak_ptr<SimWindow> pressed;
+    // A press that landed in the simulated world: what it landed on.
+    struct WorldPress {
+        std::optional<CGWindowID> closeButtonOf;
+        std::optional<std::uint32_t> dockItem;
+    };
+    std::optional<WorldPress> worldPress;
 
     // Clears what a dead process left behind, unless one of its callbacks is
     // still on the stack.
@@ -64,6 +78,7 @@ Desktop::~Desktop() {
     State& s = *state_;
     // Background work may still call into the desktop: let it finish first.
     s.runLoop.shutdown();
+    s.windowServer.endProcess();
     s.application->endProcess();
     s.graveyard.clear();
 }
@@ -80,6 +95,8 @@ platform::Files& Desktop::files() { return *state_->files; }
 platform::LoginService& Desktop::loginService() { return *state_->loginService; }
 platform::Application& Desktop::application() { return *state_->application; }
 platform::Capture& Desktop::capture() { return state_->capture; }
+platform::WindowServer& Desktop::windowServer() { return state_->windowServer; }
+platform::Symbols& Desktop::symbols() { return state_->symbols; }
 
 void Desktop::useDefaults(std::shared_ptr<platform::Defaults> defaults) {
     if (!defaults) return;
@@ -144,13 +161,168 @@ void Desktop::addScreen(kit::Rect frame, std::optional<kit::Rect> visible) {
 }
 
 void Desktop::movePointer(kit::Point topLeft) {
-    std::lock_guard lock(state_->world->mutex);
-    state_->world->pointer = topLeft;
+    State& s = *state_;
+    {
+        std::lock_guard lock(s.world->mutex);
+        s.world->pointer = topLeft;
+    }
+    s.reap();
+    std::shared_ptr<SimWindow> target = s.windowServer.windowAt(topLeft);
+    std::shared_ptr<SimWindow> previous = s.hovered.lock();
+    bool active;
+    {
+        std::lock_guard lock(s.world->mutex);
+        active = s.world->frontmost == s.world->ownPid;
+    }
+    {
+        CallbackScope scope(s.graveyard);
+        if (previous && previous != target) previous->router().pointerLeft();
+        if (target) {
+            target->syncContentView();
+            target->router().setApplicationActive(active);
+            target->router().setKeyWindow(s.windowServer.keyWindow() == target);
+            target->router().pointerMoved(s.windowServer.toWindow(*target, topLeft));
+        }
+    }
+    s.hovered = target;
+    s.reap();
 }
 
 kit::Point Desktop::pointer() const {
     std::lock_guard lock(state_->world->mutex);
     return state_->world->pointer;
+}
+
+void Desktop::mouseDown(kit::Point topLeft) {
+    State& s = *state_;
+    movePointer(topLeft);
+    s.worldPress.reset();
+    s.pressed.reset();
+    if (std::shared_ptr<SimWindow> target = s.windowServer.windowAt(topLeft)) {
+        s.pressed = target;
+        {
+            CallbackScope scope(s.graveyard);
+            target->router().mouseDown(s.windowServer.toWindow(*target, topLeft));
+        }
+        s.reap();
+        return;
+    }
+
+    World& w = *s.world;
+    std::lock_guard lock(w.mutex);
+    State::WorldPress press;
+    if (w.inMenuBar(topLeft)) {
+        s.worldPress = press;
+        return;
+    }
+    // The Dock floats above every application window.
+    std::vector<kit::Rect> dock = w.dockLayout();
+    for (std::size_t i = 0; i < dock.size(); ++i) {
+        if (!dock[i].cgContains(topLeft)) continue;
+        press.dockItem = w.dockItems[i].id;
+        s.worldPress = press;
+        return;
+    }
+    if (std::optional<kit::Rect> strip = w.dockStrip(); strip && strip->cgContains(topLeft)) {
+        s.worldPress = press;
+        return;
+    }
+    const WindowRecord* hit = nullptr;
+    for (CGWindowID id : w.zOrder) {
+        const WindowRecord* record = w.window(id);
+        if (!record || record->minimized || !w.runningApp(record->pid)) continue;
+        if (record->frame.cgContains(topLeft)) {
+            hit = record;
+            break;
+        }
+    }
+    if (hit) {
+        // A click raises the window and activates its app on the way down.
+        if (hit->closeButton && closeButtonRect(*hit).cgContains(topLeft)) press.closeButtonOf = hit->id;
+        w.raise(hit->id);
+        w.frontmost = hit->pid;
+    }
+    s.worldPress = press;
+}
+
+void Desktop::mouseUp(kit::Point topLeft) {
+    State& s = *state_;
+    movePointer(topLeft);
+    if (std::shared_ptr<SimWindow> pressed = s.pressed.lock()) {
+        s.pressed.reset();
+        {
+            CallbackScope scope(s.graveyard);
+            pressed->router().mouseUp(s.windowServer.toWindow(*pressed, topLeft));
+        }
+        s.reap();
+        return;
+    }
+    std::optional<State::WorldPress> press = s.worldPress;
+    s.worldPress.reset();
+    if (!press) return;
+
+    World& w = *s.world;
+    std::lock_guard lock(w.mutex);
+    // Buttons and Dock items act on a release over the same thing they were pressed on.
+    if (press->closeButtonOf) {
+        const WindowRecord* record = w.window(*press->closeButtonOf);
+        if (record && closeButtonRect(*record).cgContains(topLeft)) w.closeWindow(*press->closeButtonOf);
+        return;
+    }
+    if (press->dockItem) {
+        std::vector<kit::Rect> dock = w.dockLayout();
+        for (std::size_t i = 0; i < dock.size(); ++i) {
+            if (w.dockItems[i].id != *press->dockItem || !dock[i].cgContains(topLeft)) continue;
+            if (w.dockItems[i].kind == DockItemKind::Application) w.openDockApplication(w.dockItems[i]);
+        }
+    }
+}
+
+void Desktop::click(kit::Point topLeft) {
+    mouseDown(topLeft);
+    mouseUp(topLeft);
+}
+
+// --- the Dock ---------------------------------------------------------------------
+
+void Desktop::setDock(bool running, double iconSize) {
+    World& w = *state_->world;
+    std::lock_guard lock(w.mutex);
+    if (iconSize > 0) w.dockIconSize = iconSize;
+    if (running) w.launchDock();
+    else w.quitDock();
+}
+
+void Desktop::restartDock() {
+    World& w = *state_->world;
+    std::lock_guard lock(w.mutex);
+    w.quitDock();
+    w.launchDock();
+}
+
+void Desktop::addDockItem(DockItemKind kind, const std::string& title) {
+    World& w = *state_->world;
+    std::lock_guard lock(w.mutex);
+    DockItemRecord item;
+    item.id = w.nextDockItemId++;
+    item.kind = kind;
+    item.title = title;
+    if (kind == DockItemKind::Application) item.bundlePath = "/Applications/" + title + ".app";
+    w.dockItems.push_back(std::move(item));
+}
+
+std::optional<kit::Rect> Desktop::dockItemFrame(const std::string& title) const {
+    World& w = *state_->world;
+    std::lock_guard lock(w.mutex);
+    std::vector<kit::Rect> frames = w.dockLayout();
+    for (std::size_t i = 0; i < frames.size(); ++i)
+        if (w.dockItems[i].title == title) return frames[i];
+    return std::nullopt;
+}
+
+std::optional<pid_t> Desktop::dockPid() const {
+    std::lock_guard lock(state_->world->mutex);
+    return state_->world->dockPid;
 }
 
 // --- processes -------------------------------------------------------------------
@@ -169,6 +341,7 @@ pid_t Desktop::addApplication(const AppSpec& spec) {
     record.identity = std::move(identity);
     record.launched = spec.running;
     record.inDock = spec.inDock;
+    if (spec.inDock) w.addDockApplication(*record.identity);
     // A pid given again names a new process; the old one's handles stay terminated.
     if (AppRecord* old = w.app(pid)) {
         w.terminate(pid);
@@ -335,8 +508,48 @@ void Desktop::terminateOwnProcess() {
     // Possibly called from inside one of the process's callbacks: everything
     // is buried, nothing is destroyed here.
     s.runLoop.endProcess();
+    s.windowServer.endProcess();
+    s.hovered.reset();
+    s.pressed.reset();
     s.application->endProcess();
 }
+
+// --- Durazizi's windows and panels ----------------------------------------------------------
+
+std::vector<OwnWindowInfo> Desktop::ownWindows() const {
+    State& s = *state_;
+    std::shared_ptr<SimWindow> key = s.windowServer.keyWindow();
+    std::vector<OwnWindowInfo> result;
+    for (const auto& window : s.windowServer.windows()) {
+        window->syncContentView();
+        OwnWindowInfo info;
+        info.title = window->title();
+        info.visible = window->isVisible();
+        info.frame = s.windowServer.toTopLeft(window->frame());
+        info.level = window->level();
+        info.alpha = window->alphaValue();
+        info.windowNumber = window->windowNumber();
+        info.isPanel = window->isPanel();
+        info.key = window == key;
+        info.contentView = window->contentView();
+        result.push_back(std::move(info));
+    }
+    return result;
+}
+
+// --- screen capture --------------------------------------------------------------------------
+
+void Desktop::failShareableContent(bool fail) {
+    std::lock_guard lock(state_->world->mutex);
+    state_->world->failShareableContent = fail;
+}
+
+void Desktop::failCapture(CGWindowID window) {
+    std::lock_guard lock(state_->world->mutex);
+    state_->world->failedCaptures.insert(window);
+}
+
+std::uint64_t Desktop::captureCount() const { return state_->world->captureCount.load(); }
 
 // --- permissions ------------------------------------------------------------------------
 

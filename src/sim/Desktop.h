@@ -74,6 +74,23 @@ struct ElementPath {
     int contentLevel = -1;
 };
 
+// A Dock item that is not an application's (or an application's whose app
+// the world does not model).
+enum class DockItemKind { Application, Folder, Trash, Separator, Minimized };
+
+// One of Durazizi's own windows or panels as the window server shows it.
+struct OwnWindowInfo {
+    std::string title;
+    bool visible = false;
+    kit::Rect frame;                         // top-left global coordinates
+    platform::NSWindowLevel level = 0;
+    double alpha = 1;
+    std::int64_t windowNumber = 0;
+    bool isPanel = false;
+    bool key = false;
+    std::shared_ptr<kit::View> contentView;
+};
+
 struct MenuChoiceResult {
     bool found = false;
 };
@@ -101,6 +118,8 @@ public:
     platform::LoginService& loginService() override;
     platform::Application& application() override;
     platform::Capture& capture() override;
+    platform::WindowServer& windowServer() override;
+    platform::Symbols& symbols() override;
 
     // Services the host may replace with real ones (property-list defaults,
     // XDG autostart, XDG folders). By default the desktop uses in-memory ones.
@@ -126,8 +145,33 @@ public:
     // The display whose top-left is 0,0 is the primary one. Without `visible`,
     // the visible frame leaves out the 24-point menu bar.
     void addScreen(kit::Rect frame, std::optional<kit::Rect> visible = std::nullopt);
+    // Moving over one of Durazizi's visible windows drives its views' tracking
+    // areas; leaving the window sends the exits.
     void movePointer(kit::Point topLeft);
     kit::Point pointer() const;
+    // The left button, at a point (the pointer moves there first). Over one of
+    // Durazizi's windows the views get the clicks; elsewhere the simulated
+    // world answers: an app window is raised and its app made frontmost, its
+    // close button closes it, a Dock application item activates (or launches)
+    // its app. Events take no virtual time.
+    void mouseDown(kit::Point topLeft);
+    void mouseUp(kit::Point topLeft);
+    void click(kit::Point topLeft);
+
+    // --- the Dock ------------------------------------------------------------
+    // The Dock process runs (or quits), on the primary display, with square
+    // icons of `iconSize` points. There is no Dock until this is called.
+    void setDock(bool running, double iconSize = 48);
+    // The Dock quits and starts again with a new pid and the same items; its
+    // old elements answer kAXErrorInvalidUIElement.
+    void restartDock();
+    // Appended after the items added so far (applications with inDock add
+    // theirs as they are added).
+    void addDockItem(DockItemKind kind, const std::string& title);
+    // Top-left global coordinates; nullopt when the Dock is not running or
+    // no item has that title.
+    std::optional<kit::Rect> dockItemFrame(const std::string& title) const;
+    std::optional<pid_t> dockPid() const;
 
     // --- processes -----------------------------------------------------------
     pid_t addApplication(const AppSpec& spec);
@@ -149,6 +193,16 @@ public:
     bool ownProcessRunning() const;
     // The process ends as terminate: would end it (also what `terminate` does).
     void terminateOwnProcess();
+
+    // --- Durazizi's windows and panels ---------------------------------------
+    // Every window the running process made and still holds, front-most
+    // visible first, then the ordered-out ones in the order they were made.
+    std::vector<OwnWindowInfo> ownWindows() const;
+
+    // --- screen capture ------------------------------------------------------
+    void failShareableContent(bool fail = true);
+    void failCapture(CGWindowID window);
+    std::uint64_t captureCount() const;     // captureImage calls
 
     // --- permissions ---------------------------------------------------------
     void setAccessibilityTrusted(bool trusted);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "kit/URL.h"
+
 namespace sim {
 
 using platform::AXError;
@@ -11,19 +13,16 @@ using Kind = SimElement::Kind;
 
 namespace {
 
-// Where a window's close button sits, relative to the window's top-left.
-constexpr double kCloseButtonX = 8;
-constexpr double kCloseButtonY = 4;
-constexpr double kCloseButtonSide = 14;
-
-kit::Rect closeButtonRect(const WindowRecord& w) {
-    return {w.frame.minX() + kCloseButtonX, w.frame.minY() + kCloseButtonY, kCloseButtonSide, kCloseButtonSide};
-}
-
 }  // namespace
 
 platform::AXUIElementRef SimAccessibility::make(Kind kind, pid_t pid, CGWindowID window, int level) const {
     return std::make_shared<SimElement>(world_.serial, kind, pid, window, level);
+}
+
+platform::AXUIElementRef SimAccessibility::makeDockItem(pid_t dockPid, std::uint32_t item) const {
+    auto element = std::make_shared<SimElement>(world_.serial, Kind::DockItem, dockPid);
+    element->item = item;
+    return element;
 }
 
 platform::AXUIElementRef SimAccessibility::createSystemWide() { return make(Kind::SystemWide); }
@@ -61,6 +60,11 @@ AXError SimAccessibility::admit(const platform::AXUIElementRef& ref, const SimEl
         if (!w || w->pid != e->pid) return platform::kAXErrorInvalidUIElement;
         if (e->kind == Kind::Content && e->level >= w->depth) return platform::kAXErrorInvalidUIElement;
         if (e->kind == Kind::CloseButton && !w->closeButton) return platform::kAXErrorInvalidUIElement;
+    }
+    if (e->kind == Kind::DockList || e->kind == Kind::DockItem) {
+        // The elements of a Dock that quit stay dead when a new Dock starts.
+        if (world_.dockPid != e->pid) return platform::kAXErrorInvalidUIElement;
+        if (e->kind == Kind::DockItem && !world_.dockItem(e->item)) return platform::kAXErrorInvalidUIElement;
     }
     return platform::kAXErrorSuccess;
 }
@@ -113,7 +117,16 @@ AXError SimAccessibility::read(const SimElement& e, const std::string& attribute
         }
         return platform::kAXErrorAttributeUnsupported;
     case Kind::Application:
+        if (world_.dockPid == e.pid) return readDockApplication(e, attribute, value);
         return readApplication(e, attribute, value);
+    case Kind::DockList:
+        return readDockList(e, attribute, value);
+    case Kind::DockItem: {
+        std::vector<kit::Rect> frames = world_.dockLayout();
+        for (std::size_t i = 0; i < world_.dockItems.size() && i < frames.size(); ++i)
+            if (world_.dockItems[i].id == e.item) return readDockItem(e, world_.dockItems[i], frames[i], attribute, value);
+        return platform::kAXErrorInvalidUIElement;
+    }
     case Kind::Window:
         return readWindow(e, *world_.window(e.window), attribute, value);
     case Kind::Content:
@@ -144,6 +157,113 @@ AXError SimAccessibility::readApplication(const SimElement& e, const std::string
         *value = CFType(false);
     } else if (attribute == "AXParent") {
         return platform::kAXErrorNoValue;
+    } else {
+        return platform::kAXErrorAttributeUnsupported;
+    }
+    return platform::kAXErrorSuccess;
+}
+
+AXError SimAccessibility::readDockApplication(const SimElement& e, const std::string& attribute, CFType* value) {
+    if (attribute == "AXRole") {
+        *value = CFType("AXApplication");
+    } else if (attribute == "AXTitle") {
+        *value = CFType(kDockName);
+    } else if (attribute == "AXChildren") {
+        *value = CFType(CFArray{CFType(make(Kind::DockList, e.pid))});
+    } else if (attribute == "AXWindows") {
+        *value = CFType(CFArray{});
+    } else if (attribute == "AXFocusedWindow" || attribute == "AXMainWindow" || attribute == "AXParent") {
+        return platform::kAXErrorNoValue;
+    } else if (attribute == "AXFrontmost" || attribute == "AXHidden") {
+        *value = CFType(false);
+    } else {
+        return platform::kAXErrorAttributeUnsupported;
+    }
+    return platform::kAXErrorSuccess;
+}
+
+AXError SimAccessibility::readDockList(const SimElement& e, const std::string& attribute, CFType* value) {
+    if (attribute == "AXRole") {
+        *value = CFType("AXList");
+    } else if (attribute == "AXRoleDescription") {
+        *value = CFType("list");
+    } else if (attribute == "AXOrientation") {
+        *value = CFType("AXHorizontalOrientation");
+    } else if (attribute == "AXParent" || attribute == "AXTopLevelUIElement") {
+        *value = CFType(make(Kind::Application, e.pid));
+    } else if (attribute == "AXChildren" || attribute == "AXVisibleChildren") {
+        CFArray items;
+        for (const DockItemRecord& item : world_.dockItems) items.emplace_back(makeDockItem(e.pid, item.id));
+        *value = CFType(std::move(items));
+    } else if (attribute == "AXPosition" || attribute == "AXSize") {
+        std::optional<kit::Rect> strip = world_.dockStrip();
+        if (!strip) return platform::kAXErrorNoValue;
+        *value = attribute == "AXPosition" ? CFType(platform::AXValue::create(strip->origin))
+                                           : CFType(platform::AXValue::create(strip->size));
+    } else {
+        return platform::kAXErrorAttributeUnsupported;
+    }
+    return platform::kAXErrorSuccess;
+}
+
+namespace {
+
+const char* dockSubrole(DockItemKind kind) {
+    switch (kind) {
+        case DockItemKind::Application: return "AXApplicationDockItem";
+        case DockItemKind::Folder: return "AXFolderDockItem";
+        case DockItemKind::Trash: return "AXTrashDockItem";
+        case DockItemKind::Separator: return "AXSeparatorDockItem";
+        case DockItemKind::Minimized: return "AXMinimizedWindowDockItem";
+    }
+    return "AXDockItem";
+}
+
+// The Dock hands out bundle and folder URLs with a trailing slash, as
+// NSURL does for directories.
+std::string directoryURL(const std::string& path) {
+    std::string text = kit::URL::fileURL(path).absoluteString();
+    if (text.empty() || text.back() != '/') text += '/';
+    return text;
+}
+
+// Where the simulated user's folders live.
+constexpr const char* kUserHome = "/Users/user";
+
+}  // namespace
+
+AXError SimAccessibility::readDockItem(const SimElement& e, const DockItemRecord& item, const kit::Rect& frame,
+                                       const std::string& attribute, CFType* value) {
+    if (attribute == "AXRole") {
+        *value = CFType("AXDockItem");
+    } else if (attribute == "AXSubrole") {
+        *value = CFType(dockSubrole(item.kind));
+    } else if (attribute == "AXTitle") {
+        *value = CFType(item.title);
+    } else if (attribute == "AXPosition") {
+        *value = CFType(platform::AXValue::create(frame.origin));
+    } else if (attribute == "AXSize") {
+        *value = CFType(platform::AXValue::create(frame.size));
+    } else if (attribute == "AXURL") {
+        if (item.kind == DockItemKind::Application) {
+            *value = CFType(platform::CFURL{directoryURL(item.bundlePath)});
+        } else if (item.kind == DockItemKind::Folder) {
+            *value = CFType(platform::CFURL{directoryURL(std::string(kUserHome) + "/" + item.title)});
+        } else {
+            return platform::kAXErrorNoValue;
+        }
+    } else if (attribute == "AXIsApplicationRunning") {
+        if (item.kind != DockItemKind::Application) return platform::kAXErrorAttributeUnsupported;
+        bool running = false;
+        for (const auto& [pid, app] : world_.apps)
+            if (!app.own && app.running() && app.identity->bundlePath == item.bundlePath) running = true;
+        *value = CFType(running);
+    } else if (attribute == "AXParent") {
+        *value = CFType(make(Kind::DockList, e.pid));
+    } else if (attribute == "AXTopLevelUIElement") {
+        *value = CFType(make(Kind::Application, e.pid));
+    } else if (attribute == "AXChildren") {
+        *value = CFType(CFArray{});
     } else {
         return platform::kAXErrorAttributeUnsupported;
     }
@@ -313,6 +433,21 @@ AXError SimAccessibility::hitTest(std::optional<pid_t> onlyPid, kit::Point p, pl
         pid_t owner = onlyPid ? *onlyPid : world_.frontmost.value_or(world_.ownPid);
         *element = make(Kind::MenuBar, owner);
         return platform::kAXErrorSuccess;
+    }
+    // The Dock floats above every application window.
+    if (world_.dockPid && (!onlyPid || *onlyPid == *world_.dockPid)) {
+        std::vector<kit::Rect> frames = world_.dockLayout();
+        for (std::size_t i = 0; i < frames.size(); ++i) {
+            if (!frames[i].cgContains(p)) continue;
+            *element = makeDockItem(*world_.dockPid, world_.dockItems[i].id);
+            return platform::kAXErrorSuccess;
+        }
+        std::optional<kit::Rect> strip = world_.dockStrip();
+        if (strip && strip->cgContains(p)) {
+            *element = make(Kind::DockList, *world_.dockPid);
+            return platform::kAXErrorSuccess;
+        }
+        if (onlyPid) return platform::kAXErrorNoValue;
     }
     for (CGWindowID id : world_.zOrder) {
         const WindowRecord* w = world_.window(id);

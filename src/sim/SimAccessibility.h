@@ -14,13 +14,14 @@ namespace sim {
 // the world, so a handle kept past its window, its process or the whole
 // desktop only ever answers kAXErrorInvalidUIElement.
 struct SimElement final : platform::AXUIElement {
-    enum class Kind { SystemWide, Application, Window, Content, CloseButton, MenuBar };
+    enum class Kind { SystemWide, Application, Window, Content, CloseButton, MenuBar, DockList, DockItem };
 
     std::uint64_t world = 0;
     Kind kind = Kind::SystemWide;
     pid_t pid = 0;
     CGWindowID window = 0;
     int level = -1;   // content elements: 0 = the window's child, depth-1 = the deepest
+    std::uint32_t item = 0;   // Dock items: DockItemRecord::id
 
     SimElement(std::uint64_t w, Kind k, pid_t p = 0, CGWindowID win = 0, int lvl = -1)
         : world(w), kind(k), pid(p), window(win), level(lvl) {}
@@ -57,10 +58,15 @@ private:
                                   platform::CFType* value);
     platform::AXError readCloseButton(const SimElement& e, const WindowRecord& w, const std::string& attribute,
                                       platform::CFType* value);
+    platform::AXError readDockApplication(const SimElement& e, const std::string& attribute, platform::CFType* value);
+    platform::AXError readDockList(const SimElement& e, const std::string& attribute, platform::CFType* value);
+    platform::AXError readDockItem(const SimElement& e, const DockItemRecord& item, const kit::Rect& frame,
+                                   const std::string& attribute, platform::CFType* value);
     platform::AXError writeWindow(WindowRecord& w, const std::string& attribute, const platform::CFType& value);
     platform::AXError hitTest(std::optional<pid_t> onlyPid, kit::Point p, platform::AXUIElementRef* element);
 
     platform::AXUIElementRef make(SimElement::Kind kind, pid_t pid = 0, CGWindowID window = 0, int level = -1) const;
+    platform::AXUIElementRef makeDockItem(pid_t dockPid, std::uint32_t item) const;
 
     World& world_;
 };

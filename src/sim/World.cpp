@@ -51,7 +51,110 @@ double World::primaryHeight() const {
 kit::Rect World::visibleFrame(const ScreenRecord& screen) const {
     if (screen.visible) return *screen.visible;
     const kit::Rect& f = screen.frame;
-    return {f.minX(), f.minY() + kMenuBarHeight, f.width(), std::max(0.0, f.height() - kMenuBarHeight)};
+    double bottom = f.maxY();
+    if (dockPid && &screen == primaryScreen()) bottom -= dockIconSize + kDockStripPadding;
+    return {f.minX(), f.minY() + kMenuBarHeight, f.width(), std::max(0.0, bottom - f.minY() - kMenuBarHeight)};
+}
+
+std::vector<kit::Rect> World::dockLayout() const {
+    std::vector<kit::Rect> frames;
+    const ScreenRecord* screen = primaryScreen();
+    if (!dockPid || !screen || dockItems.empty()) return frames;
+    const double icon = dockIconSize;
+    double row = kDockItemGap * static_cast<double>(dockItems.size() - 1);
+    for (const DockItemRecord& item : dockItems)
+        row += item.kind == DockItemKind::Separator ? kDockSeparatorWidth : icon;
+    double x = screen->frame.minX() + (screen->frame.width() - row) / 2;
+    const double top = screen->frame.maxY() - kDockBottomMargin - icon;
+    for (const DockItemRecord& item : dockItems) {
+        double width = item.kind == DockItemKind::Separator ? kDockSeparatorWidth : icon;
+        frames.push_back({x, top, width, icon});
+        x += width + kDockItemGap;
+    }
+    return frames;
+}
+
+std::optional<kit::Rect> World::dockStrip() const {
+    const ScreenRecord* screen = primaryScreen();
+    if (!dockPid || !screen) return std::nullopt;
+    const kit::Rect& f = screen->frame;
+    double height = dockIconSize + kDockStripPadding;
+    return kit::Rect{f.minX(), f.maxY() - height, f.width(), height};
+}
+
+const DockItemRecord* World::dockItem(std::uint32_t id) const {
+    for (const DockItemRecord& item : dockItems)
+        if (item.id == id) return &item;
+    return nullptr;
+}
+
+void World::addDockApplication(const ProcessIdentity& app) {
+    for (const DockItemRecord& item : dockItems)
+        if (item.kind == DockItemKind::Application && item.bundlePath == app.bundlePath) return;
+    DockItemRecord item;
+    item.id = nextDockItemId++;
+    item.kind = DockItemKind::Application;
+    item.title = app.name;
+    item.bundleId = app.bundleId;
+    item.bundlePath = app.bundlePath;
+    dockItems.push_back(std::move(item));
+}
+
+void World::launchDock() {
+    if (dockPid && runningApp(*dockPid)) return;
+    pid_t pid = allocatePid(std::nullopt);
+    auto identity = std::make_shared<ProcessIdentity>();
+    identity->pid = pid;
+    identity->bundleId = kDockBundleId;
+    identity->name = kDockName;
+    identity->bundlePath = kDockBundlePath;
+    identity->icon = kit::Image::empty();
+    AppRecord record;
+    record.identity = std::move(identity);
+    record.inDock = false;
+    apps[pid] = std::move(record);
+    launchOrder.push_back(pid);
+    dockPid = pid;
+}
+
+void World::quitDock() {
+    if (!dockPid) return;
+    terminate(*dockPid);
+    dockPid.reset();
+}
+
+void World::openDockApplication(const DockItemRecord& item) {
+    // The most recently launched process of that bundle, running or not.
+    pid_t found = 0;
+    for (auto it = launchOrder.rbegin(); it != launchOrder.rend(); ++it) {
+        const AppRecord* record = app(*it);
+        if (record && !record->own && record->identity->bundlePath == item.bundlePath) {
+            found = *it;
+            break;
+        }
+    }
+    AppRecord* record = found ? app(found) : nullptr;
+    if (record && !record->running()) {
+        if (!record->identity->terminated.load()) {
+            record->launched = true;   // installed, never started: it starts now
+        } else {
+            // A quit app starts as a new process; handles to the old one stay terminated.
+            auto identity = std::make_shared<ProcessIdentity>();
+            identity->pid = allocatePid(std::nullopt);
+            identity->bundleId = record->identity->bundleId;
+            identity->name = record->identity->name;
+            identity->bundlePath = record->identity->bundlePath;
+            identity->icon = record->identity->icon;
+            AppRecord fresh;
+            fresh.identity = std::move(identity);
+            fresh.inDock = record->inDock;
+            found = fresh.identity->pid;
+            apps[found] = std::move(fresh);
+            launchOrder.push_back(found);
+        }
+    }
+    if (!found) return;   // an item of an app the world does not know opens nothing
+    activate(found);
 }
 
 const ScreenRecord* World::screenForX(double x, double y) const {

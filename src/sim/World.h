@@ -59,6 +59,31 @@ struct WindowRecord {
     bool refusesResize = false;
 };
 
+// One tile of the Dock. Items are only ever appended, so `id` names one for
+// the life of the world (and of the accessibility handles given out for it).
+struct DockItemRecord {
+    std::uint32_t id = 0;
+    DockItemKind kind = DockItemKind::Application;
+    std::string title;
+    std::string bundleId;     // applications
+    std::string bundlePath;   // applications
+};
+
+inline constexpr const char* kDockBundleId = "com.apple.dock";
+inline constexpr const char* kDockName = "Dock";
+inline constexpr const char* kDockBundlePath = "/System/Library/CoreServices/Dock.app";
+// The Dock's layout, in points.
+inline constexpr double kDockItemGap = 4;
+inline constexpr double kDockSeparatorWidth = 12;
+inline constexpr double kDockBottomMargin = 8;
+inline constexpr double kDockStripPadding = 16;   // strip height = icon size + this
+
+// Where a window's close button sits: 14 points square, 8 in from the
+// window's left edge and 4 down from its top.
+inline kit::Rect closeButtonRect(const WindowRecord& w) {
+    return {w.frame.minX() + 8, w.frame.minY() + 4, 14, 14};
+}
+
 struct ScreenRecord {
     kit::Rect frame;                    // top-left global coordinates
     std::optional<kit::Rect> visible;   // top-left global coordinates
@@ -104,6 +129,17 @@ struct World {
     std::atomic<std::uint64_t> axCalls{0};
     std::uint64_t axCallsTaken = 0;
 
+    // the Dock
+    std::vector<DockItemRecord> dockItems;
+    std::uint32_t nextDockItemId = 1;
+    std::optional<pid_t> dockPid;   // the running Dock process
+    double dockIconSize = 48;
+
+    // screen capture
+    bool failShareableContent = false;
+    std::set<CGWindowID> failedCaptures;
+    std::atomic<std::uint64_t> captureCount{0};
+
     // what Durazizi did to the world
     std::vector<std::string> openedURLs;
 
@@ -124,6 +160,13 @@ struct World {
     const ScreenRecord* screenForX(double x, double y) const;
     bool inMenuBar(kit::Point topLeft) const;
 
+    // The Dock, laid out on the primary display: one frame per item (top-left),
+    // empty when the Dock is not running or there is no display.
+    std::vector<kit::Rect> dockLayout() const;
+    // The strip along the display's bottom edge that the Dock covers.
+    std::optional<kit::Rect> dockStrip() const;
+    const DockItemRecord* dockItem(std::uint32_t id) const;
+
     // An app's windows front to back; minimized ones come last, as AXWindows lists them.
     std::vector<CGWindowID> windowsOf(pid_t pid) const;
     // The focused window of an app: its front-most window that is not minimized.
@@ -136,6 +179,14 @@ struct World {
     void closeWindow(CGWindowID id);
     void terminate(pid_t pid);
     void activate(pid_t pid);
+    // Adds the application's Dock item unless one for that bundle is there.
+    void addDockApplication(const ProcessIdentity& app);
+    // The Dock process starts (with a new pid) or quits.
+    void launchDock();
+    void quitDock();
+    // What a click on a Dock application item does: the app activates, and is
+    // launched first (a new process, if it had quit) when it is not running.
+    void openDockApplication(const DockItemRecord& item);
 };
 
 }  // namespace sim
