@@ -1,0 +1,254 @@
+#include <algorithm>
+
+#include "dock/DockWorld.h"
+#include "specials/CalendarProvider.h"
+
+namespace {
+
+using docktest::DockWorld;
+
+class Hover : public DockWorld {};
+
+TEST_F(Hover, PreviewAppearsAfterTheActivationDelayWhichRestartsOnANewTarget) {
+    const auto editor = appWithWindows("Editor", 2);
+    const auto mail = appWithWindows("Mail", 1);
+    startHover();
+
+    // Resting on an icon: the first poll only notes the target; 70 ms later it shows.
+    hoverIcon("Editor");
+    tick();
+    tick();
+    EXPECT_FALSE(previewVisible());
+    EXPECT_EQ(hover_->pendingKey(), "win:" + std::to_string(editor));
+    tick();
+    ASSERT_TRUE(previewVisible());
+    EXPECT_EQ(preview().currentPID(), editor);
+
+    // Moving to another icon keeps the open preview until the new delay has run.
+    hoverIcon("Mail");
+    tick();
+    tick();
+    EXPECT_TRUE(previewVisible());
+    EXPECT_EQ(preview().currentPID(), editor);
+    tick();
+    EXPECT_TRUE(previewVisible());
+    EXPECT_EQ(preview().currentPID(), mail);
+
+    // Leaving the Dock, then coming back onto a different icon: the time spent
+    // on the first one does not count for the second.
+    desktop().movePointer({700, 300});
+    desktop().advance(1);
+    ASSERT_FALSE(previewVisible());
+    hoverIcon("Editor");
+    tick();
+    tick();
+    hoverIcon("Mail");
+    tick();
+    tick();
+    EXPECT_FALSE(previewVisible());
+    tick();
+    EXPECT_EQ(preview().currentPID(), mail);
+}
+
+TEST_F(Hover, ZeroOrNegativeDelayShowsOnTheFirstPoll) {
+    appWithWindows("Editor", 1);
+    startHover();
+    for (int delay : {0, -50}) {
+        SCOPED_TRACE(delay);
+        setInt("activationDelayMs", delay);
+        desktop().movePointer({700, 300});
+        desktop().advance(1);
+        ASSERT_FALSE(previewVisible());
+        hoverIcon("Editor");
+        tick();
+        EXPECT_TRUE(previewVisible());
+    }
+}
+
+TEST_F(Hover, LeavingHidesAfterTheHideDelayUnlessThePointerIsWithinSixPointsOfThePanel) {
+    appWithWindows("Editor", 2);
+    startHover();
+    showPreviewOf("Editor");
+    ASSERT_TRUE(previewVisible());
+    const kit::Rect panel = topLeftFrame(*preview().panel());
+
+    // 5 points above the panel's top edge, and 5 left of its left edge: kept, however long.
+    for (kit::Point p : {kit::Point{panel.midX(), panel.minY() - 5}, kit::Point{panel.minX() - 5, panel.midY()}}) {
+        desktop().movePointer(p);
+        desktop().advance(2);
+        EXPECT_TRUE(previewVisible());
+        EXPECT_TRUE(preview().currentPID());
+    }
+
+    // 7 points above: 0.28 s of grace, then the panel fades out.
+    desktop().movePointer({panel.midX(), panel.minY() - 7});
+    desktop().advance(0.25);
+    EXPECT_TRUE(preview().currentPID());
+    EXPECT_EQ(preview().panel()->alphaValue(), 1);
+    desktop().advance(0.05);
+    EXPECT_FALSE(preview().currentPID());
+    desktop().advance(0.2);
+    EXPECT_FALSE(previewVisible());
+}
+
+TEST_F(Hover, ThePointerOnThePanelKeepsItOpen) {
+    appWithWindows("Editor", 3);
+    startHover();
+    showPreviewOf("Editor");
+    desktop().movePointer(tileCentre(1));
+    desktop().advance(5);
+    EXPECT_TRUE(previewVisible());
+    EXPECT_TRUE(preview().tiles().at(1)->isHovered());
+}
+
+TEST_F(Hover, MasterSwitchOffHidesEverythingAndShowsNothing) {
+    appWithWindows("Editor", 2);
+    const auto music = addApp("Music", "com.apple.Music");
+    addWindow(music, "Library");
+    startHover();
+    showPreviewOf("Editor");
+    ASSERT_TRUE(previewVisible());
+
+    setBool("window_preview_enable", false);
+    tick();
+    EXPECT_FALSE(preview().currentPID());
+    desktop().advance(0.2);
+    EXPECT_FALSE(previewVisible());
+
+    showPreviewOf("Music");
+    EXPECT_FALSE(hover_->special().currentKey());
+    showPreviewOf("Editor");
+    EXPECT_FALSE(previewVisible());
+
+    setBool("window_preview_enable", true);
+    showPreviewOf("Editor");
+    EXPECT_TRUE(previewVisible());
+}
+
+TEST_F(Hover, OneWindowAppsShowNothingWhenHideIfOneWindowIsOn) {
+    appWithWindows("Editor", 2);
+    appWithWindows("Notes", 1);
+    setBool("window_preview_hideifonewindow", true);
+    startHover();
+
+    showPreviewOf("Notes");
+    EXPECT_FALSE(previewVisible());
+
+    // An open preview of another app goes once the hide delay runs out,
+    // although the pointer rests on an icon.
+    showPreviewOf("Editor");
+    ASSERT_TRUE(previewVisible());
+    hoverIcon("Notes");
+    desktop().advance(0.25);
+    EXPECT_TRUE(preview().currentPID());
+    desktop().advance(0.05);
+    EXPECT_FALSE(preview().currentPID());
+
+    setBool("window_preview_hideifonewindow", false);
+    showPreviewOf("Notes");
+    EXPECT_TRUE(previewVisible());
+}
+
+TEST_F(Hover, AppsWithoutWindowsAndStoppedAppsShowNothing) {
+    addApp("Empty");
+    sim::AppSpec stopped;
+    stopped.name = "Stopped";
+    stopped.bundleId = "com.example.Stopped";
+    stopped.running = false;
+    desktop().addApplication(stopped);
+    startHover();
+    for (const char* title : {"Empty", "Stopped"}) {
+        showPreviewOf(title);
+        EXPECT_FALSE(previewVisible()) << title;
+        EXPECT_FALSE(hover_->pendingKey()) << title;
+    }
+}
+
+TEST_F(Hover, MediaIconsRouteToTheSpecialPanelUnlessTheirSwitchIsOff) {
+    const auto music = addApp("Music", "com.apple.Music");
+    addWindow(music, "Library");
+    const auto spotify = addApp("Spotify", "com.spotify.client");
+    addWindow(spotify, "Spotify Premium");
+    appWithWindows("Editor", 1);
+    startHover();
+
+    showPreviewOf("Music");
+    EXPECT_EQ(hover_->special().currentKey(), "media:Music");
+    EXPECT_FALSE(previewVisible());
+
+    // Music to Spotify: the Music panel stays until Spotify's delay has run.
+    hoverIcon("Spotify");
+    tick();
+    EXPECT_EQ(hover_->special().currentKey(), "media:Music");
+    tick();
+    tick();
+    EXPECT_EQ(hover_->special().currentKey(), "media:Spotify");
+
+    // A window preview replaces the special panel; the special panel a preview.
+    showPreviewOf("Editor");
+    EXPECT_TRUE(previewVisible());
+    EXPECT_FALSE(hover_->special().currentKey());
+    showPreviewOf("Music");
+    EXPECT_FALSE(preview().currentPID());
+    EXPECT_EQ(hover_->special().currentKey(), "media:Music");
+
+    setBool("itunes_preview_enable", false);
+    desktop().movePointer({700, 300});
+    desktop().advance(1);
+    showPreviewOf("Music");
+    EXPECT_TRUE(previewVisible());
+    EXPECT_EQ(preview().currentPID(), music);
+}
+
+TEST_F(Hover, CalendarWithoutAccessGetsAWindowPreviewAndAsksOnce) {
+    const auto calendar = addApp("Calendar", "com.apple.iCal");
+    addWindow(calendar, "Calendar");
+    appWithWindows("Editor", 1);
+    auto provider = durazizi::CalendarProvider::shared();
+    const int before = provider->accessRequests();
+    startHover();
+
+    for (int round = 0; round < 3; ++round) {
+        showPreviewOf("Calendar");
+        EXPECT_TRUE(previewVisible());
+        EXPECT_EQ(preview().currentPID(), calendar);
+        showPreviewOf("Editor");
+    }
+    EXPECT_EQ(provider->accessRequests() - before, 1);
+    EXPECT_FALSE(hover_->special().currentKey());
+}
+
+TEST_F(Hover, DiagnosticLineOncePerSecond) {
+    appWithWindows("Editor", 1);
+    startHover();
+    const kit::Rect icon = iconFrame("Editor");
+    hoverIcon("Editor");
+    desktop().advance(1.5);
+    desktop().movePointer({700.4, 299.6});
+    desktop().advance(1);
+
+    std::vector<std::string> hovers;
+    for (const auto& line : logMessages())
+        if (line.starts_with("hover ")) hovers.push_back(line);
+    char over[96];
+    std::snprintf(over, sizeof over, "hover cursorTL=(%.0f,%.0f) dockItems=1 over=Editor", icon.midX(), icon.midY());
+    ASSERT_EQ(hovers.size(), 3u);
+    EXPECT_EQ(hovers[0], over);
+    EXPECT_EQ(hovers[1], over);
+    EXPECT_EQ(hovers[2], "hover cursorTL=(700,300) dockItems=1 over=-");
+}
+
+TEST_F(Hover, StopHidesThePreviewAndEndsThePolling) {
+    appWithWindows("Editor", 1);
+    auto& hover = startHover();
+    showPreviewOf("Editor");
+    ASSERT_TRUE(previewVisible());
+    hover.stop();
+    EXPECT_FALSE(hover.isRunning());
+    desktop().advance(0.2);
+    EXPECT_FALSE(previewVisible());
+    showPreviewOf("Editor");
+    EXPECT_FALSE(previewVisible());
+}
+
+}  // namespace
