@@ -7,6 +7,7 @@
 #include <fstream>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,15 @@
 #include "linux/XdgFiles.h"
 #include "platform/Platform.h"
 #include "support/InstalledDesktop.h"
+
+// Readable failures for the geometry types.
+namespace kit {
+inline void PrintTo(const Point& p, std::ostream* os) { *os << "(" << p.x << ", " << p.y << ")"; }
+inline void PrintTo(const Size& s, std::ostream* os) { *os << s.width << " x " << s.height; }
+inline void PrintTo(const Rect& r, std::ostream* os) {
+    *os << "(" << r.minX() << ", " << r.minY() << ", " << r.width() << ", " << r.height() << ")";
+}
+}  // namespace kit
 
 namespace docktest {
 
