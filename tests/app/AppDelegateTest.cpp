@@ -1,0 +1,413 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/AppDelegate.h"
+#include "app/Diag.h"
+#include "app/main.h"
+#include "linux/XdgFiles.h"
+#include "support/InstalledDesktop.h"
+#include "ui/GuideWindow.h"
+#include "ui/PreferencesView.h"
+#include "ui/TermsGate.h"
+
+namespace {
+
+using durazizi::AppDelegate;
+
+const std::string kOK = "permissions OK \u2014 starting hover + snap + input tap";
+const std::string kSupportMail = "mailto:support@durazizi.app?subject=Durazizi%20Support";
+const std::string kAXPane = "x-apple.systempreferences:com.apple.preference.security?Privacy_Accessibility";
+const std::string kSRPane = "x-apple.systempreferences:com.apple.preference.security?Privacy_ScreenCapture";
+
+std::string waitingLine(bool screenRecording) {
+    return std::string("waiting for Accessibility permission (ax=NO sr=") + (screenRecording ? "yes" : "NO") + ")";
+}
+
+// One user account on a simulated Mac: a home whose log and defaults outlive
+// relaunches of the application.
+class AppLaunch : public ::testing::Test {
+protected:
+    AppLaunch() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "durazizi-app-XXXXXX").string();
+        home_ = mkdtemp(pattern.data()) ? pattern : std::string();
+        std::filesystem::create_directories(home_ + "/state");
+        std::filesystem::create_directories(home_ + "/tmp");
+        desktop().addScreen({0, 0, 1440, 900});
+        desktop().useFiles(std::make_shared<linuxhost::XdgFiles>(home_ + "/state", home_ + "/tmp/"));
+        loginService_ = std::make_shared<sim::MemoryLoginService>();
+        desktop().useLoginService(loginService_);
+        desktop().defaults().setBool(true, "DuraziziDebugLog");
+    }
+    ~AppLaunch() override {
+        std::error_code ignored;
+        if (!home_.empty()) std::filesystem::remove_all(home_, ignored);
+    }
+
+    sim::Desktop& desktop() { return installed_.desktop; }
+
+    void grant(bool accessibility, bool screenRecording) {
+        desktop().setAccessibilityTrusted(accessibility);
+        desktop().setScreenRecording(screenRecording);
+    }
+
+    void returningUser() {
+        desktop().defaults().setInteger(1, "termsVersionAccepted");
+        desktop().defaults().setBool(true, "guideShown");
+    }
+
+    // Starts the application as the host's `main` does and hands back its delegate.
+    std::shared_ptr<AppDelegate> launch() {
+        EXPECT_EQ(durazizi::applicationMain(), 0);
+        auto delegate = std::dynamic_pointer_cast<AppDelegate>(desktop().delegate());
+        EXPECT_TRUE(delegate);
+        return delegate;
+    }
+
+    // The application quits and starts again in the same home.
+    std::shared_ptr<AppDelegate> relaunch() {
+        desktop().terminateOwnProcess();
+        desktop().startOwnProcess();
+        logMark_ = readLog().size();
+        return launch();
+    }
+
+    std::vector<std::string> readLog() {
+        std::vector<std::string> messages;
+        std::ifstream file(durazizi::Diag::path());
+        for (std::string line; std::getline(file, line);) {
+            const auto end = line.find("] ");
+            messages.push_back(end == std::string::npos ? line : line.substr(end + 2));
+        }
+        return messages;
+    }
+
+    // The log lines of the current process.
+    std::vector<std::string> log() {
+        auto all = readLog();
+        return {all.begin() + static_cast<std::ptrdiff_t>(std::min(logMark_, all.size())), all.end()};
+    }
+
+    // The lines the start-up wrote, before whatever the started controllers log.
+    std::vector<std::string> firstLogLines(std::size_t n) {
+        auto lines = log();
+        lines.resize(std::min(n, lines.size()));
+        return lines;
+    }
+
+    long countInLog(const std::string& message) {
+        const auto lines = log();
+        return std::count(lines.begin(), lines.end(), message);
+    }
+
+    std::string launchedLine(bool ax, bool sr) {
+        return "launched pid=" + std::to_string(desktop().ownPid()) + " ax=" + (ax ? "true" : "false") +
+               " sr=" + (sr ? "true" : "false");
+    }
+
+    static void expectStartedOnce(const AppDelegate& app) {
+        EXPECT_TRUE(app.isStarted());
+        EXPECT_EQ(app.hover().startCount(), 1);
+        EXPECT_EQ(app.snap().startCount(), 1);
+        EXPECT_EQ(app.input().startCount(), 1);
+    }
+
+    std::shared_ptr<sim::MemoryLoginService> loginService_;
+
+private:
+    testsupport::InstalledDesktop installed_;
+    std::string home_;
+    std::size_t logMark_ = 0;
+};
+
+TEST_F(AppLaunch, FirstLaunchWaitsForTheTermsThenPromptsAndShowsTheGuideOnce) {
+    grant(false, false);
+    auto app = launch();
+    ASSERT_TRUE(app);
+
+    // The menu bar is there while the terms wait, but nothing else has begun.
+    EXPECT_TRUE(desktop().hasStatusItem());
+    EXPECT_EQ(desktop().activationPolicy(), platform::ActivationPolicy::Accessory);
+    auto terms = durazizi::TermsGate::shared();
+    EXPECT_EQ(terms->presentCount(), 1);
+    desktop().advance(10);
+    EXPECT_EQ(desktop().accessibilityPrompts(), 0);
+    EXPECT_EQ(desktop().screenRecordingRequests(), 0);
+    EXPECT_FALSE(app->isStarted());
+    EXPECT_EQ(durazizi::GuideWindowController::shared()->showCount(), 0);
+    EXPECT_TRUE(log().empty());
+
+    terms->agree();
+    EXPECT_EQ(desktop().defaults().integerForKey("termsVersionAccepted"), 1);
+    EXPECT_EQ(log(), (std::vector<std::string>{launchedLine(false, false), waitingLine(false)}));
+    EXPECT_EQ(desktop().accessibilityPrompts(), 1);
+    EXPECT_EQ(desktop().screenRecordingRequests(), 1);
+    EXPECT_EQ(durazizi::GuideWindowController::shared()->showCount(), 1);
+    EXPECT_TRUE(desktop().defaults().boolForKey("guideShown"));
+    EXPECT_FALSE(app->isStarted());
+
+    // A second "I Agree" (a double click) starts nothing twice.
+    terms->agree();
+    EXPECT_EQ(countInLog(launchedLine(false, false)), 1);
+    EXPECT_EQ(desktop().accessibilityPrompts(), 1);
+    EXPECT_EQ(durazizi::GuideWindowController::shared()->showCount(), 1);
+
+    // The next launch goes straight to the permission check, without guide.
+    grant(true, true);
+    app = relaunch();
+    ASSERT_TRUE(app);
+    EXPECT_EQ(durazizi::TermsGate::shared()->presentCount(), 0);
+    EXPECT_EQ(durazizi::GuideWindowController::shared()->showCount(), 0);
+    EXPECT_EQ(firstLogLines(2), (std::vector<std::string>{launchedLine(true, true), kOK}));
+    expectStartedOnce(*app);
+}
+
+TEST_F(AppLaunch, ReturningUserWithBothPermissionsStartsAtOnceWithoutPrompts) {
+    returningUser();
+    grant(true, true);
+    auto app = launch();
+    ASSERT_TRUE(app);
+
+    EXPECT_EQ(firstLogLines(2), (std::vector<std::string>{launchedLine(true, true), kOK}));
+    expectStartedOnce(*app);
+    EXPECT_EQ(desktop().accessibilityPrompts(), 0);
+    EXPECT_EQ(desktop().screenRecordingRequests(), 0);
+    EXPECT_EQ(durazizi::GuideWindowController::shared()->showCount(), 0);
+    EXPECT_EQ(durazizi::TermsGate::shared()->presentCount(), 0);
+    EXPECT_EQ(desktop().activationPolicy(), platform::ActivationPolicy::Accessory);
+
+    ASSERT_TRUE(desktop().hasStatusItem());
+    auto icon = desktop().statusItemImage();
+    ASSERT_TRUE(icon);
+    EXPECT_TRUE(icon->isTemplate());
+    EXPECT_EQ(icon->size(), (kit::Size{18, 16}));
+    ASSERT_TRUE(app->statusItem());
+    EXPECT_EQ(app->statusItem()->length(), -1);
+
+    // The poll keeps running but neither waits nor starts anything again (the
+    // started controllers may log lines of their own).
+    desktop().advance(15);
+    EXPECT_EQ(countInLog(kOK), 1);
+    EXPECT_EQ(countInLog(waitingLine(true)), 0);
+    EXPECT_EQ(countInLog(launchedLine(true, true)), 1);
+    expectStartedOnce(*app);
+}
+
+// Screen recording is asked for but never waited for.
+class AccessibilityArrives : public AppLaunch, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(AccessibilityArrives, StartsWithinOnePollExactlyOnce) {
+    const bool screenRecording = GetParam();
+    returningUser();
+    grant(false, screenRecording);
+    auto app = launch();
+    ASSERT_TRUE(app);
+    EXPECT_EQ(desktop().accessibilityPrompts(), 1);
+    EXPECT_EQ(desktop().screenRecordingRequests(), screenRecording ? 0 : 1);
+
+    desktop().advance(4.0);   // the launch check and the polls at 1.5 s and 3 s
+    EXPECT_FALSE(app->isStarted());
+    EXPECT_EQ(countInLog(waitingLine(screenRecording)), 3);
+    EXPECT_EQ(app->hover().startCount() + app->snap().startCount() + app->input().startCount(), 0);
+
+    desktop().setAccessibilityTrusted(true);
+    desktop().advance(1.5);
+    expectStartedOnce(*app);
+    EXPECT_EQ(countInLog(kOK), 1);
+    EXPECT_EQ(log().front(), launchedLine(false, screenRecording));
+
+    desktop().advance(60);
+    expectStartedOnce(*app);
+    EXPECT_EQ(countInLog(kOK), 1);
+
+    // Losing trust later stops nothing and starts nothing again; the poll says so.
+    desktop().setAccessibilityTrusted(false);
+    const long waitingBefore = countInLog(waitingLine(screenRecording));
+    desktop().advance(1.5);
+    EXPECT_EQ(countInLog(waitingLine(screenRecording)), waitingBefore + 1);
+    desktop().setAccessibilityTrusted(true);
+    desktop().advance(3);
+    expectStartedOnce(*app);
+    EXPECT_EQ(countInLog(kOK), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(ScreenRecording, AccessibilityArrives, ::testing::Values(true, false),
+                         [](const auto& info) { return info.param ? "granted" : "denied"; });
+
+struct MenuRow {
+    std::string menu;
+    std::string title;       // empty for a separator
+    std::string action;
+    std::string key;
+    std::uint64_t mask;
+    bool hasTarget;
+};
+
+TEST_F(AppLaunch, MainMenuHasTheDesignedItems) {
+    returningUser();
+    launch();
+    const std::uint64_t cmd = 0x100000;
+    const std::vector<MenuRow> expected = {
+        {"", "About Durazizi", "showAbout", "", cmd, true},
+        {"", "", "", "", 0, false},
+        {"", "Settings\xE2\x80\xA6", "openPrefs", ",", cmd, true},
+        {"", "", "", "", 0, false},
+        {"", "Services", "", "", cmd, false},
+        {"", "", "", "", 0, false},
+        {"", "Hide Durazizi", "hide:", "h", cmd, false},
+        {"", "Hide Others", "hideOtherApplications:", "h", 0x180000, false},
+        {"", "Show All", "unhideAllApplications:", "", cmd, false},
+        {"", "", "", "", 0, false},
+        {"", "Quit Durazizi", "terminate:", "q", cmd, false},
+        {"Edit", "Undo", "undo:", "z", cmd, false},
+        {"Edit", "Redo", "redo:", "Z", cmd, false},
+        {"Edit", "", "", "", 0, false},
+        {"Edit", "Cut", "cut:", "x", cmd, false},
+        {"Edit", "Copy", "copy:", "c", cmd, false},
+        {"Edit", "Paste", "paste:", "v", cmd, false},
+        {"Edit", "Select All", "selectAll:", "a", cmd, false},
+        {"Window", "Minimize", "performMiniaturize:", "m", cmd, false},
+        {"Window", "Close", "performClose:", "w", cmd, false},
+        {"Help", "Durazizi Guide", "openGuide", "?", cmd, true},
+        {"Help", "", "", "", 0, false},
+        {"Help", "Durazizi Support", "openSupport", "", cmd, true},
+        {"Help", "Email Support\xE2\x80\xA6", "emailSupport", "", cmd, true},
+    };
+
+    const auto bar = desktop().mainMenu();
+    ASSERT_TRUE(bar);
+    std::vector<std::string> tops;
+    std::vector<MenuRow> actual;
+    for (const auto& top : bar->items()) {
+        tops.push_back(top.title);
+        ASSERT_TRUE(top.submenu) << top.title;
+        for (const auto& item : top.submenu->items()) {
+            if (item.isSeparator) {
+                actual.push_back({top.title, "", "", "", 0, false});
+                continue;
+            }
+            actual.push_back({top.title, item.title, item.action, item.keyEquivalent,
+                              item.keyEquivalentModifierMask, static_cast<bool>(item.target)});
+            EXPECT_EQ(static_cast<bool>(item.submenu), item.title == "Services") << item.title;
+        }
+    }
+    EXPECT_EQ(tops, (std::vector<std::string>{"", "Edit", "Window", "Help"}));
+    ASSERT_EQ(actual.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        SCOPED_TRACE(expected[i].menu + " / " + expected[i].title + " (row " + std::to_string(i) + ")");
+        EXPECT_EQ(actual[i].menu, expected[i].menu);
+        EXPECT_EQ(actual[i].title, expected[i].title);
+        EXPECT_EQ(actual[i].action, expected[i].action);
+        EXPECT_EQ(actual[i].key, expected[i].key);
+        if (!expected[i].title.empty()) {
+            EXPECT_EQ(actual[i].mask, expected[i].mask);
+        }
+        EXPECT_EQ(actual[i].hasTarget, expected[i].hasTarget);
+    }
+}
+
+TEST_F(AppLaunch, MenuCommandsReachTheirWindowsPagesAndQuit) {
+    returningUser();
+    launch();
+
+    const int activationsBefore = desktop().activations();
+    ASSERT_TRUE(desktop().chooseMenuItem("Durazizi", "About Durazizi"));
+    EXPECT_EQ(desktop().activations(), activationsBefore + 1);
+    EXPECT_EQ(desktop().aboutPanelOptions(),
+              (std::map<std::string, std::string>{
+                  {"ApplicationName", "Durazizi"}, {"ApplicationVersion", "1.0"}, {"Copyright", ""}}));
+
+    ASSERT_TRUE(desktop().chooseMenuItem("Durazizi", "Settings\xE2\x80\xA6"));
+    EXPECT_EQ(durazizi::PreferencesWindowController::shared()->showCount(), 1);
+    ASSERT_TRUE(desktop().chooseMenuItem("Help", "Durazizi Guide"));
+    EXPECT_EQ(durazizi::GuideWindowController::shared()->showCount(), 1);
+
+    ASSERT_TRUE(desktop().chooseMenuItem("Help", "Durazizi Support"));
+    ASSERT_FALSE(desktop().openedURLs().empty());
+    EXPECT_EQ(desktop().openedURLs().back(), "https://durazizi.app/support");
+    ASSERT_TRUE(desktop().chooseMenuItem("Help", "Email Support\xE2\x80\xA6"));
+    EXPECT_EQ(desktop().openedURLs().back(), kSupportMail);
+    EXPECT_EQ(desktop().openedURLs().size(), 2u);
+
+    EXPECT_TRUE(desktop().ownProcessRunning());
+    ASSERT_TRUE(desktop().chooseMenuItem("Durazizi", "Quit Durazizi"));
+    EXPECT_FALSE(desktop().ownProcessRunning());
+}
+
+TEST_F(AppLaunch, StatusItemTogglesThePanelAndItsCommandsCloseItFirst) {
+    returningUser();
+    grant(false, false);
+    auto app = launch();
+    ASSERT_TRUE(app);
+    const auto& panel = app->panelController();
+    const int promptsAtLaunch = desktop().accessibilityPrompts();
+    const int requestsAtLaunch = desktop().screenRecordingRequests();
+
+    ASSERT_TRUE(desktop().clickStatusItem());
+    EXPECT_TRUE(panel.hasVisiblePanel());
+    ASSERT_TRUE(desktop().clickStatusItem());
+    EXPECT_FALSE(panel.hasVisiblePanel());
+    EXPECT_EQ(panel.showCount(), 1);
+    ASSERT_TRUE(desktop().clickStatusItem());
+    EXPECT_TRUE(panel.hasVisiblePanel());
+    EXPECT_EQ(panel.showCount(), 2);
+    ASSERT_TRUE(panel.lastRootView());
+    const durazizi::HomePanelView view = *panel.lastRootView();
+
+    // Grant while untrusted: the system prompt, then the pane.
+    view.openAX();
+    EXPECT_FALSE(panel.hasVisiblePanel());
+    EXPECT_EQ(desktop().accessibilityPrompts(), promptsAtLaunch + 1);
+    EXPECT_EQ(desktop().openedURLs().back(), kAXPane);
+    view.openSR();
+    EXPECT_EQ(desktop().screenRecordingRequests(), requestsAtLaunch + 1);
+    EXPECT_EQ(desktop().openedURLs().back(), kSRPane);
+
+    // Already granted: only the pane.
+    grant(true, true);
+    ASSERT_TRUE(desktop().clickStatusItem());
+    view.openAX();
+    view.openSR();
+    EXPECT_FALSE(panel.hasVisiblePanel());
+    EXPECT_EQ(desktop().accessibilityPrompts(), promptsAtLaunch + 1);
+    EXPECT_EQ(desktop().screenRecordingRequests(), requestsAtLaunch + 1);
+    EXPECT_EQ(desktop().openedURLs().size(), 4u);
+
+    ASSERT_TRUE(desktop().clickStatusItem());
+    view.openGuide();
+    EXPECT_FALSE(panel.hasVisiblePanel());
+    EXPECT_EQ(durazizi::GuideWindowController::shared()->showCount(), 1);
+    ASSERT_TRUE(desktop().clickStatusItem());
+    view.openSettings();
+    EXPECT_FALSE(panel.hasVisiblePanel());
+    EXPECT_EQ(durazizi::PreferencesWindowController::shared()->showCount(), 1);
+
+    view.quit();
+    EXPECT_FALSE(desktop().ownProcessRunning());
+}
+
+TEST_F(AppLaunch, LoginItemFollowsThePreferenceAtEveryLaunch) {
+    returningUser();
+    desktop().defaults().setBool(true, "launchAtLogin");
+    launch();
+    EXPECT_EQ(loginService_->registers(), 1);
+    EXPECT_EQ(loginService_->status(), platform::SMAppServiceStatusEnabled);
+
+    // Edited by hand in the defaults domain while the app was not running.
+    desktop().defaults().setBool(false, "launchAtLogin");
+    relaunch();
+    EXPECT_EQ(loginService_->unregisters(), 1);
+    EXPECT_EQ(loginService_->status(), platform::SMAppServiceStatusNotRegistered);
+
+    relaunch();
+    EXPECT_EQ(loginService_->registers(), 1);
+    EXPECT_EQ(loginService_->unregisters(), 1);
+}
+
+}  // namespace
