@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string_view>
+
+#include "tools/scenario/Args.h"
+#include "tools/scenario/Parser.h"
+
+namespace scenario {
+
+// One command of the scenario language. Commands the runner does not carry
+// out yet have no parser and are refused as such.
+struct CommandEntry {
+    std::string_view name;
+    Action (*parse)(Args& args) = nullptr;
+};
+
+const CommandEntry* findCommand(std::string_view name);
+
+// `query WHAT ...`
+Action parseQuery(Args& args);
+
+}  // namespace scenario

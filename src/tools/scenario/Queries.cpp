@@ -1,0 +1,148 @@
+#include <array>
+#include <fstream>
+#include <limits>
+#include <ostream>
+#include <variant>
+
+#include "app/AppDelegate.h"
+#include "tools/scenario/Commands.h"
+#include "tools/scenario/Json.h"
+#include "tools/scenario/World.h"
+
+namespace scenario {
+
+namespace {
+
+using Result = std::optional<std::string>;
+
+const char* policyName(platform::ActivationPolicy policy) {
+    switch (policy) {
+        case platform::ActivationPolicy::Regular: return "regular";
+        case platform::ActivationPolicy::Accessory: return "accessory";
+        case platform::ActivationPolicy::Prohibited: return "prohibited";
+    }
+    return "regular";
+}
+
+std::string appJson(World& world) {
+    const bool running = world.running();
+    const platform::ActivationPolicy policy = world.desktop().activationPolicy();
+    const durazizi::AppDelegate* delegate = world.delegate();
+    return json::Object()
+        .add("policy", json::string(policyName(policy)))
+        .add("running", json::boolean(running))
+        .add("started", json::boolean(delegate && delegate->isStarted()))
+        .add("statusItem", json::boolean(running && world.desktop().hasStatusItem()))
+        .add("dockIcon", json::boolean(running && policy == platform::ActivationPolicy::Regular))
+        .str();
+}
+
+std::string defaultValueJson(const std::optional<platform::DefaultValue>& value) {
+    if (!value) return json::null();
+    if (const bool* b = std::get_if<bool>(&*value)) return json::boolean(*b);
+    if (const std::int64_t* i = std::get_if<std::int64_t>(&*value)) return json::integer(*i);
+    return json::number(std::get<double>(*value));
+}
+
+// The diagnostic log's messages: each line is "[<date>] <message>".
+std::string logJson(World& world) {
+    std::vector<std::string> lines;
+    std::ifstream file(world.logPath(), std::ios::binary);
+    std::string line;
+    while (std::getline(file, line)) {
+        if (line.starts_with('[')) {
+            if (const auto end = line.find("] "); end != std::string::npos) line.erase(0, end + 2);
+        }
+        lines.push_back(json::string(line));
+    }
+    return json::Object().add("lines", json::array(lines)).str();
+}
+
+std::string urlsJson(World& world) {
+    std::vector<std::string> urls;
+    for (const std::string& url : world.desktop().openedURLs()) urls.push_back(json::string(url));
+    return json::Object().add("opened", json::array(urls)).str();
+}
+
+std::string loginItemJson(World& world) {
+    LoginServiceProbe& login = world.login();
+    return json::Object()
+        .add("status", json::integer(login.status()))
+        .add("registers", json::integer(login.registers()))
+        .add("unregisters", json::integer(login.unregisters()))
+        .str();
+}
+
+std::string windowJson(World& world, sim::CGWindowID id) {
+    const sim::WindowInfo info = world.desktop().window(id);
+    if (!info.exists) {
+        return json::Object()
+            .add("id", json::integer(id))
+            .add("pid", json::integer(0))
+            .add("exists", json::boolean(false))
+            .add("title", json::string(""))
+            .add("frame", json::rect({}))
+            .add("minimized", json::boolean(false))
+            .add("focused", json::boolean(false))
+            .str();
+    }
+    return json::Object()
+        .add("id", json::integer(info.id))
+        .add("pid", json::integer(info.pid))
+        .add("exists", json::boolean(true))
+        .add("title", json::string(info.title))
+        .add("frame", json::rect(info.frame))
+        .add("minimized", json::boolean(info.minimized))
+        .add("focused", json::boolean(info.focused))
+        .str();
+}
+
+// A query whose answer is one JSON line.
+Action printing(std::function<std::string(World&)> answer) {
+    return [answer = std::move(answer)](World& world, std::ostream& out) -> Result {
+        out << answer(world) << '\n';
+        out.flush();
+        return std::nullopt;
+    };
+}
+
+}  // namespace
+
+Action parseQuery(Args& args) {
+    const std::string what = args.word("what to query");
+    if (args.error()) return {};
+    if (what == "app") return printing(appJson);
+    if (what == "defaults") {
+        const std::string key = args.text("a key");
+        return printing([key](World& world) {
+            return json::Object()
+                .add("key", json::string(key))
+                .add("value", defaultValueJson(world.defaults().objectForKey(key)))
+                .str();
+        });
+    }
+    if (what == "log") return printing(logJson);
+    if (what == "urls") return printing(urlsJson);
+    if (what == "login-item") return printing(loginItemJson);
+    if (what == "window") {
+        const auto id = static_cast<sim::CGWindowID>(
+            args.integer("a window id", 0, std::numeric_limits<std::uint32_t>::max()));
+        return printing([id](World& world) { return windowJson(world, id); });
+    }
+    if (what == "ax-calls") {
+        return printing([](World& world) {
+            return json::Object().add("count", json::integer(static_cast<std::int64_t>(world.desktop().takeAXCalls()))).str();
+        });
+    }
+    static constexpr std::array kLater = {"preview", "special", "overlay", "windows", "panel", "scripts", "player"};
+    for (const char* later : kLater) {
+        if (what == later) {
+            args.fail("'" + what + "' is not supported yet");
+            return {};
+        }
+    }
+    args.fail("unknown query '" + what + "'");
+    return {};
+}
+
+}  // namespace scenario

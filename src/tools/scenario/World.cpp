@@ -1,0 +1,74 @@
+#include "tools/scenario/World.h"
+
+#include "app/AppDelegate.h"
+#include "app/main.h"
+#include "linux/XdgAutostart.h"
+#include "linux/XdgFiles.h"
+#include "platform/Platform.h"
+
+namespace scenario {
+
+namespace {
+// Where the login item would start the product from on a Linux host.
+constexpr const char* kExecutable = "/usr/bin/durazizi";
+}  // namespace
+
+World::World(const std::string& home, std::function<void(const std::string&)> diagnostic)
+    : home_(home), paths_(linuxhost::XdgPaths::forHome(home)), diagnostic_(std::move(diagnostic)) {
+    defaults_ = loadDefaults();
+    desktop_.useDefaults(defaults_);
+    login_ = std::make_shared<LoginServiceProbe>(
+        std::make_shared<linuxhost::XdgAutostart>(paths_.configHome, linuxhost::kBundleIdentifier, kExecutable));
+    desktop_.useLoginService(login_);
+    desktop_.useFiles(std::make_shared<linuxhost::XdgFiles>(paths_.stateHome, paths_.tempDir));
+    platform::install(&desktop_);
+}
+
+World::~World() { platform::install(nullptr); }
+
+std::string World::defaultsPath() const {
+    return linuxhost::PlistDefaults::pathFor(paths_.configHome, linuxhost::kBundleIdentifier);
+}
+
+std::string World::logPath() const { return paths_.stateHome + "/durazizi/Logs/Durazizi.log"; }
+
+std::shared_ptr<linuxhost::PlistDefaults> World::loadDefaults() {
+    return std::make_shared<linuxhost::PlistDefaults>(defaultsPath(), diagnostic_);
+}
+
+bool World::running() const { return launched_ && desktop_.ownProcessRunning(); }
+
+durazizi::AppDelegate* World::delegate() const {
+    if (!running()) return nullptr;
+    return dynamic_cast<durazizi::AppDelegate*>(desktop_.delegate().get());
+}
+
+void World::startProcess() {
+    if (!desktop_.ownProcessRunning()) desktop_.startOwnProcess();
+    // A new process reads its defaults from disk; what the last one
+    // registered in memory is gone.
+    defaults_ = loadDefaults();
+    desktop_.useDefaults(defaults_);
+    platform::install(&desktop_);
+    launched_ = true;
+    durazizi::applicationMain();
+}
+
+std::optional<std::string> World::launch() {
+    if (running()) return "Durazizi is already running (relaunch starts it again)";
+    startProcess();
+    return std::nullopt;
+}
+
+void World::relaunch() {
+    if (desktop_.ownProcessRunning()) desktop_.terminateOwnProcess();
+    startProcess();
+}
+
+std::optional<std::string> World::quit() {
+    if (!running()) return "Durazizi is not running";
+    desktop_.application().terminate();
+    return std::nullopt;
+}
+
+}  // namespace scenario

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "linux/PlistDefaults.h"
+#include "linux/XdgPaths.h"
+#include "sim/Desktop.h"
+#include "tools/scenario/LoginServiceProbe.h"
+
+namespace durazizi {
+class AppDelegate;
+}
+
+namespace scenario {
+
+// The simulated desktop of one scenario run, with the real Linux services
+// (property-list defaults, XDG autostart, XDG folders) inside a home folder
+// of its own, installed as the current platform for the life of the world.
+class World {
+public:
+    // `diagnostic` receives the defaults store's notices (a file moved aside).
+    World(const std::string& home, std::function<void(const std::string&)> diagnostic);
+    ~World();
+    World(const World&) = delete;
+    World& operator=(const World&) = delete;
+
+    sim::Desktop& desktop() { return desktop_; }
+    // The defaults of the running process, or the ones a user would write
+    // to with a command-line tool while Durazizi is not running.
+    platform::Defaults& defaults() { return *defaults_; }
+    LoginServiceProbe& login() { return *login_; }
+
+    const std::string& home() const { return home_; }
+    std::string defaultsPath() const;
+    std::string logPath() const;
+
+    // Durazizi's process.
+    bool launched() const { return launched_; }
+    bool running() const;
+    durazizi::AppDelegate* delegate() const;
+    // Each start is a new process that reads its defaults from disk again.
+    std::optional<std::string> launch();
+    void relaunch();
+    std::optional<std::string> quit();
+
+    // Automation consent per player, kept for the players of the world.
+    void setAutomationConsent(const std::string& player, bool granted) { automation_[player] = granted; }
+
+private:
+    void startProcess();
+    std::shared_ptr<linuxhost::PlistDefaults> loadDefaults();
+
+    std::string home_;
+    linuxhost::XdgPaths paths_;
+    std::function<void(const std::string&)> diagnostic_;
+    sim::Desktop desktop_;
+    std::shared_ptr<linuxhost::PlistDefaults> defaults_;
+    std::shared_ptr<LoginServiceProbe> login_;
+    std::map<std::string, bool> automation_;
+    bool launched_ = false;
+};
+
+}  // namespace scenario

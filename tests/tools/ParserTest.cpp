@@ -1,0 +1,179 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "tools/scenario/Lexer.h"
+#include "tools/scenario/Parser.h"
+
+namespace {
+
+using namespace scenario;
+
+TEST(ScenarioLexer, SplitsWordsStringsAndOptions) {
+    const LexResult result =
+        tokenize("window 501 \"A \\\"quoted\\\" t\\u{ed}tle\\n\" frame=1,2,3,4 subrole=\"AX Dialog\"  # trailing");
+    ASSERT_FALSE(result.error) << *result.error;
+    ASSERT_EQ(result.tokens.size(), 5u);
+    EXPECT_EQ(result.tokens[0].kind, Token::Kind::word);
+    EXPECT_EQ(result.tokens[1].text, "501");
+    EXPECT_EQ(result.tokens[2].kind, Token::Kind::string);
+    EXPECT_EQ(result.tokens[2].text, "A \"quoted\" t\xC3\xADtle\n");
+    EXPECT_EQ(result.tokens[3].kind, Token::Kind::option);
+    EXPECT_EQ(result.tokens[3].name, "frame");
+    EXPECT_EQ(result.tokens[3].text, "1,2,3,4");
+    EXPECT_FALSE(result.tokens[3].quoted);
+    EXPECT_EQ(result.tokens[4].text, "AX Dialog");
+    EXPECT_TRUE(result.tokens[4].quoted);
+
+    // A '#' inside quotes is text; one that starts an option's value is a colour.
+    const LexResult hashes = tokenize("event \"#1 # not a comment\" color=#FF8800 #comment");
+    ASSERT_FALSE(hashes.error);
+    ASSERT_EQ(hashes.tokens.size(), 3u);
+    EXPECT_EQ(hashes.tokens[1].text, "#1 # not a comment");
+    EXPECT_EQ(hashes.tokens[2].text, "#FF8800");
+    EXPECT_EQ(tokenize("move 1,2# no space before the comment").tokens.size(), 2u);
+    EXPECT_EQ(tokenize("\"\\u{1F3B5}\"").tokens.at(0).text, "\xF0\x9F\x8E\xB5");
+    EXPECT_EQ(tokenize("x \"\"").tokens.at(1).text, "");
+}
+
+// Every line the documentation shows, and the edges of each argument kind:
+// a reason fragment for a malformed line, nullptr for a good one.
+TEST(ScenarioParser, ChecksEveryLineBeforeAnythingRuns) {
+    const struct {
+        const char* line;
+        const char* reason;
+    } cases[] = {
+        {"", nullptr},
+        {"   \t ", nullptr},
+        {"# a comment", nullptr},
+        {"clock 2026-12-07T09:00:00Z", nullptr},
+        {"clock 2026-12-07T10:00:00.250+01:00", nullptr},
+        {"screen 0,0,1440,900", nullptr},
+        {"screen -1440,0,1440,900 visible=-1440,24,1440,876", nullptr},
+        {"app com.apple.TextEdit \"TextEdit\" pid=501 url=\"/Applications/Text Edit.app\" stopped nodock", nullptr},
+        {"app com.example.Caf\xC3\xA9 \"Caf\\u{e9}\"", nullptr},
+        {"window 501", nullptr},
+        {"window 501 minimized", nullptr},
+        {"window 501 \"T\" id=7 frame=10,20,300,200 subrole=AXDialog minimized closebutton=no depth=5", nullptr},
+        {"front 501 window=7", nullptr},
+        {"front 501", nullptr},
+        {"grant accessibility off", nullptr},
+        {"grant screen-recording on", nullptr},
+        {"grant automation:Spotify on", nullptr},
+        {"defaults window_preview_size int 300", nullptr},
+        {"defaults DuraziziDebugLog bool true", nullptr},
+        {"defaults \"snap ratio\" double -0.5", nullptr},
+        {"defaults-delete launchAtLogin", nullptr},
+        {"fail ax-read 501 AXPosition", nullptr},
+        {"fail ax-write 501 \"AXSize\"", nullptr},
+        {"fail ax-dead 501", nullptr},
+        {"fail login-register", nullptr},
+        {"fail login-unregister \"Operation not permitted\"", nullptr},
+        {"corrupt-defaults", nullptr},
+        {"quit-app 501", nullptr},
+        {"launch   # start it", nullptr},
+        {"relaunch", nullptr},
+        {"quit", nullptr},
+        {"menu \"Durazizi\" \"Quit Durazizi\"", nullptr},
+        {"advance 70ms", nullptr},
+        {"advance 1.5s", nullptr},
+        {"advance 0", nullptr},
+        {"move -10.5,20", nullptr},
+        {"query app", nullptr},
+        {"query defaults launchAtLogin", nullptr},
+        {"query log", nullptr},
+        {"query urls", nullptr},
+        {"query login-item", nullptr},
+        {"query window 100", nullptr},
+        {"query ax-calls", nullptr},
+
+        {"frobnicate", "unknown command 'frobnicate'"},
+        {"Launch", "unknown command 'Launch'"},
+        {"\"launch\"", "must start with a command"},
+        {"dock size=48", "'dock' is not supported yet"},
+        {"hover-dock \"Safari\"", "'hover-dock' is not supported yet"},
+        {"query preview", "'preview' is not supported yet"},
+        {"query everything", "unknown query 'everything'"},
+        {"query", "missing what to query"},
+        {"advance", "missing a duration"},
+        {"advance 5", "duration"},
+        {"advance -1s", "duration"},
+        {"advance \"1s\"", "duration"},
+        {"advance 1s 2s", "unexpected argument '2s'"},
+        {"move 1,2,3", "as x,y"},
+        {"screen 0,0,0,900", "positive width and height"},
+        {"screen 0,0,1440", "x,y,w,h"},
+        {"screen 0,0,1440,900 visible=0,24,1440", "visible"},
+        {"window 501 \"T\" \"U\"", "unexpected argument \"U\""},
+        {"window 501 id=5 id=6", "option 'id' is given twice"},
+        {"window 501 color=red", "unknown option 'color'"},
+        {"window 501 closebutton=maybe", "yes or no"},
+        {"window 0", "process id"},
+        {"window abc", "process id"},
+        {"window 501 depth=65", "depth"},
+        {"window 501 id=0", "id"},
+        {"window 501 frame=0,0,-5,10", "negative size"},
+        {"app com.x", "missing an application name"},
+        {"app com.x \"\"", "cannot be empty"},
+        {"app com.x \"N\" pid=-3", "pid"},
+        {"app com.x \"N\" pid=", "has no value"},
+        {"app com.x \"N\" =5", "not a valid option name"},
+        {"app com.x \"Unterminated", "unterminated quoted string"},
+        {"app com.x \"ends in backslash\\", "unterminated quoted string"},
+        {"app com.x \"Bad \\q\"", "invalid escape \\q"},
+        {"app com.x \"\\u{D800}\"", "not a Unicode scalar value"},
+        {"app com.x \"\\u{110000}\"", "not a Unicode scalar value"},
+        {"app com.x \"\\u{}\"", "malformed \\u{HEX}"},
+        {"app com.x \"\\u{1234567}\"", "too many digits"},
+        {"app com.x \"\\u41\"", "\\u must be followed by {HEX}"},
+        {"app com.x \"A\"B", "expected a space"},
+        {"app com.x ab\"c\"", "unexpected quote"},
+        {"app com.x \"N\" url=a\"b\"", "unexpected quote"},
+        {"app com.x \"caf\xE9\"", "not valid UTF-8"},
+        {"app com.x \"\xC0\xAF\"", "not valid UTF-8"},
+        {"defaults k bool yes", "true or false"},
+        {"defaults k int 1.5", "64-bit integer"},
+        {"defaults k int 99999999999999999999", "64-bit integer"},
+        {"defaults k string x", "unknown type 'string'"},
+        {"defaults k int", "missing a value"},
+        {"grant accessibility maybe", "on or off"},
+        {"grant camera on", "unknown permission 'camera'"},
+        {"clock 2026-02-29T00:00:00Z", "YYYY-MM-DD"},
+        {"clock 2026-12-07T09:00:00", "YYYY-MM-DD"},
+        {"fail capture 100", "'capture' is not supported yet"},
+        {"fail everything", "unknown fault 'everything'"},
+        {"fail ax-read 501", "missing an attribute name"},
+        {"launch now", "unexpected argument 'now'"},
+        {"corrupt-defaults please", "unexpected argument 'please'"},
+        {"query window abc", "window id"},
+        {"menu \"Durazizi\"", "missing an item title"},
+    };
+    for (const auto& c : cases) {
+        const LineResult result = parseLine(c.line);
+        if (!c.reason) {
+            EXPECT_FALSE(result.error) << c.line << " -> " << result.error.value_or("");
+            continue;
+        }
+        ASSERT_TRUE(result.error) << c.line;
+        EXPECT_NE(result.error->find(c.reason), std::string::npos) << c.line << " -> " << *result.error;
+        EXPECT_FALSE(result.action) << c.line;
+    }
+}
+
+TEST(ScenarioParser, ReportsTheFirstMalformedLineByNumber) {
+    std::istringstream text("\xEF\xBB\xBF# welcome\r\nscreen 0,0,1440,900\r\n\nadvance 1 s\nbogus\n");
+    const Script script = parseScript(text);
+    ASSERT_TRUE(script.error);
+    EXPECT_EQ(script.error->line, 4);
+    EXPECT_NE(script.error->reason.find("duration"), std::string::npos);
+    EXPECT_TRUE(script.steps.empty());
+
+    std::istringstream good("# only\n\nscreen 0,0,1440,900\nlaunch\nquery app");   // no final newline
+    const Script parsed = parseScript(good);
+    ASSERT_FALSE(parsed.error);
+    ASSERT_EQ(parsed.steps.size(), 3u);
+    EXPECT_EQ(parsed.steps[0].line, 3);
+    EXPECT_EQ(parsed.steps[2].line, 5);
+}
+
+}  // namespace

@@ -1,0 +1,262 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tools/scenario/Runner.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using scenario::RunOptions;
+using scenario::runScenario;
+
+struct Printed {
+    int status = -1;
+    std::vector<std::string> lines;   // standard output, one entry per line
+    std::string err;
+};
+
+Printed run(const std::string& text, const RunOptions& options = {}) {
+    std::istringstream in(text);
+    std::ostringstream out;
+    std::ostringstream err;
+    Printed result;
+    result.status = runScenario(in, out, err, options);
+    std::istringstream printed(out.str());
+    for (std::string line; std::getline(printed, line);) result.lines.push_back(line);
+    result.err = err.str();
+    return result;
+}
+
+// A home that outlives one run, for scenarios that look at what was persisted.
+struct KeptHome {
+    fs::path path;
+    KeptHome() {
+        path = fs::temp_directory_path() /
+               ("durazizi-sim-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(path);
+    }
+    ~KeptHome() { fs::remove_all(path); }
+    RunOptions options() const { return RunOptions{path.string()}; }
+};
+
+const std::string kDesk = "screen 0,0,1440,900\n";
+// A returning user: the terms were accepted and the guide was seen.
+const std::string kReturning = "defaults termsVersionAccepted int 1\ndefaults guideShown bool true\n";
+
+TEST(ScenarioRun, FreshAccountWaitsForTheTerms) {
+    const Printed r = run(kDesk + "launch\nadvance 2s\nquery app\nquery defaults termsVersionAccepted\n");
+    ASSERT_EQ(r.status, 0) << r.err;
+    ASSERT_EQ(r.lines.size(), 2u);
+    EXPECT_NE(r.lines[0].find("\"running\":true,\"started\":false,\"statusItem\":true"), std::string::npos)
+        << r.lines[0];
+    EXPECT_EQ(r.lines[1], R"({"key":"termsVersionAccepted","value":null})");
+}
+
+TEST(ScenarioRun, ReturningUserWithPermissionsStartsAsAnAccessory) {
+    const Printed r = run(kDesk + kReturning +
+                      "defaults DuraziziDebugLog bool true\n"
+                      "query app\n"
+                      "launch\nquery app\nquery log\nquery defaults activationDelayMs\n");
+    ASSERT_EQ(r.status, 0) << r.err;
+    ASSERT_EQ(r.lines.size(), 4u);
+    EXPECT_NE(r.lines[0].find("\"running\":false,\"started\":false,\"statusItem\":false,\"dockIcon\":false"),
+              std::string::npos)
+        << r.lines[0];
+    EXPECT_EQ(r.lines[1],
+              R"({"policy":"accessory","running":true,"started":true,"statusItem":true,"dockIcon":false})");
+    EXPECT_NE(r.lines[2].find("\"launched pid="), std::string::npos) << r.lines[2];
+    EXPECT_NE(r.lines[2].find(" ax=true sr=true\",\"permissions OK \xE2\x80\x94 starting hover + snap + input tap\""),
+              std::string::npos)
+        << r.lines[2];
+    EXPECT_EQ(r.lines[3], R"({"key":"activationDelayMs","value":70})");
+}
+
+TEST(ScenarioRun, StartsWithinOnePollOfAccessibilityBeingGranted) {
+    const Printed r = run(kDesk + kReturning +
+                      "defaults DuraziziDebugLog bool true\n"
+                      "grant accessibility off\ngrant screen-recording off\n"
+                      "launch\nadvance 3s\nquery app\n"
+                      "grant accessibility on\nadvance 1.5s\nquery app\nquery log\n");
+    ASSERT_EQ(r.status, 0) << r.err;
+    ASSERT_EQ(r.lines.size(), 3u);
+    EXPECT_NE(r.lines[0].find("\"started\":false"), std::string::npos) << r.lines[0];
+    EXPECT_NE(r.lines[1].find("\"started\":true"), std::string::npos) << r.lines[1];
+    EXPECT_NE(r.lines[2].find("\"waiting for Accessibility permission (ax=NO sr=NO)\""), std::string::npos)
+        << r.lines[2];
+    // Started once, however many polls follow.
+    const std::string started = "permissions OK";
+    const auto first = r.lines[2].find(started);
+    ASSERT_NE(first, std::string::npos);
+    EXPECT_EQ(r.lines[2].find(started, first + 1), std::string::npos);
+}
+
+TEST(ScenarioRun, DefaultsPersistAcrossRelaunchWithTheirTypes) {
+    const Printed r = run(kDesk + kReturning +
+                      "launch\n"
+                      "defaults window_preview_size int 300\n"
+                      "defaults scenario_ratio double 0.125\n"
+                      "defaults window_snapping bool false\n"
+                      "defaults-delete guideShown\n"
+                      "relaunch\n"
+                      "query defaults window_preview_size\nquery defaults scenario_ratio\n"
+                      "query defaults window_snapping\nquery defaults guideShown\nquery app\n");
+    ASSERT_EQ(r.status, 0) << r.err;
+    ASSERT_EQ(r.lines.size(), 5u);
+    EXPECT_EQ(r.lines[0], R"({"key":"window_preview_size","value":300})");
+    EXPECT_EQ(r.lines[1], R"({"key":"scenario_ratio","value":0.125})");
+    EXPECT_EQ(r.lines[2], R"({"key":"window_snapping","value":false})");
+    // The relaunched process found the guide unseen, showed it and noted it.
+    EXPECT_EQ(r.lines[3], R"({"key":"guideShown","value":true})");
+    EXPECT_NE(r.lines[4].find("\"running\":true,\"started\":true"), std::string::npos) << r.lines[4];
+}
+
+TEST(ScenarioRun, CorruptDefaultsAreMovedAsideAndTheRegisteredOnesRead) {
+    KeptHome home;
+    const Printed r = run(kDesk + kReturning +
+                      "defaults activationDelayMs int 500\n"
+                      "launch\ncorrupt-defaults\nrelaunch\n"
+                      "query defaults activationDelayMs\nquery defaults termsVersionAccepted\nquery app\n",
+                      home.options());
+    ASSERT_EQ(r.status, 0) << r.err;
+    ASSERT_EQ(r.lines.size(), 3u);
+    EXPECT_EQ(r.lines[0], R"({"key":"activationDelayMs","value":70})");
+    EXPECT_EQ(r.lines[1], R"({"key":"termsVersionAccepted","value":null})");
+    EXPECT_NE(r.lines[2].find("\"running\":true,\"started\":false"), std::string::npos) << r.lines[2];
+
+    // The unreadable file is kept beside the new one, byte for byte.
+    int asideCopies = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(home.path)) {
+        if (!entry.is_regular_file()) continue;
+        std::ifstream file(entry.path(), std::ios::binary);
+        const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        if (bytes.find("not a property list") != std::string::npos) ++asideCopies;
+    }
+    EXPECT_EQ(asideCopies, 1);
+}
+
+TEST(ScenarioRun, LoginItemFollowsThePreferenceAndReportsFailures) {
+    const Printed r = run(kDesk + kReturning +
+                      "defaults DuraziziDebugLog bool true\n"
+                      "defaults launchAtLogin bool true\n"
+                      "launch\nquery login-item\n"
+                      "relaunch\nquery login-item\n"               // already enabled: untouched
+                      "defaults launchAtLogin bool false\nrelaunch\nquery login-item\n"
+                      "fail login-register \"Approval required\"\n"
+                      "defaults launchAtLogin bool true\nrelaunch\nquery login-item\nquery log\n"
+                      "query defaults launchAtLogin\n");
+    ASSERT_EQ(r.status, 0) << r.err;
+    ASSERT_EQ(r.lines.size(), 6u);
+    EXPECT_EQ(r.lines[0], R"({"status":1,"registers":1,"unregisters":0})");
+    EXPECT_EQ(r.lines[1], R"({"status":1,"registers":1,"unregisters":0})");
+    EXPECT_EQ(r.lines[2], R"({"status":0,"registers":1,"unregisters":1})");
+    EXPECT_EQ(r.lines[3], R"({"status":0,"registers":1,"unregisters":1})");
+    EXPECT_NE(r.lines[4].find("\"LoginItem: register failed: Approval required\""), std::string::npos) << r.lines[4];
+    // The preference keeps what the user chose.
+    EXPECT_EQ(r.lines[5], R"({"key":"launchAtLogin","value":true})");
+}
+
+TEST(ScenarioRun, QuitFromTheMenuEndsTheProcess) {
+    const Printed r = run(kDesk + kReturning + "launch\nmenu \"Durazizi\" \"Quit Durazizi\"\nquery app\n");
+    ASSERT_EQ(r.status, 0) << r.err;
+    ASSERT_EQ(r.lines.size(), 1u);
+    EXPECT_NE(r.lines[0].find("\"running\":false,\"started\":false,\"statusItem\":false,\"dockIcon\":false"),
+              std::string::npos)
+        << r.lines[0];
+
+    const Printed twice = run(kDesk + kReturning + "launch\nquit\nquery app\nquit\nquery app\n");
+    EXPECT_EQ(twice.status, 2);
+    EXPECT_EQ(twice.lines.size(), 1u);
+    EXPECT_EQ(twice.err, "durazizi-sim: line 7: quit: Durazizi is not running\n");
+}
+
+TEST(ScenarioRun, WindowsAnswerWhatAUserSees) {
+    const Printed r = run(kDesk +
+                      "app com.apple.TextEdit \"TextEdit\" pid=501\n"
+                      "window 501 \"Caf\\u{e9} \\\"menu\\\"\" id=7 frame=10,30,300.5,200\n"
+                      "window 501 \"Other\" id=8 frame=400,100,300,200 minimized\n"
+                      "front 501 window=7\n"
+                      "query window 7\nquery window 8\nquery window 12345\n");
+    ASSERT_EQ(r.status, 0) << r.err;
+    ASSERT_EQ(r.lines.size(), 3u);
+    EXPECT_EQ(r.lines[0],
+              "{\"id\":7,\"pid\":501,\"exists\":true,\"title\":\"Caf\xC3\xA9 \\\"menu\\\"\",\"frame\":[10,30,300.5,200],"
+              "\"minimized\":false,\"focused\":true}");
+    EXPECT_NE(r.lines[1].find("\"minimized\":true,\"focused\":false"), std::string::npos) << r.lines[1];
+    EXPECT_EQ(r.lines[2],
+              R"({"id":12345,"pid":0,"exists":false,"title":"","frame":[0,0,0,0],"minimized":false,"focused":false})");
+}
+
+TEST(ScenarioRun, AccessibilityCallsAreCountedSinceThePreviousQuery) {
+    const Printed r = run(kDesk + kReturning + "launch\nadvance 1s\nquery ax-calls\nquery ax-calls\n");
+    ASSERT_EQ(r.status, 0) << r.err;
+    ASSERT_EQ(r.lines.size(), 2u);
+    EXPECT_TRUE(r.lines[0].starts_with("{\"count\":")) << r.lines[0];
+    EXPECT_EQ(r.lines[1], R"({"count":0})");
+}
+
+// A malformed line stops the run before anything runs, even the lines above it;
+// a command that cannot be carried out stops it where it stands.
+TEST(ScenarioRun, ErrorsStopTheRunWithStatusTwo) {
+    const Printed malformed = run(kDesk + "query app\nlaunch\nadvance 2\nquery app\n");
+    EXPECT_EQ(malformed.status, 2);
+    EXPECT_TRUE(malformed.lines.empty());
+    EXPECT_EQ(malformed.err, "durazizi-sim: line 4: advance: expected a duration such as 70ms, 1.5s or 0, got '2'\n");
+
+    const Printed unknownPid = run(kDesk + "query login-item\nwindow 999 \"Ghost\"\nquery login-item\n");
+    EXPECT_EQ(unknownPid.status, 2);
+    EXPECT_EQ(unknownPid.lines.size(), 1u);
+    EXPECT_EQ(unknownPid.err, "durazizi-sim: line 3: window: no application with pid 999\n");
+
+    const struct {
+        std::string text;
+        std::string reason;
+    } runtime[] = {
+        {"app a.b \"A\" pid=600\napp c.d \"C\" pid=600\n", "app: pid 600 is already in use"},
+        {"app a.b \"A\" pid=600\nwindow 600 id=5\nwindow 600 id=5\n", "window: a window with id 5 already exists"},
+        {"app a.b \"A\" pid=600\nfront 600 window=77\n", "front: application 600 has no window 77"},
+        {"app a.b \"A\" pid=600 stopped\nwindow 600\n", "window: application 600 is not running"},
+        {"quit-app 42\n", "quit-app: no application with pid 42"},
+        {"fail ax-dead 42\n", "fail: no application with pid 42"},
+        {"menu \"Durazizi\" \"Quit Durazizi\"\n", "menu: Durazizi is not running"},
+        {"launch\nmenu \"Durazizi\" \"Nothing\"\n", "menu: no item \"Nothing\" in menu \"Durazizi\""},
+        {"launch\nlaunch\n", "launch: Durazizi is already running"},
+        {"launch\nclock 2026-12-07T09:00:00Z\n", "clock: the clock is set before launch"},
+    };
+    for (const auto& c : runtime) {
+        const Printed r = run(kDesk + c.text + "query app\n");
+        EXPECT_EQ(r.status, 2) << c.text;
+        EXPECT_TRUE(r.lines.empty()) << c.text;
+        EXPECT_NE(r.err.find(c.reason), std::string::npos) << c.text << " -> " << r.err;
+    }
+}
+
+TEST(ScenarioRun, AQuitApplicationsPidMayBeGivenAgain) {
+    const Printed r = run(kDesk + "app a.b \"A\" pid=600\nwindow 600 id=5\nquit-app 600\nquery window 5\n"
+                                  "app a.b \"A\" pid=600\nwindow 600 id=6\nquery window 6\n");
+    ASSERT_EQ(r.status, 0) << r.err;
+    ASSERT_EQ(r.lines.size(), 2u);
+    EXPECT_NE(r.lines[0].find("\"exists\":false"), std::string::npos) << r.lines[0];
+    EXPECT_NE(r.lines[1].find("\"pid\":600,\"exists\":true"), std::string::npos) << r.lines[1];
+}
+
+TEST(ScenarioRun, EachRunGetsAFreshHomeUnlessOneIsGiven) {
+    // A setting written in one run is gone in the next...
+    ASSERT_EQ(run("defaults window_preview_size int 300\n").status, 0);
+    const Printed fresh = run("query defaults window_preview_size\n");
+    EXPECT_EQ(fresh.lines.at(0), R"({"key":"window_preview_size","value":null})");
+
+    // ...but stays in a home that was named.
+    KeptHome home;
+    ASSERT_EQ(run("defaults window_preview_size int 300\n", home.options()).status, 0);
+    const Printed kept = run("query defaults window_preview_size\n", home.options());
+    EXPECT_EQ(kept.lines.at(0), R"({"key":"window_preview_size","value":300})");
+    EXPECT_TRUE(fs::exists(home.path));
+}
+
+}  // namespace
