@@ -200,6 +200,14 @@ void Desktop::mouseDown(kit::Point topLeft) {
     s.pressed.reset();
     if (std::shared_ptr<SimWindow> target = s.windowServer.windowAt(topLeft)) {
         s.pressed = target;
+        // A click in one of our windows activates Durazizi, unless the window
+        // is a non-activating panel; a panel that becomes key only if needed
+        // stays out of the way too.
+        if (!(target->styleMask() & platform::NSWindowStyleMaskNonactivatingPanel)) {
+            std::lock_guard lock(s.world->mutex);
+            s.world->activate(s.world->ownPid);
+        }
+        if (!(target->isPanel() && target->becomesKeyOnlyIfNeeded())) s.windowServer.makeKey(target);
         {
             CallbackScope scope(s.graveyard);
             target->router().mouseDown(s.windowServer.toWindow(*target, topLeft));

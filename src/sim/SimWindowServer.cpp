@@ -196,7 +196,10 @@ void SimWindow::orderOut() {
 }
 
 void SimWindow::close() {
-    if (!liveCore()) return;
+    auto core = liveCore();
+    if (!core) return;
+    // The delegate may drop the last reference to the window it is told about.
+    core->graveyard.bury(std::shared_ptr<void>(shared_from_this()));
     std::function<void()> handler = willClose_;
     if (handler) handler();
     orderOut();
@@ -211,7 +214,8 @@ void SimWindow::setContentView(std::shared_ptr<kit::View> view) {
 
 void SimWindow::syncContentView() {
     if (!contentView_) return;
-    kit::Rect wanted{{0, 0}, contentSize(frame())};
+    // An animated resize lays the content out once, at the size it ends at.
+    kit::Rect wanted{{0, 0}, contentSize(frame_.value)};
     if (contentView_->frame() != wanted) contentView_->setFrame(wanted);
 }
 
@@ -397,6 +401,10 @@ kit::Point SimWindowServer::toWindow(const SimWindow& window, kit::Point topLeft
     }
     kit::Rect f = window.frame();
     return {topLeft.x - f.minX(), height - topLeft.y - f.minY()};
+}
+
+void SimWindowServer::makeKey(const std::shared_ptr<SimWindow>& window) {
+    if (window && window->isVisible()) core_->key = window;
 }
 
 void SimWindowServer::endProcess() {

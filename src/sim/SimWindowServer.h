@@ -202,6 +202,8 @@ public:
     // The front-most visible window whose frame holds the point (top-left global).
     std::shared_ptr<SimWindow> windowAt(kit::Point topLeft) const;
     std::shared_ptr<SimWindow> keyWindow() const { return core_->key.lock(); }
+    // A click in a window that may become key.
+    void makeKey(const std::shared_ptr<SimWindow>& window);
     // Window coordinates (bottom-left of the window, y up) of a global top-left point.
     kit::Point toWindow(const SimWindow& window, kit::Point topLeft) const;
     kit::Rect toTopLeft(kit::Rect cocoa) const;

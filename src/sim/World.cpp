@@ -102,7 +102,8 @@ void World::addDockApplication(const ProcessIdentity& app) {
 
 void World::launchDock() {
     if (dockPid && runningApp(*dockPid)) return;
-    pid_t pid = allocatePid(std::nullopt);
+    pid_t pid = nextDockPid++;
+    while (apps.count(pid)) pid = nextDockPid++;
     auto identity = std::make_shared<ProcessIdentity>();
     identity->pid = pid;
     identity->bundleId = kDockBundleId;

@@ -133,6 +133,7 @@ struct World {
     std::vector<DockItemRecord> dockItems;
     std::uint32_t nextDockItemId = 1;
     std::optional<pid_t> dockPid;   // the running Dock process
+    pid_t nextDockPid = 300;        // apart from the applications' pids, as a system process's are
     double dockIconSize = 48;
 
     // screen capture

@@ -155,7 +155,8 @@ TEST(SimDock, ItemsOfEveryKindInTheOrderTheyWereAdded) {
     desktop.addScreen({0, 0, 1440, 900});
     desktop.addScreen({1440, 0, 1280, 800});
     desktop.setDock(true, 64);
-    desktop.addApplication(app("com.example.Editor", "Editor"));
+    // The Dock is a system process: applications still count up from 500.
+    EXPECT_EQ(desktop.addApplication(app("com.example.Editor", "Editor")), 500);
     desktop.addDockItem(sim::DockItemKind::Folder, "Downloads");
     desktop.addDockItem(sim::DockItemKind::Separator, "");
     desktop.addApplication(app("com.example.Hidden", "Hidden", true, false));   // no Dock item

@@ -104,10 +104,17 @@ TEST(SimInput, ClicksReachTheViewsOfTheTopmostWindow) {
     EXPECT_EQ(w.log, Log{"tile up"});
     EXPECT_TRUE(lowerLog.empty());
 
-    // With the upper panel gone, the lower one is under the pointer.
+    // A non-activating panel leaves Durazizi in the background.
+    auto own = w.desktop.application(w.desktop.ownPid());
+    EXPECT_FALSE(own->frontmost);
+
+    // With the upper panel gone, the lower one is under the pointer; a click
+    // in an ordinary panel activates Durazizi and makes the panel key.
     w.panel->orderOut();
     w.desktop.click({140, 700});
     EXPECT_EQ(lowerLog, (Log{"lower entered", "lower up"}));
+    EXPECT_TRUE(w.desktop.application(w.desktop.ownPid())->frontmost);
+    EXPECT_TRUE(w.desktop.ownWindows().front().key);
 }
 
 TEST(SimInput, ClicksElsewhereGoToTheSimulatedApplications) {
