@@ -1,0 +1,120 @@
+#include "dock/DockObserver.h"
+#include "dock/DockWorld.h"
+
+namespace {
+
+using docktest::DockWorld;
+using durazizi::DockObserver;
+
+class Dock : public DockWorld {};
+
+TEST_F(Dock, ItemsAreServedFromATwoSecondCache) {
+    const auto editor = appWithWindows("Editor", 1);
+    DockObserver dock;
+    auto items = dock.items(false);
+    ASSERT_EQ(items.size(), 1u);
+    EXPECT_EQ(items[0].title, "Editor");
+    EXPECT_EQ(items[0].frame, iconFrame("Editor"));
+    ASSERT_TRUE(items[0].runningApp);
+    EXPECT_EQ(items[0].runningApp->processIdentifier(), editor);
+
+    desktop().advance(1);
+    appWithWindows("Notes", 1);
+    desktop().takeAXCalls();
+    EXPECT_EQ(dock.items(false).size(), 1u);
+    desktop().advance(0.9);
+    EXPECT_EQ(dock.items(false).size(), 1u);
+    EXPECT_EQ(desktop().takeAXCalls(), 0u);
+    EXPECT_EQ(dock.items(true).size(), 2u);
+
+    // A full read starts a new period.
+    desktop().advance(1.9);
+    auto hit = dock.item({iconFrame("Notes").midX(), iconFrame("Notes").midY()});
+    ASSERT_TRUE(hit);
+    EXPECT_EQ(hit->title, "Notes");
+    appWithWindows("Mail", 1);
+    EXPECT_EQ(dock.items(false).size(), 2u);
+    desktop().advance(0.2);
+    EXPECT_EQ(dock.items(false).size(), 3u);
+}
+
+TEST_F(Dock, ANewIconIsHoverableOnceTheCacheHasExpired) {
+    appWithWindows("Editor", 1);
+    startHover();
+    showPreviewOf("Editor");
+    desktop().movePointer({700, 300});
+    desktop().advance(0.5);
+
+    const auto notes = appWithWindows("Notes", 2);
+    showPreviewOf("Notes");
+    EXPECT_NE(preview().currentPID(), notes);
+    desktop().advance(2);
+    EXPECT_TRUE(previewVisible());
+    EXPECT_EQ(preview().currentPID(), notes);
+}
+
+TEST_F(Dock, ARestartedDockIsLookedUpAgain) {
+    appWithWindows("Editor", 2);
+    appWithWindows("Notes", 1);
+    DockObserver dock;
+    ASSERT_EQ(dock.items(false).size(), 2u);
+    const auto before = desktop().dockPid();
+
+    desktop().restartDock();
+    ASSERT_NE(desktop().dockPid(), before);
+    auto items = dock.items(true);
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_EQ(items[1].frame, iconFrame("Notes"));
+
+    // The hover loop, which holds its own observer, carries on too.
+    startHover();
+    showPreviewOf("Editor");
+    desktop().restartDock();
+    desktop().movePointer({700, 300});
+    desktop().advance(3);
+    showPreviewOf("Notes");
+    EXPECT_TRUE(previewVisible());
+}
+
+TEST_F(Dock, ADockThatIsNotRunningYieldsNothingAndKeepsTheCache) {
+    appWithWindows("Editor", 1);
+    DockObserver dock;
+    ASSERT_EQ(dock.items(false).size(), 1u);
+    desktop().setDock(false);
+    EXPECT_TRUE(dock.items(true).empty());
+    EXPECT_EQ(dock.items(false).size(), 1u);   // the earlier read, still fresh
+    desktop().advance(2.5);
+    EXPECT_TRUE(dock.items(false).empty());
+    EXPECT_TRUE(dock.items(false).empty());
+    desktop().setDock(true);
+    EXPECT_EQ(dock.items(false).size(), 1u);
+}
+
+TEST_F(Dock, OnlyApplicationIconsMatchedToTheirProcess) {
+    const auto first = addApp("Editor", "com.example.editor");
+    sim::AppSpec twin;
+    twin.name = "Editor";
+    twin.bundleId = "com.example.editor2";
+    twin.bundlePath = "/Applications/Other/Editor.app";
+    const auto second = desktop().addApplication(twin);
+    sim::AppSpec stopped;
+    stopped.name = "Stopped";
+    stopped.bundleId = "com.example.stopped";
+    stopped.running = false;
+    desktop().addApplication(stopped);
+    desktop().addDockItem(sim::DockItemKind::Folder, "Downloads");
+    desktop().addDockItem(sim::DockItemKind::Trash, "Trash");
+
+    DockObserver dock;
+    auto items = dock.items(false);
+    ASSERT_EQ(items.size(), 3u);
+    // Two apps of one name are told apart by their bundle's location.
+    ASSERT_TRUE(items[0].runningApp && items[1].runningApp);
+    EXPECT_EQ(items[0].runningApp->processIdentifier(), first);
+    EXPECT_EQ(items[1].runningApp->processIdentifier(), second);
+    EXPECT_EQ(items[2].title, "Stopped");
+    EXPECT_FALSE(items[2].runningApp);
+    EXPECT_FALSE(dock.item({700, 300}));
+}
+
+}  // namespace

@@ -1,0 +1,185 @@
+#include <algorithm>
+
+#include "dock/DockWorld.h"
+#include "dock/ThumbnailCapture.h"
+
+namespace {
+
+using docktest::DockWorld;
+using durazizi::PreviewController;
+using durazizi::ThumbnailCapture;
+using durazizi::ThumbTile;
+
+class Thumbnails : public DockWorld {
+protected:
+    struct Batch {
+        int calls = 0;
+        bool onMain = false;
+        ThumbnailCapture::Images images;
+    };
+
+    std::shared_ptr<Batch> capture(std::vector<platform::CGWindowID> ids, double maxDimension) {
+        auto batch = std::make_shared<Batch>();
+        ThumbnailCapture().captureBatch(std::move(ids), maxDimension, [batch](ThumbnailCapture::Images images) {
+            ++batch->calls;
+            batch->onMain = platform::current().runLoop().isMainThread();
+            batch->images = std::move(images);
+        });
+        return batch;
+    }
+
+    std::size_t failureLines() const {
+        auto lines = logMessages();
+        return static_cast<std::size_t>(std::count_if(lines.begin(), lines.end(), [](const std::string& line) {
+            return line.starts_with("captureBatch failed: ");
+        }));
+    }
+};
+
+TEST(ThumbnailSize, TwiceThePointSizeScaledDownToTheLimit) {
+    struct Case {
+        kit::Size window;
+        double maxDimension;
+        std::optional<std::pair<int, int>> pixels;
+    };
+    const Case cases[] = {
+        {{1200, 800}, 240, std::pair{480, 320}},
+        {{150, 100}, 240, std::pair{300, 200}},   // never enlarged
+        {{400, 1000}, 200, std::pair{160, 400}},
+        {{1000, 500}, 120.85, std::pair{241, 120}},   // 241.7 and 120.85 truncate
+        {{0, 0}, 240, std::nullopt},
+        {{1, 500}, 240, std::nullopt},
+        {{500, 1}, 240, std::nullopt},
+        {{4000, 2}, 240, std::pair{480, 1}},       // at least one pixel
+    };
+    for (const auto& c : cases) {
+        auto size = ThumbnailCapture::pixelSize(c.window, c.maxDimension);
+        ASSERT_EQ(size.has_value(), c.pixels.has_value()) << c.window.width << "x" << c.window.height;
+        if (size) {
+            EXPECT_EQ(std::pair(size->width, size->height), *c.pixels) << c.window.width << "x" << c.window.height;
+        }
+    }
+}
+
+TEST_F(Thumbnails, OneBatchCapturesTheKnownWindowsAndAnswersOnceOnTheMainThread) {
+    const auto pid = addApp("Editor");
+    const auto big = addWindow(pid, "Big", {0, 30, 1200, 800});
+    const auto small = addWindow(pid, "Small", {50, 50, 150, 100});
+    const auto wide = addWindow(pid, "Wide", {0, 30, 1000, 500});
+    const auto thin = addWindow(pid, "Thin", {10, 40, 1, 500});
+    const auto broken = addWindow(pid, "Broken", {10, 40, 300, 200});
+    desktop().failCapture(broken);
+
+    auto batch = capture({big, small, 4242, thin, broken, big}, 240);
+    desktop().settle();
+    ASSERT_EQ(batch->calls, 1);
+    EXPECT_TRUE(batch->onMain);
+    // Only what was found and captured; the 1-point-wide window is not even tried.
+    EXPECT_EQ(batch->images.size(), 2u);
+    EXPECT_EQ(desktop().captureCount(), 4u);
+    ASSERT_TRUE(batch->images.count(big) && batch->images.count(small));
+    const auto& bigImage = *batch->images[big];
+    EXPECT_EQ(bigImage.pixelWidth(), 480);
+    EXPECT_EQ(bigImage.pixelHeight(), 320);
+    EXPECT_EQ(bigImage.size(), kit::Size(240, 160));
+    EXPECT_EQ(batch->images[small]->size(), kit::Size(150, 100));
+    EXPECT_EQ(batch->images[small]->pixelWidth(), 300);
+
+    auto odd = capture({wide}, 120.85);
+    desktop().settle();
+    ASSERT_EQ(odd->images.count(wide), 1u);
+    EXPECT_EQ(odd->images[wide]->pixelWidth(), 241);
+    EXPECT_EQ(odd->images[wide]->size(), kit::Size(120, 60));
+
+    auto none = capture({}, 240);
+    desktop().settle();
+    EXPECT_EQ(none->calls, 1);
+    EXPECT_TRUE(none->images.empty());
+    EXPECT_EQ(failureLines(), 0u);
+}
+
+TEST_F(Thumbnails, AFailedContentRequestIsLoggedAndStillAnswersOnce) {
+    const auto pid = appWithWindows("Editor", 2);
+    const auto ids = std::vector<platform::CGWindowID>{desktop().windows()[0].id, desktop().windows()[1].id};
+    (void)pid;
+    desktop().failShareableContent();
+    auto batch = capture(ids, 240);
+    desktop().settle();
+    desktop().advance(1);
+    EXPECT_EQ(batch->calls, 1);
+    EXPECT_TRUE(batch->images.empty());
+    EXPECT_EQ(desktop().captureCount(), 0u);
+    ASSERT_EQ(failureLines(), 1u);
+    auto lines = logMessages();
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "captureBatch failed: The operation could not be completed."),
+              lines.end());
+}
+
+TEST_F(Thumbnails, TilesShowThumbnailsOnceTheBatchIsBackAndIconsWhereThereAreNone) {
+    const auto pid = appWithWindows("Editor", 3);
+    const auto first = durazizi::WindowList::windows(pid, true, false).front().id;
+    desktop().failCapture(first);
+    auto controller = std::make_shared<PreviewController>();
+    controller->show(runningApp(pid), durazizi::WindowList::windows(pid, true, false), iconFrame("Editor"));
+    const auto tiles = controller->tiles();
+    for (const auto& tile : tiles) EXPECT_EQ(tile->imageKind(), ThumbTile::ImageKind::none);
+
+    desktop().settle();
+    ASSERT_EQ(tiles.size(), 3u);
+    EXPECT_EQ(tiles[0]->entry().id, first);
+    const auto icon = runningApp(pid)->icon();
+    EXPECT_EQ(tiles[0]->imageKind(), ThumbTile::ImageKind::icon);
+    EXPECT_EQ(tiles[0]->image(), icon);
+    for (std::size_t i = 1; i < 3; ++i) {
+        EXPECT_EQ(tiles[i]->imageKind(), ThumbTile::ImageKind::thumbnail) << i;
+        EXPECT_LE(std::max(tiles[i]->image()->size().width, tiles[i]->image()->size().height), 220) << i;
+        EXPECT_EQ(tiles[i]->imageView().image(), tiles[i]->image());
+    }
+}
+
+TEST_F(Thumbnails, WithoutScreenRecordingEveryTileShowsTheIconAtOnce) {
+    const auto pid = appWithWindows("Editor", 2);
+    desktop().setScreenRecording(false);
+    auto controller = std::make_shared<PreviewController>();
+    controller->show(runningApp(pid), durazizi::WindowList::windows(pid, true, false), iconFrame("Editor"));
+    for (const auto& tile : controller->tiles()) {
+        EXPECT_EQ(tile->imageKind(), ThumbTile::ImageKind::icon);
+        EXPECT_EQ(tile->image(), runningApp(pid)->icon());
+    }
+    desktop().advance(1);
+    EXPECT_EQ(desktop().captureCount(), 0u);
+    EXPECT_EQ(failureLines(), 0u);
+}
+
+TEST_F(Thumbnails, ALateBatchOnlyTouchesTheTilesItWasStartedFor) {
+    const auto editor = appWithWindows("Editor", 2);
+    const auto mail = appWithWindows("Mail", 2);
+    auto controller = std::make_shared<PreviewController>();
+    controller->show(runningApp(editor), durazizi::WindowList::windows(editor, true, false), iconFrame("Editor"));
+    const auto editorTiles = controller->tiles();
+
+    // Rebuilt before the first batch is back; the new tiles take icons at once.
+    desktop().setScreenRecording(false);
+    controller->show(runningApp(mail), durazizi::WindowList::windows(mail, true, false), iconFrame("Mail"));
+    desktop().settle();
+    desktop().advance(0.5);
+
+    const auto editorIcon = runningApp(editor)->icon();
+    const auto mailIcon = runningApp(mail)->icon();
+    ASSERT_NE(editorIcon, mailIcon);
+    for (const auto& tile : controller->tiles()) {
+        EXPECT_EQ(tile->imageKind(), ThumbTile::ImageKind::icon);
+        EXPECT_EQ(tile->image(), mailIcon);
+        EXPECT_EQ(tile->entry().pid, mail);
+    }
+    // The first batch's own tiles got its answer, off screen as they are.
+    for (const auto& tile : editorTiles) {
+        EXPECT_EQ(tile->superview(), nullptr);
+        EXPECT_NE(tile->imageKind(), ThumbTile::ImageKind::none);
+        if (tile->imageKind() == ThumbTile::ImageKind::icon) {
+            EXPECT_EQ(tile->image(), editorIcon);
+        }
+    }
+}
+
+}  // namespace
