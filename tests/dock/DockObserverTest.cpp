@@ -90,31 +90,4 @@ TEST_F(Dock, ADockThatIsNotRunningYieldsNothingAndKeepsTheCache) {
     EXPECT_EQ(dock.items(false).size(), 1u);
 }
 
-TEST_F(Dock, OnlyApplicationIconsMatchedToTheirProcess) {
-    const auto first = addApp("Editor", "com.example.editor");
-    sim::AppSpec twin;
-    twin.name = "Editor";
-    twin.bundleId = "com.example.editor2";
-    twin.bundlePath = "/Applications/Other/Editor.app";
-    const auto second = desktop().addApplication(twin);
-    sim::AppSpec stopped;
-    stopped.name = "Stopped";
-    stopped.bundleId = "com.example.stopped";
-    stopped.running = false;
-    desktop().addApplication(stopped);
-    desktop().addDockItem(sim::DockItemKind::Folder, "Downloads");
-    desktop().addDockItem(sim::DockItemKind::Trash, "Trash");
-
-    DockObserver dock;
-    auto items = dock.items(false);
-    ASSERT_EQ(items.size(), 3u);
-    // Two apps of one name are told apart by their bundle's location.
-    ASSERT_TRUE(items[0].runningApp && items[1].runningApp);
-    EXPECT_EQ(items[0].runningApp->processIdentifier(), first);
-    EXPECT_EQ(items[1].runningApp->processIdentifier(), second);
-    EXPECT_EQ(items[2].title, "Stopped");
-    EXPECT_FALSE(items[2].runningApp);
-    EXPECT_FALSE(dock.item({700, 300}));
-}
-
 }  // namespace

@@ -24,42 +24,25 @@ protected:
     }
 };
 
-TEST_F(PreviewPanel, IsANonActivatingFloatingPanelAboveTheDock) {
+TEST_F(PreviewPanel, FloatsAboveTheDockOverABlurredBackdrop) {
     appWithWindows("Editor", 2);
     startHover();
     showPreviewOf("Editor");
     ASSERT_TRUE(previewVisible());
     const platform::Panel& panel = *preview().panel();
-
     EXPECT_EQ(panel.styleMask(), platform::NSWindowStyleMaskNonactivatingPanel);
     EXPECT_EQ(panel.level(), platform::kCGDockWindowLevel + 1);
-    EXPECT_EQ(panel.collectionBehavior(), platform::NSWindowCollectionBehaviorCanJoinAllSpaces |
-                                              platform::NSWindowCollectionBehaviorIgnoresCycle |
-                                              platform::NSWindowCollectionBehaviorFullScreenAuxiliary);
-    EXPECT_TRUE(panel.isFloatingPanel());
     EXPECT_FALSE(panel.hidesOnDeactivate());
-    EXPECT_TRUE(panel.becomesKeyOnlyIfNeeded());
     EXPECT_FALSE(panel.isOpaque());
-    EXPECT_TRUE(panel.backgroundColor().isClear());
-    EXPECT_TRUE(panel.hasShadow());
 
-    // Host: the blurred, rounded backdrop first, then the grid over it.
     auto host = panel.contentView();
-    ASSERT_TRUE(host);
-    ASSERT_EQ(host->subviews().size(), 2u);
+    ASSERT_TRUE(host && host->subviews().size() == 2u);
     auto blur = std::dynamic_pointer_cast<kit::VisualEffectView>(host->subviews()[0]);
     ASSERT_TRUE(blur);
     EXPECT_EQ(blur->material(), kit::VisualEffectMaterial::HudWindow);
-    EXPECT_EQ(blur->state(), kit::VisualEffectState::Active);
-    EXPECT_EQ(blur->blendingMode(), kit::VisualEffectBlendingMode::BehindWindow);
-    EXPECT_TRUE(blur->wantsLayer());
-    EXPECT_EQ(blur->layerStyle().cornerRadius, 12);
-    EXPECT_TRUE(blur->layerStyle().masksToBounds);
-    EXPECT_EQ(host->subviews()[1].get(), &preview().grid());
-    EXPECT_TRUE(preview().grid().isFlipped());
     EXPECT_EQ(blur->frame(), host->bounds());
+    EXPECT_EQ(host->subviews()[1].get(), &preview().grid());
     EXPECT_EQ(preview().grid().frame(), host->bounds());
-    EXPECT_EQ(preview().appNameLabel().superview(), &preview().grid());
     EXPECT_EQ(host->frame().size, panel.frame().size);
 }
 
