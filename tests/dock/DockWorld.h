@@ -62,20 +62,20 @@ protected:
     void setBool(const std::string& key, bool value) { desktop().defaults().setBool(value, key); }
 
     platform::pid_t addApp(const std::string& name, const std::string& bundleId = {}) {
-        sim::AppSpec spec;
-        spec.name = name;
-        spec.bundleId = bundleId.empty() ? "com.example." + name : bundleId;
-        return desktop().addApplication(spec);
+        sim::AppSpec app;
+        app.name = name;
+        app.bundleId = bundleId.empty() ? "com.example." + name : bundleId;
+        return desktop().addApplication(app);
     }
 
     platform::CGWindowID addWindow(platform::pid_t pid, const std::string& title,
                                    kit::Rect frame = {100, 100, 800, 600}, bool minimized = false) {
-        sim::WindowSpec spec;
-        spec.pid = pid;
-        spec.title = title;
-        spec.frame = frame;
-        spec.minimized = minimized;
-        return desktop().addWindow(spec);
+        sim::WindowSpec window;
+        window.pid = pid;
+        window.title = title;
+        window.frame = frame;
+        window.minimized = minimized;
+        return desktop().addWindow(window);
     }
 
     // An application with `count` windows named "<name> 1", "<name> 2", ...
