@@ -21,7 +21,10 @@ struct World {
         platform::install(&desktop);
         durazizi::Settings::registerDefaults();
         desktop.addScreen({0, 0, 1440, 900});
-        app = desktop.addApplication({"com.example.editor", "Editor"});
+        sim::AppSpec editor;
+        editor.bundleId = "com.example.editor";
+        editor.name = "Editor";
+        app = desktop.addApplication(editor);
         for (int i = 0; i < 10; ++i) {
             sim::WindowSpec spec;
             spec.pid = app;
