@@ -125,6 +125,8 @@ private:
     // Counts the shows: a fade-out started before the latest show must not
     // order out the panel that show put up.
     std::uint64_t presentation_ = 0;
+    // The presentation whose fade-out is under way, if one is.
+    std::optional<std::uint64_t> fadingOut_;
 };
 
 }  // namespace durazizi

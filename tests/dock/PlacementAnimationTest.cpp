@@ -177,6 +177,24 @@ TEST_F(Animation, HideFadesOutOverATenthOfASecondThenOrdersOut) {
     EXPECT_EQ(alpha(), before);
 }
 
+TEST_F(Animation, TheHoverLoopLetsTheFadeOutRunItsCourse) {
+    setInt("activationDelayMs", 0);
+    startHover();
+    showPreviewOf("Editor");
+    desktop().movePointer({700, 300});
+    // Past the hide delay the loop polls again while the panel fades; the
+    // fade still takes its tenth of a second.
+    desktop().advance(0.3);
+    ASSERT_TRUE(previewVisible());
+    const double early = preview().panel()->alphaValue();
+    tick();
+    ASSERT_TRUE(previewVisible());
+    EXPECT_LT(preview().panel()->alphaValue(), early);
+    EXPECT_GT(preview().panel()->alphaValue(), 0);
+    desktop().advance(0.1);
+    EXPECT_FALSE(previewVisible());
+}
+
 TEST_F(Animation, AShowDuringTheFadeOutStaysOnScreen) {
     for (std::int64_t style : {0, 1, 2}) {
         SCOPED_TRACE(::testing::Message() << "preview_popup_animation " << style);
