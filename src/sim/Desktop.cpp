@@ -1,6 +1,8 @@
 #include "sim/Desktop.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstring>
 
 #include "sim/AppIcon.h"
 #include "sim/Graveyard.h"
@@ -45,6 +47,10 @@ struct Desktop::State {
         std::optional<std::uint32_t> dockItem;
     };
     std::optional<WorldPress> worldPress;
+
+    // changeCount(): the fingerprint of what was visible when last asked.
+    std::uint64_t shownFingerprint = 0;
+    std::uint64_t changes = 0;
 
     // Clears what a dead process left behind, unless one of its callbacks is
     // still on the stack.
@@ -153,6 +159,103 @@ void Desktop::pump() {
     s.reap();
 }
 
+// --- what the screen shows ---------------------------------------------------------
+
+namespace {
+
+// FNV-1a over the bytes of what is fed in: stable and cheap, and a missed
+// change would need a 64-bit collision.
+class Fingerprint {
+public:
+    template <typename T>
+    void add(const T& value) {
+        unsigned char bytes[sizeof(T)];
+        std::memcpy(bytes, &value, sizeof(T));
+        for (unsigned char b : bytes) mix(b);
+    }
+    void add(const std::string& text) {
+        add(text.size());
+        for (unsigned char c : text) mix(c);
+    }
+    void add(const kit::Rect& r) {
+        add(r.origin.x);
+        add(r.origin.y);
+        add(r.size.width);
+        add(r.size.height);
+    }
+    void add(const kit::Color& c) {
+        add(static_cast<int>(c.semantic));
+        add(c.red);
+        add(c.green);
+        add(c.blue);
+        add(c.alpha);
+    }
+    std::uint64_t value() const { return h_; }
+
+private:
+    void mix(unsigned char b) {
+        h_ ^= b;
+        h_ *= 1099511628211ull;
+    }
+    std::uint64_t h_ = 14695981039346656037ull;
+};
+
+}  // namespace
+
+std::uint64_t Desktop::changeCount() const {
+    State& s = *state_;
+    Fingerprint f;
+    {
+        World& w = *s.world;
+        std::lock_guard lock(w.mutex);
+        for (const ScreenRecord& screen : w.screens) f.add(screen.frame);
+        f.add(w.frontmost.value_or(-1));
+        for (CGWindowID id : w.zOrder) {
+            const WindowRecord* record = w.window(id);
+            if (!record) continue;
+            f.add(id);
+            f.add(w.runningApp(record->pid) != nullptr);
+            f.add(record->title);
+            f.add(record->frame);
+            f.add(record->minimized);
+        }
+        for (const auto& [pid, app] : w.apps) {
+            f.add(pid);
+            f.add(app.running());
+        }
+        f.add(w.dockPid.value_or(-1));
+        f.add(w.dockIconSize);
+        for (const DockItemRecord& item : w.dockItems) {
+            f.add(item.id);
+            f.add(static_cast<int>(item.kind));
+            f.add(item.title);
+        }
+    }
+    f.add(reinterpret_cast<std::uintptr_t>(s.application->statusItemImage().get()));
+    if (auto frame = s.application->statusItemFrame()) f.add(*frame);
+    std::shared_ptr<SimWindow> key = s.windowServer.keyWindow();
+    for (const auto& window : s.windowServer.windows()) {
+        f.add(reinterpret_cast<std::uintptr_t>(window.get()));
+        f.add(window->isVisible());
+        f.add(window->frame());
+        f.add(window->alphaValue());
+        f.add(window->level());
+        f.add(window->isOpaque());
+        f.add(window->hasShadow());
+        f.add(window->backgroundColor());
+        f.add(window->appearance() ? static_cast<int>(*window->appearance()) : -1);
+        f.add(reinterpret_cast<std::uintptr_t>(window->contentView().get()));
+        f.add(window == key);
+    }
+    // The menu bar's clock shows minutes.
+    f.add(std::floor(s.clock.read() / 60));
+    if (f.value() != s.shownFingerprint) {
+        s.shownFingerprint = f.value();
+        ++s.changes;
+    }
+    return s.changes;
+}
+
 // --- screens and pointer ---------------------------------------------------------
 
 void Desktop::addScreen(kit::Rect frame, std::optional<kit::Rect> visible) {
@@ -191,6 +294,12 @@ void Desktop::movePointer(kit::Point topLeft) {
 kit::Point Desktop::pointer() const {
     std::lock_guard lock(state_->world->mutex);
     return state_->world->pointer;
+}
+
+std::optional<kit::Rect> Desktop::primaryScreenFrame() const {
+    std::lock_guard lock(state_->world->mutex);
+    const ScreenRecord* primary = state_->world->primaryScreen();
+    return primary ? std::optional<kit::Rect>(primary->frame) : std::nullopt;
 }
 
 void Desktop::mouseDown(kit::Point topLeft) {
@@ -331,6 +440,35 @@ std::optional<kit::Rect> Desktop::dockItemFrame(const std::string& title) const 
 std::optional<pid_t> Desktop::dockPid() const {
     std::lock_guard lock(state_->world->mutex);
     return state_->world->dockPid;
+}
+
+std::vector<DockItemInfo> Desktop::dockItems() const {
+    World& w = *state_->world;
+    std::lock_guard lock(w.mutex);
+    std::vector<kit::Rect> frames = w.dockLayout();
+    std::vector<DockItemInfo> result;
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+        const DockItemRecord& item = w.dockItems[i];
+        DockItemInfo info;
+        info.kind = item.kind;
+        info.title = item.title;
+        info.bundleId = item.bundleId;
+        info.frame = frames[i];
+        if (item.kind == DockItemKind::Application) {
+            for (pid_t pid : w.launchOrder) {
+                const AppRecord* app = w.runningApp(pid);
+                if (app && !app->own && app->identity->bundlePath == item.bundlePath) info.running = true;
+            }
+        }
+        info.color = appIconColor(item.bundleId.empty() ? item.title : item.bundleId);
+        result.push_back(std::move(info));
+    }
+    return result;
+}
+
+std::optional<kit::Rect> Desktop::dockStrip() const {
+    std::lock_guard lock(state_->world->mutex);
+    return state_->world->dockStrip();
 }
 
 // --- processes -------------------------------------------------------------------
@@ -477,6 +615,29 @@ std::vector<WindowInfo> Desktop::windows() const {
     return result;
 }
 
+std::vector<std::uint32_t> Desktop::windowPixels(CGWindowID id, int pixelWidth, int pixelHeight) const {
+    std::string title;
+    std::string bundleId;
+    kit::Size size;
+    {
+        World& w = *state_->world;
+        std::lock_guard lock(w.mutex);
+        const WindowRecord* record = w.window(id);
+        const AppRecord* app = record ? w.runningApp(record->pid) : nullptr;
+        if (!app) return {};
+        title = record->title;
+        bundleId = app->identity->bundleId;
+        size = record->frame.size;
+    }
+    if (pixelWidth <= 0 || pixelHeight <= 0) return {};
+    return renderWindow(title, bundleId, id, size, pixelWidth, pixelHeight);
+}
+
+std::optional<pid_t> Desktop::frontmostPid() const {
+    std::lock_guard lock(state_->world->mutex);
+    return state_->world->frontmost;
+}
+
 // --- Durazizi's own process ---------------------------------------------------------
 
 pid_t Desktop::ownPid() const {
@@ -540,6 +701,11 @@ std::vector<OwnWindowInfo> Desktop::ownWindows() const {
         info.isPanel = window->isPanel();
         info.key = window == key;
         info.contentView = window->contentView();
+        info.styleMask = window->styleMask();
+        info.opaque = window->isOpaque();
+        info.hasShadow = window->hasShadow();
+        info.backgroundColor = window->backgroundColor();
+        info.appearance = window->appearance();
         result.push_back(std::move(info));
     }
     return result;
@@ -632,6 +798,12 @@ platform::ActivationPolicy Desktop::activationPolicy() const { return state_->ap
 bool Desktop::hasStatusItem() const { return state_->application->hasStatusItem(); }
 
 kit::ImageRef Desktop::statusItemImage() const { return state_->application->statusItemImage(); }
+
+std::optional<kit::Rect> Desktop::statusItemFrame() const {
+    std::optional<kit::Rect> cocoa = state_->application->statusItemFrame();
+    if (!cocoa) return std::nullopt;
+    return state_->windowServer.toTopLeft(*cocoa);
+}
 
 bool Desktop::clickStatusItem() {
     state_->reap();

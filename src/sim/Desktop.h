@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "kit/Appearance.h"
+#include "kit/Color.h"
 #include "kit/Geometry.h"
 #include "kit/Image.h"
 #include "platform/Platform.h"
@@ -89,6 +91,24 @@ struct OwnWindowInfo {
     bool isPanel = false;
     bool key = false;
     std::shared_ptr<kit::View> contentView;
+    // How the window server composes it (painters read these).
+    std::uint64_t styleMask = 0;
+    bool opaque = true;
+    bool hasShadow = true;
+    kit::Color backgroundColor = kit::Color::white();
+    std::optional<kit::Appearance> appearance;   // nullopt follows the system's
+};
+
+// One tile of the running Dock as a user sees it.
+struct DockItemInfo {
+    DockItemKind kind = DockItemKind::Application;
+    std::string title;
+    std::string bundleId;       // applications the world knows; empty otherwise
+    kit::Rect frame;            // top-left global coordinates
+    bool running = false;       // an application item whose application runs
+    // The tile's colour, premultiplied opaque RGBA packed as kit::Image pixels:
+    // the application's icon colour, or one derived from the title.
+    std::uint32_t color = 0;
 };
 
 struct MenuChoiceResult {
@@ -141,6 +161,14 @@ public:
     void setRealTime(bool on);
     void pump();
 
+    // --- what the screen shows ------------------------------------------------
+    // Counts visible changes: it differs from an earlier answer whenever
+    // something a painter draws may have changed since (windows, apps, the
+    // Dock, the status item, own windows and their animation steps, the
+    // clock's minute). Changes inside own windows' view trees show in the
+    // views' needsDisplay flags instead. Cheap enough to ask every frame.
+    std::uint64_t changeCount() const;
+
     // --- screens and pointer (top-left global coordinates) -----------------------
     // The display whose top-left is 0,0 is the primary one. Without `visible`,
     // the visible frame leaves out the 24-point menu bar.
@@ -149,6 +177,8 @@ public:
     // areas; leaving the window sends the exits.
     void movePointer(kit::Point topLeft);
     kit::Point pointer() const;
+    // The primary display's frame (top-left global); nullopt without displays.
+    std::optional<kit::Rect> primaryScreenFrame() const;
     // The left button, at a point (the pointer moves there first). Over one of
     // Durazizi's windows the views get the clicks; elsewhere the simulated
     // world answers: an app window is raised and its app made frontmost, its
@@ -172,6 +202,11 @@ public:
     // no item has that title.
     std::optional<kit::Rect> dockItemFrame(const std::string& title) const;
     std::optional<pid_t> dockPid() const;
+    // Every item with its frame, in Dock order; empty when the Dock is not running.
+    std::vector<DockItemInfo> dockItems() const;
+    // The strip along the primary display's bottom edge that the Dock keeps
+    // free of windows (top-left); nullopt when the Dock is not running.
+    std::optional<kit::Rect> dockStrip() const;
 
     // --- processes -----------------------------------------------------------
     pid_t addApplication(const AppSpec& spec);
@@ -185,6 +220,11 @@ public:
     WindowInfo window(CGWindowID id) const;
     // Front to back, every window of every running application.
     std::vector<WindowInfo> windows() const;
+    // A window's content as the capture service draws it (the same pixels a
+    // captureImage of that size answers, without counting as a capture);
+    // empty when the window is gone or the size has no pixels.
+    std::vector<std::uint32_t> windowPixels(CGWindowID id, int pixelWidth, int pixelHeight) const;
+    std::optional<pid_t> frontmostPid() const;
 
     // --- Durazizi's own process ---------------------------------------------
     pid_t ownPid() const;
@@ -228,6 +268,8 @@ public:
     platform::ActivationPolicy activationPolicy() const;
     bool hasStatusItem() const;
     kit::ImageRef statusItemImage() const;
+    // The status item button's frame in top-left global coordinates.
+    std::optional<kit::Rect> statusItemFrame() const;
     bool clickStatusItem();                               // false when there is no button
     platform::MenuRef mainMenu() const;
     // Chooses an item of the main menu as a click would; the application menu

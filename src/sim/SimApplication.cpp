@@ -96,6 +96,11 @@ kit::ImageRef SimApplication::statusItemImage() const {
     return item ? item->simButton().image() : nullptr;
 }
 
+std::optional<kit::Rect> SimApplication::statusItemFrame() const {
+    auto item = firstStatusItem();
+    return item ? item->simButton().screenFrame() : std::nullopt;
+}
+
 bool SimApplication::clickStatusItem() {
     auto item = firstStatusItem();
     if (!item) return false;

@@ -48,6 +48,7 @@ public:
 
     bool hasStatusItem() const;
     kit::ImageRef statusItemImage() const;
+    std::optional<kit::Rect> statusItemFrame() const;   // Cocoa coordinates
     bool clickStatusItem();
     bool chooseMenuItem(const std::string& menuTitle, const std::string& itemTitle);
     std::optional<std::map<std::string, std::string>> aboutPanelOptions() const { return process_.aboutOptions; }
