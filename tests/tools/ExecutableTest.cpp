@@ -109,19 +109,24 @@ std::string environment(const char* name) {
     return value ? value : "";
 }
 
-TEST(DuraziziSimExecutable, RunsTheWelcomeScenario) {
+TEST(DuraziziSimExecutable, RunsTheExampleScenarios) {
     const std::string sim = environment("DURAZIZI_SIM");
     const std::string source = environment("DURAZIZI_SOURCE_DIR");
     if (sim.empty() || source.empty()) GTEST_SKIP() << "run through CTest, which names the executable";
 
-    const Outcome welcome = shell("'" + sim + "' run '" + source + "/examples/welcome.scn'");
-    EXPECT_EQ(welcome.status, 0);
-    std::istringstream lines(welcome.out);
-    int count = 0;
-    for (std::string line; std::getline(lines, line); ++count) {
-        EXPECT_TRUE(JsonChecker(line).valid()) << line;
+    for (const char* example : {"welcome.scn", "previews.scn"}) {
+        const Outcome outcome = shell("'" + sim + "' run '" + source + "/examples/" + example + "'");
+        EXPECT_EQ(outcome.status, 0) << example;
+        std::istringstream lines(outcome.out);
+        int count = 0;
+        for (std::string line; std::getline(lines, line); ++count) {
+            EXPECT_TRUE(JsonChecker(line).valid()) << example << ": " << line;
+        }
+        EXPECT_GE(count, 5) << example;
     }
-    EXPECT_GE(count, 5);
+    // The previews example shows a panel at some point.
+    const Outcome previews = shell("'" + sim + "' run '" + source + "/examples/previews.scn'");
+    EXPECT_NE(previews.out.find("{\"visible\":true,\"pid\":501,"), std::string::npos) << previews.out;
 
     // From standard input, a malformed line: status 2 and nothing on standard output.
     const Outcome malformed = shell("printf 'query app\\nadvance soon\\n' | '" + sim + "' run - 2>/dev/null");

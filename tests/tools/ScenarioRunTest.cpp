@@ -6,31 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "tools/scenario/Runner.h"
+#include "tools/ScenarioOutput.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using scenario::RunOptions;
-using scenario::runScenario;
-
-struct Printed {
-    int status = -1;
-    std::vector<std::string> lines;   // standard output, one entry per line
-    std::string err;
-};
-
-Printed run(const std::string& text, const RunOptions& options = {}) {
-    std::istringstream in(text);
-    std::ostringstream out;
-    std::ostringstream err;
-    Printed result;
-    result.status = runScenario(in, out, err, options);
-    std::istringstream printed(out.str());
-    for (std::string line; std::getline(printed, line);) result.lines.push_back(line);
-    result.err = err.str();
-    return result;
-}
+using scenariotest::Printed;
+using scenariotest::run;
 
 // A home that outlives one run, for scenarios that look at what was persisted.
 struct KeptHome {

@@ -180,6 +180,28 @@ std::optional<bool> Args::optionYesNo(std::string_view name) {
     return std::nullopt;
 }
 
+std::optional<std::uint64_t> Args::optionModifiers(std::string_view name) {
+    const auto token = takeOption(name);
+    if (!token) return std::nullopt;
+    const auto value = token->quoted ? std::nullopt : parseModifiers(token->text);
+    if (!value) {
+        fail("option '" + std::string(name) + "' needs none or ctrl, alt, shift, cmd joined by '+', got " +
+             describe(*token));
+    }
+    return value;
+}
+
+std::optional<std::uint64_t> Args::optionEventFlags(std::string_view name) {
+    const auto token = takeOption(name);
+    if (!token) return std::nullopt;
+    const auto value = token->quoted ? std::nullopt : parseEventFlags(token->text);
+    if (!value) {
+        fail("option '" + std::string(name) + "' needs none or capslock, fn, numpad joined by '+', got " +
+             describe(*token));
+    }
+    return value;
+}
+
 std::optional<std::string> Args::finish() {
     if (error_) return error_;
     if (!positional_.empty()) fail("unexpected argument " + describe(positional_.front()));

@@ -39,6 +39,9 @@ public:
     std::optional<std::int64_t> optionInteger(std::string_view name, std::int64_t min, std::int64_t max);
     std::optional<kit::Rect> optionRect(std::string_view name);
     std::optional<bool> optionYesNo(std::string_view name);
+    // mods=ctrl+alt+shift+cmd / flags=capslock+fn+numpad, as event-flag bits.
+    std::optional<std::uint64_t> optionModifiers(std::string_view name);
+    std::optional<std::uint64_t> optionEventFlags(std::string_view name);
 
     // Reports arguments nobody took and options the command does not know.
     std::optional<std::string> finish();

@@ -250,7 +250,21 @@ Action parseFail(Args& args) {
             return std::nullopt;
         };
     }
-    if (what == "shareable-content" || what == "capture" || what == "script" || what == "tap-timeout") {
+    if (what == "shareable-content") {
+        return [](World& world, std::ostream&) -> Result {
+            world.desktop().failShareableContent();
+            return std::nullopt;
+        };
+    }
+    if (what == "capture") {
+        const auto id = static_cast<sim::CGWindowID>(args.integer("a window id", 1, kMaxWindowId));
+        // The window may be added later: a fault names an id, not a window.
+        return [id](World& world, std::ostream&) -> Result {
+            world.desktop().failCapture(id);
+            return std::nullopt;
+        };
+    }
+    if (what == "script" || what == "tap-timeout") {
         args.fail("'" + what + "' is not supported yet");
         return {};
     }
@@ -310,23 +324,15 @@ Action parseAdvance(Args& args) {
     };
 }
 
-Action parseMove(Args& args) {
-    const kit::Point point = args.point("a point");
-    return [point](World& world, std::ostream&) -> Result {
-        world.desktop().movePointer(point);
-        return std::nullopt;
-    };
-}
-
 // Every command of the language, in the order the documentation lists them.
 constexpr std::array kCommands = {
     CommandEntry{"clock", parseClock},
     CommandEntry{"timezone"},
     CommandEntry{"locale"},
     CommandEntry{"screen", parseScreen},
-    CommandEntry{"dock"},
+    CommandEntry{"dock", parseDock},
     CommandEntry{"app", parseApp},
-    CommandEntry{"dock-item"},
+    CommandEntry{"dock-item", parseDockItem},
     CommandEntry{"window", parseWindow},
     CommandEntry{"front", parseFront},
     CommandEntry{"grant", parseGrant},
@@ -344,15 +350,15 @@ constexpr std::array kCommands = {
     CommandEntry{"menu", parseMenu},
     CommandEntry{"advance", parseAdvance},
     CommandEntry{"move", parseMove},
-    CommandEntry{"down"},
-    CommandEntry{"drag"},
-    CommandEntry{"up"},
-    CommandEntry{"click"},
+    CommandEntry{"down", parseDown},
+    CommandEntry{"drag", parseDrag},
+    CommandEntry{"up", parseUp},
+    CommandEntry{"click", parseClick},
     CommandEntry{"key"},
     CommandEntry{"scroll"},
-    CommandEntry{"hover-dock"},
-    CommandEntry{"click-tile"},
-    CommandEntry{"close-tile"},
+    CommandEntry{"hover-dock", parseHoverDock},
+    CommandEntry{"click-tile", parseClickTile},
+    CommandEntry{"close-tile", parseCloseTile},
     CommandEntry{"click-status-item"},
     CommandEntry{"press"},
     CommandEntry{"agree"},

@@ -19,4 +19,18 @@ const CommandEntry* findCommand(std::string_view name);
 // `query WHAT ...`
 Action parseQuery(Args& args);
 
+// The Dock and its preview (DockCommands.cpp).
+Action parseDock(Args& args);
+Action parseDockItem(Args& args);
+Action parseHoverDock(Args& args);
+Action parseClickTile(Args& args);
+Action parseCloseTile(Args& args);
+
+// The pointer and the left button (PointerCommands.cpp).
+Action parseMove(Args& args);
+Action parseDown(Args& args);
+Action parseDrag(Args& args);
+Action parseUp(Args& args);
+Action parseClick(Args& args);
+
 }  // namespace scenario

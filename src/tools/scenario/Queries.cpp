@@ -5,6 +5,8 @@
 #include <variant>
 
 #include "app/AppDelegate.h"
+#include "ax/Geometry.h"
+#include "dock/PreviewPanel.h"
 #include "tools/scenario/Commands.h"
 #include "tools/scenario/Json.h"
 #include "tools/scenario/World.h"
@@ -97,6 +99,72 @@ std::string windowJson(World& world, sim::CGWindowID id) {
         .str();
 }
 
+const char* imageKindName(durazizi::ThumbTile::ImageKind kind) {
+    switch (kind) {
+        case durazizi::ThumbTile::ImageKind::thumbnail: return "thumbnail";
+        case durazizi::ThumbTile::ImageKind::icon: return "icon";
+        case durazizi::ThumbTile::ImageKind::none: return "none";
+    }
+    return "none";
+}
+
+std::string tileJson(const durazizi::ThumbTile& tile) {
+    return json::Object()
+        .add("id", json::integer(tile.entry().id))
+        .add("title", json::string(tile.titleLabel().text()))
+        .add("frame", json::rect(tile.frame()))   // the grid is flipped: already top-left
+        .add("front", json::boolean(tile.isFront()))
+        .add("badge", json::boolean(tile.badgeShown()))
+        .add("dimmed", json::boolean(tile.isDimmed()))
+        .add("image", json::string(imageKindName(tile.imageKind())))
+        .add("closeBox", json::boolean(tile.closeBoxVisible()))
+        .str();
+}
+
+// The panel as it stands, shown or not: a hidden panel keeps its last frame
+// and tiles, and `visible` says whether a user sees any of it.
+std::string previewJson(World& world) {
+    const durazizi::PreviewController* preview = world.preview();
+    const platform::Panel* panel = preview ? preview->panel().get() : nullptr;
+    if (!panel) {
+        return json::Object()
+            .add("visible", json::boolean(false))
+            .add("pid", json::null())
+            .add("frame", json::null())
+            .add("alpha", json::number(0))
+            .add("appName", json::null())
+            .add("tiles", json::array({}))
+            .str();
+    }
+    const auto pid = preview->currentPID();
+    const kit::Label& name = preview->appNameLabel();
+    std::vector<std::string> tiles;
+    for (const auto& tile : preview->tiles()) tiles.push_back(tileJson(*tile));
+    return json::Object()
+        .add("visible", json::boolean(panel->isVisible()))
+        .add("pid", pid ? json::integer(*pid) : json::null())
+        .add("frame", json::rect(durazizi::Geo::toTopLeft(panel->frame())))
+        .add("alpha", json::number(panel->alphaValue()))
+        .add("appName", name.isHidden() ? json::null() : json::string(name.text()))
+        .add("tiles", json::array(tiles))
+        .str();
+}
+
+std::string ownWindowsJson(World& world) {
+    std::vector<std::string> windows;
+    if (world.running()) {
+        for (const sim::OwnWindowInfo& window : world.desktop().ownWindows()) {
+            windows.push_back(json::Object()
+                                  .add("title", json::string(window.title))
+                                  .add("visible", json::boolean(window.visible))
+                                  .add("frame", json::rect(window.frame))
+                                  .add("level", json::integer(window.level))
+                                  .str());
+        }
+    }
+    return json::Object().add("windows", json::array(windows)).str();
+}
+
 // A query whose answer is one JSON line.
 Action printing(std::function<std::string(World&)> answer) {
     return [answer = std::move(answer)](World& world, std::ostream& out) -> Result {
@@ -134,7 +202,9 @@ Action parseQuery(Args& args) {
             return json::Object().add("count", json::integer(static_cast<std::int64_t>(world.desktop().takeAXCalls()))).str();
         });
     }
-    static constexpr std::array kLater = {"preview", "special", "overlay", "windows", "panel", "scripts", "player"};
+    if (what == "preview") return printing(previewJson);
+    if (what == "windows") return printing(ownWindowsJson);
+    static constexpr std::array kLater = {"special", "overlay", "panel", "scripts", "player"};
     for (const char* later : kLater) {
         if (what == later) {
             args.fail("'" + what + "' is not supported yet");

@@ -43,6 +43,11 @@ durazizi::AppDelegate* World::delegate() const {
     return dynamic_cast<durazizi::AppDelegate*>(desktop_.delegate().get());
 }
 
+const durazizi::PreviewController* World::preview() const {
+    const durazizi::AppDelegate* app = delegate();
+    return app ? &app->hover().preview() : nullptr;
+}
+
 void World::startProcess() {
     if (!desktop_.ownProcessRunning()) desktop_.startOwnProcess();
     // A new process reads its defaults from disk; what the last one

@@ -13,6 +13,7 @@
 
 namespace durazizi {
 class AppDelegate;
+class PreviewController;
 }
 
 namespace scenario {
@@ -42,10 +43,16 @@ public:
     bool launched() const { return launched_; }
     bool running() const;
     durazizi::AppDelegate* delegate() const;
+    // The Dock preview of the running process; null before launch and after quit.
+    const durazizi::PreviewController* preview() const;
     // Each start is a new process that reads its defaults from disk again.
     std::optional<std::string> launch();
     void relaunch();
     std::optional<std::string> quit();
+
+    // The left button as the scenario's pointer commands left it.
+    bool buttonDown() const { return buttonDown_; }
+    void setButtonDown(bool down) { buttonDown_ = down; }
 
     // Automation consent per player, kept for the players of the world.
     void setAutomationConsent(const std::string& player, bool granted) { automation_[player] = granted; }
@@ -62,6 +69,7 @@ private:
     std::shared_ptr<LoginServiceProbe> login_;
     std::map<std::string, bool> automation_;
     bool launched_ = false;
+    bool buttonDown_ = false;
 };
 
 }  // namespace scenario
