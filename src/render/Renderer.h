@@ -60,9 +60,10 @@ private:
 // Writes the frame as an 8-bit RGBA PNG; false when the file cannot be written.
 bool writePNG(const Frame& frame, const std::string& path);
 
-// Paints one view tree, its root's frame placed at the picture's origin, on
-// a transparent picture of `size` points at `scale`. Views without an
-// appearance of their own use `appearance`, light when absent.
+// Paints one view tree on a transparent picture of `size` points at
+// `scale`. The picture is the root's superview space, as a window's content
+// area is: origin at the bottom-left, y up, so a content view at (0, 0)
+// fills it. The views are drawn in `appearance`, light when absent.
 Frame paintView(const kit::View& root, kit::Size size, double scale = 1.0,
                 std::optional<kit::Appearance> appearance = std::nullopt);
 

@@ -1,0 +1,97 @@
+#include "render/Blur.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "render/Cairo.h"
+
+namespace render {
+
+namespace {
+
+// One running-sum pass over a line of `count` pixels `step` apart.
+void blurLine(std::uint32_t* line, int count, int step, int radius, std::vector<std::uint32_t>& scratch) {
+    scratch.resize(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) scratch[static_cast<std::size_t>(i)] = line[static_cast<std::ptrdiff_t>(i) * step];
+    auto at = [&](int i) { return scratch[static_cast<std::size_t>(std::clamp(i, 0, count - 1))]; };
+
+    const std::uint32_t window = static_cast<std::uint32_t>(2 * radius + 1);
+    std::uint32_t sum[4] = {0, 0, 0, 0};
+    for (int i = -radius; i <= radius; ++i) {
+        const std::uint32_t p = at(i);
+        for (int c = 0; c < 4; ++c) sum[c] += (p >> (8 * c)) & 0xff;
+    }
+    for (int i = 0; i < count; ++i) {
+        std::uint32_t out = 0;
+        for (int c = 0; c < 4; ++c) out |= ((sum[c] + window / 2) / window) << (8 * c);
+        line[static_cast<std::ptrdiff_t>(i) * step] = out;
+        const std::uint32_t leaving = at(i - radius);
+        const std::uint32_t entering = at(i + radius + 1);
+        for (int c = 0; c < 4; ++c) sum[c] += ((entering >> (8 * c)) & 0xff) - ((leaving >> (8 * c)) & 0xff);
+    }
+}
+
+}  // namespace
+
+void boxBlur(std::uint32_t* pixels, int width, int height, int strideInPixels, int radius, int passes) {
+    if (!pixels || width <= 0 || height <= 0 || radius <= 0) return;
+    std::vector<std::uint32_t> scratch;
+    for (int pass = 0; pass < passes; ++pass) {
+        for (int y = 0; y < height; ++y)
+            blurLine(pixels + static_cast<std::ptrdiff_t>(y) * strideInPixels, width, 1, radius, scratch);
+        for (int x = 0; x < width; ++x) blurLine(pixels + x, height, strideInPixels, radius, scratch);
+    }
+}
+
+void paintBlurredBackdrop(cairo_t* cr, const kit::Rect& rect, double cornerRadius, double blurRadiusPoints) {
+    // Three box passes come close to a Gaussian.
+    constexpr int passes = 3;
+    cairo_surface_t* target = cairo_get_target(cr);
+    if (rect.isEmpty() || cairo_surface_get_type(target) != CAIRO_SURFACE_TYPE_IMAGE ||
+        cairo_image_surface_get_format(target) != CAIRO_FORMAT_ARGB32)
+        return;
+
+    double xs[4] = {rect.minX(), rect.maxX(), rect.minX(), rect.maxX()};
+    double ys[4] = {rect.minY(), rect.minY(), rect.maxY(), rect.maxY()};
+    for (int i = 0; i < 4; ++i) cairo_user_to_device(cr, &xs[i], &ys[i]);
+    cairo_matrix_t m;
+    cairo_get_matrix(cr, &m);
+    const double pixelsPerPoint = std::sqrt(std::fabs(m.xx * m.yy - m.xy * m.yx));
+    const int radius = std::max(1, static_cast<int>(std::lround(blurRadiusPoints * pixelsPerPoint)));
+    // Read beyond the rect by the blur's reach, so its edges blend real neighbours.
+    const int margin = radius * passes;
+    const int width = cairo_image_surface_get_width(target);
+    const int height = cairo_image_surface_get_height(target);
+    const int x0 = std::clamp(static_cast<int>(std::floor(*std::min_element(xs, xs + 4))) - margin, 0, width);
+    const int y0 = std::clamp(static_cast<int>(std::floor(*std::min_element(ys, ys + 4))) - margin, 0, height);
+    const int x1 = std::clamp(static_cast<int>(std::ceil(*std::max_element(xs, xs + 4))) + margin, 0, width);
+    const int y1 = std::clamp(static_cast<int>(std::ceil(*std::max_element(ys, ys + 4))) + margin, 0, height);
+    if (x1 <= x0 || y1 <= y0) return;
+
+    cairo_surface_flush(target);
+    SurfacePtr backdrop(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, x1 - x0, y1 - y0));
+    const unsigned char* from = cairo_image_surface_get_data(target);
+    const int fromStride = cairo_image_surface_get_stride(target);
+    unsigned char* to = cairo_image_surface_get_data(backdrop.get());
+    const int toStride = cairo_image_surface_get_stride(backdrop.get());
+    if (!from || !to) return;
+    for (int y = y0; y < y1; ++y)
+        std::memcpy(to + static_cast<std::ptrdiff_t>(y - y0) * toStride,
+                    from + static_cast<std::ptrdiff_t>(y) * fromStride + static_cast<std::ptrdiff_t>(x0) * 4,
+                    static_cast<std::size_t>(x1 - x0) * 4);
+    boxBlur(reinterpret_cast<std::uint32_t*>(to), x1 - x0, y1 - y0, toStride / 4, radius, passes);
+    cairo_surface_mark_dirty(backdrop.get());
+
+    cairo_save(cr);
+    roundedRectPath(cr, rect, cornerRadius);
+    cairo_clip(cr);
+    // Device space: the copy goes back exactly where it was read.
+    cairo_identity_matrix(cr);
+    cairo_set_source_surface(cr, backdrop.get(), x0, y0);
+    cairo_paint(cr);
+    cairo_restore(cr);
+}
+
+}  // namespace render

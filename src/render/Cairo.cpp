@@ -1,0 +1,40 @@
+#include "render/Cairo.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace render {
+
+void roundedRectPath(cairo_t* cr, const kit::Rect& rect, double radius) {
+    const double r = std::clamp(radius, 0.0, std::min(rect.width(), rect.height()) / 2);
+    if (r <= 0) {
+        cairo_rectangle(cr, rect.minX(), rect.minY(), rect.width(), rect.height());
+        return;
+    }
+    const double x0 = rect.minX(), y0 = rect.minY(), x1 = rect.maxX(), y1 = rect.maxY();
+    constexpr double pi = std::numbers::pi;
+    cairo_new_sub_path(cr);
+    cairo_arc(cr, x1 - r, y0 + r, r, -pi / 2, 0);
+    cairo_arc(cr, x1 - r, y1 - r, r, 0, pi / 2);
+    cairo_arc(cr, x0 + r, y1 - r, r, pi / 2, pi);
+    cairo_arc(cr, x0 + r, y0 + r, r, pi, 3 * pi / 2);
+    cairo_close_path(cr);
+}
+
+void setSource(cairo_t* cr, const kit::Color& color) {
+    cairo_set_source_rgba(cr, color.red, color.green, color.blue, color.alpha);
+}
+
+kit::Color colorFromImagePixel(std::uint32_t rgba) {
+    return kit::Color::rgba((rgba & 0xff) / 255.0, ((rgba >> 8) & 0xff) / 255.0, ((rgba >> 16) & 0xff) / 255.0);
+}
+
+kit::Color shade(const kit::Color& color, double amount) {
+    const double target = amount > 0 ? 1.0 : 0.0;
+    const double t = std::min(std::fabs(amount), 1.0);
+    auto mix = [&](double c) { return c + (target - c) * t; };
+    return kit::Color::rgba(mix(color.red), mix(color.green), mix(color.blue), color.alpha);
+}
+
+}  // namespace render

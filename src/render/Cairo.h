@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cairo.h>
+
+#include <cstdint>
+#include <memory>
+
+#include "kit/Color.h"
+#include "kit/Geometry.h"
+
+namespace render {
+
+struct SurfaceRelease {
+    void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
+};
+struct ContextRelease {
+    void operator()(cairo_t* cr) const { cairo_destroy(cr); }
+};
+struct PatternRelease {
+    void operator()(cairo_pattern_t* pattern) const { cairo_pattern_destroy(pattern); }
+};
+using SurfacePtr = std::unique_ptr<cairo_surface_t, SurfaceRelease>;
+using ContextPtr = std::unique_ptr<cairo_t, ContextRelease>;
+using PatternPtr = std::unique_ptr<cairo_pattern_t, PatternRelease>;
+
+// A rounded rectangle path; the radius shrinks to what the rect can hold.
+void roundedRectPath(cairo_t* cr, const kit::Rect& rect, double radius);
+
+// Sets a resolved (plain RGBA) colour as the source.
+void setSource(cairo_t* cr, const kit::Color& color);
+
+// kit::Image pixels (premultiplied R,G,B,A bytes in memory) to cairo's
+// ARGB32 word (premultiplied 0xAARRGGBB in native order), and back.
+inline std::uint32_t argbFromImagePixel(std::uint32_t rgba) {
+    const std::uint32_t r = rgba & 0xff;
+    const std::uint32_t g = (rgba >> 8) & 0xff;
+    const std::uint32_t b = (rgba >> 16) & 0xff;
+    const std::uint32_t a = rgba >> 24;
+    return (a << 24) | (r << 16) | (g << 8) | b;
+}
+
+// An opaque RGBA from a packed image pixel, for colours the sim hands out.
+kit::Color colorFromImagePixel(std::uint32_t rgba);
+
+// The same colour mixed toward white (amount > 0) or black (amount < 0).
+kit::Color shade(const kit::Color& color, double amount);
+
+}  // namespace render

@@ -1,0 +1,299 @@
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <map>
+
+#include "platform/Constants.h"
+#include "render/Cairo.h"
+#include "render/DockPainter.h"
+#include "render/ImagePainter.h"
+#include "render/MenuBarPainter.h"
+#include "render/Renderer.h"
+#include "render/TextPainter.h"
+#include "render/ViewPainter.h"
+#include "render/Wallpaper.h"
+#include "render/WindowChrome.h"
+#include "sim/Desktop.h"
+
+namespace render {
+
+namespace {
+
+// Above this many pixels an application window's body is drawn from a
+// coarser picture rather than allocating a huge one.
+constexpr double kMaxBodyPixels = 4096.0 * 4096.0;
+
+// The corner radius of the shape an untitled window's content shows, for
+// its shadow: a layer-backed view filling the content with rounded corners
+// (a panel's material), else square.
+double contentOutlineRadius(const kit::View& content) {
+    auto fills = [&](const kit::View& view) {
+        return view.wantsLayer() && !view.isHidden() && view.layerStyle().cornerRadius > 0 &&
+               view.frame().containsRect(content.bounds());
+    };
+    if (content.wantsLayer() && content.layerStyle().cornerRadius > 0) return content.layerStyle().cornerRadius;
+    for (const kit::ViewRef& subview : content.subviews())
+        if (subview && fills(*subview)) return subview->layerStyle().cornerRadius;
+    return 0;
+}
+
+// Back to front: ownWindows() lists the front-most visible window first;
+// a higher level is always in front of a lower one.
+std::vector<sim::OwnWindowInfo> visibleBackToFront(std::vector<sim::OwnWindowInfo> windows) {
+    std::vector<sim::OwnWindowInfo> shown;
+    for (auto it = windows.rbegin(); it != windows.rend(); ++it)
+        if (it->visible) shown.push_back(std::move(*it));
+    std::stable_sort(shown.begin(), shown.end(),
+                     [](const sim::OwnWindowInfo& a, const sim::OwnWindowInfo& b) { return a.level < b.level; });
+    return shown;
+}
+
+}  // namespace
+
+struct DesktopRenderer::State {
+    explicit State(const sim::Desktop& d) : desktop(d) {}
+
+    const sim::Desktop& desktop;
+    kit::Appearance systemAppearance = kit::Appearance::Aqua;
+
+    Frame frame;
+    bool painted = false;
+    double paintedScale = 0;
+    std::uint64_t paintedChanges = 0;
+    kit::Appearance paintedAppearance = kit::Appearance::Aqua;
+
+    TextPainter text;
+    ImagePainter images{text};
+    ViewPainter views{text, images};
+
+    SurfacePtr wallpaper;
+    kit::Size wallpaperSize;
+    double wallpaperScale = 0;
+
+    // Application window bodies as the capture service draws them, kept
+    // while the window keeps its title, size and app.
+    struct Body {
+        sim::pid_t pid = 0;
+        std::string title;
+        kit::Size size;
+        double scale = 0;
+        SurfacePtr surface;
+        bool used = false;
+    };
+    std::map<sim::CGWindowID, Body> bodies;
+
+    void paintWallpaper(cairo_t* cr, kit::Rect display, double scale);
+    void paintAppWindow(cairo_t* cr, const sim::WindowInfo& window, double scale);
+    cairo_surface_t* bodyFor(const sim::WindowInfo& window, double scale);
+    void paintOwnWindow(cairo_t* cr, const sim::OwnWindowInfo& window);
+    void paintMenuBar(cairo_t* cr, kit::Rect display);
+};
+
+void DesktopRenderer::State::paintWallpaper(cairo_t* cr, kit::Rect display, double scale) {
+    if (!wallpaper || wallpaperSize != display.size || wallpaperScale != scale) {
+        wallpaper = makeWallpaper(display.size, scale);
+        wallpaperSize = display.size;
+        wallpaperScale = scale;
+    }
+    cairo_save(cr);
+    cairo_identity_matrix(cr);
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    cairo_set_source_surface(cr, wallpaper.get(), 0, 0);
+    cairo_paint(cr);
+    cairo_restore(cr);
+}
+
+cairo_surface_t* DesktopRenderer::State::bodyFor(const sim::WindowInfo& window, double scale) {
+    Body& body = bodies[window.id];
+    body.used = true;
+    if (body.surface && body.pid == window.pid && body.title == window.title && body.size == window.frame.size &&
+        body.scale == scale)
+        return body.surface.get();
+
+    double pixelsPerPoint = scale;
+    const double area = window.frame.width() * window.frame.height() * scale * scale;
+    if (area > kMaxBodyPixels) pixelsPerPoint *= std::sqrt(kMaxBodyPixels / area);
+    const int width = std::max(1, static_cast<int>(std::ceil(window.frame.width() * pixelsPerPoint)));
+    const int height = std::max(1, static_cast<int>(std::ceil(window.frame.height() * pixelsPerPoint)));
+    std::vector<std::uint32_t> rgba = desktop.windowPixels(window.id, width, height);
+    if (rgba.size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(height)) {
+        body.surface.reset();
+        return nullptr;
+    }
+    SurfacePtr surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
+    cairo_surface_flush(surface.get());
+    unsigned char* data = cairo_image_surface_get_data(surface.get());
+    const int stride = cairo_image_surface_get_stride(surface.get());
+    if (!data) return nullptr;
+    for (int y = 0; y < height; ++y) {
+        auto* row = reinterpret_cast<std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride);
+        for (int x = 0; x < width; ++x)
+            row[x] = argbFromImagePixel(rgba[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + x]);
+    }
+    cairo_surface_mark_dirty(surface.get());
+    body = Body{window.pid, window.title, window.frame.size, scale, std::move(surface), true};
+    return body.surface.get();
+}
+
+void DesktopRenderer::State::paintAppWindow(cairo_t* cr, const sim::WindowInfo& window, double scale) {
+    const kit::Rect frame = window.frame;
+    if (frame.isEmpty()) return;
+    paintWindowShadow(cr, frame, kWindowCornerRadius);
+    cairo_save(cr);
+    roundedRectPath(cr, frame, kWindowCornerRadius);
+    cairo_clip(cr);
+    cairo_set_source_rgb(cr, 0.97, 0.97, 0.97);
+    cairo_paint(cr);
+    if (cairo_surface_t* body = bodyFor(window, scale)) {
+        cairo_translate(cr, frame.minX(), frame.minY());
+        cairo_scale(cr, frame.width() / cairo_image_surface_get_width(body),
+                    frame.height() / cairo_image_surface_get_height(body));
+        cairo_set_source_surface(cr, body, 0, 0);
+        cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
+        cairo_paint(cr);
+    }
+    cairo_restore(cr);
+    paintTitleBar(cr, text, frame, window.title, window.focused);
+    paintWindowOutline(cr, frame, kWindowCornerRadius);
+}
+
+void DesktopRenderer::State::paintOwnWindow(cairo_t* cr, const sim::OwnWindowInfo& window) {
+    const kit::Rect frame = window.frame;
+    if (window.alpha <= 0 || frame.isEmpty()) return;
+    const kit::Appearance appearance = window.appearance.value_or(systemAppearance);
+    const bool titled = (window.styleMask & platform::NSWindowStyleMaskTitled) != 0;
+    cairo_save(cr);
+    const bool fading = window.alpha < 1;
+    if (fading) cairo_push_group(cr);
+
+    const double radius = titled ? kWindowCornerRadius : (window.contentView ? contentOutlineRadius(*window.contentView) : 0);
+    if (window.hasShadow) paintWindowShadow(cr, frame, radius);
+    if (window.opaque || !window.backgroundColor.isClear()) {
+        roundedRectPath(cr, frame, titled ? kWindowCornerRadius : 0);
+        kit::Color background = kit::resolve(window.backgroundColor, appearance);
+        if (window.opaque) background.alpha = 1;
+        setSource(cr, background);
+        cairo_fill(cr);
+    }
+    if (window.contentView) {
+        cairo_save(cr);
+        roundedRectPath(cr, frame, titled ? kWindowCornerRadius : 0);
+        cairo_clip(cr);
+        // Window coordinates: origin at the window's bottom-left, y up.
+        cairo_translate(cr, frame.minX(), frame.maxY());
+        cairo_scale(cr, 1, -1);
+        views.paint(cr, *window.contentView, appearance);
+        cairo_restore(cr);
+    }
+    if (titled) {
+        paintTitleBar(cr, text, frame, window.title, window.key);
+        paintWindowOutline(cr, frame, kWindowCornerRadius);
+    }
+
+    if (fading) {
+        cairo_pop_group_to_source(cr);
+        cairo_paint_with_alpha(cr, window.alpha);
+    }
+    cairo_restore(cr);
+}
+
+void DesktopRenderer::State::paintMenuBar(cairo_t* cr, kit::Rect display) {
+    MenuBarContent content;
+    content.display = display;
+    if (std::optional<sim::pid_t> front = desktop.frontmostPid())
+        if (std::optional<sim::AppInfo> app = desktop.application(*front)) content.appName = app->name;
+    content.statusImage = desktop.statusItemImage();
+    content.statusFrame = desktop.statusItemFrame();
+    content.now = desktop.now();
+    render::paintMenuBar(cr, text, images, content);
+}
+
+DesktopRenderer::DesktopRenderer(const sim::Desktop& desktop) : state_(std::make_unique<State>(desktop)) {}
+
+DesktopRenderer::~DesktopRenderer() = default;
+
+kit::Size DesktopRenderer::displaySize() const {
+    std::optional<kit::Rect> display = state_->desktop.primaryScreenFrame();
+    return display ? display->size : kit::Size{};
+}
+
+void DesktopRenderer::setSystemAppearance(kit::Appearance appearance) { state_->systemAppearance = appearance; }
+
+kit::Appearance DesktopRenderer::systemAppearance() const { return state_->systemAppearance; }
+
+bool DesktopRenderer::needsPaint() const {
+    const State& s = *state_;
+    if (!s.painted || s.paintedAppearance != s.systemAppearance) return true;
+    if (s.desktop.changeCount() != s.paintedChanges) return true;
+    for (const sim::OwnWindowInfo& window : s.desktop.ownWindows())
+        if (window.visible && window.contentView &&
+            (window.contentView->subtreeNeedsDisplay() || window.contentView->needsLayout()))
+            return true;
+    return false;
+}
+
+const Frame& DesktopRenderer::paint(double scale) {
+    State& s = *state_;
+    if (!(scale > 0) || !std::isfinite(scale)) scale = 1;
+    if (s.painted && s.paintedScale == scale && !needsPaint()) return s.frame;
+
+    std::optional<kit::Rect> display = s.desktop.primaryScreenFrame();
+    std::vector<sim::OwnWindowInfo> own = visibleBackToFront(s.desktop.ownWindows());
+    // Hosts lay views out before drawing them.
+    for (const sim::OwnWindowInfo& window : own)
+        if (window.contentView) window.contentView->layoutSubtreeIfNeeded();
+
+    const int width = display ? static_cast<int>(std::ceil(display->width() * scale)) : 0;
+    const int height = display ? static_cast<int>(std::ceil(display->height() * scale)) : 0;
+    s.frame.width = std::max(0, width);
+    s.frame.height = std::max(0, height);
+    s.frame.pixels.resize(static_cast<std::size_t>(s.frame.width) * static_cast<std::size_t>(s.frame.height));
+
+    if (s.frame.width > 0 && s.frame.height > 0) {
+        SurfacePtr surface(cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(s.frame.pixels.data()),
+                                                               CAIRO_FORMAT_ARGB32, s.frame.width, s.frame.height,
+                                                               s.frame.width * 4));
+        ContextPtr context(cairo_create(surface.get()));
+        cairo_t* cr = context.get();
+        cairo_scale(cr, scale, scale);
+        cairo_translate(cr, -display->minX(), -display->minY());
+
+        for (auto& [id, body] : s.bodies) body.used = false;
+        s.paintWallpaper(cr, *display, scale);
+
+        // 1. Application windows, back to front; minimized ones are in the Dock.
+        std::vector<sim::WindowInfo> windows = s.desktop.windows();
+        for (auto it = windows.rbegin(); it != windows.rend(); ++it)
+            if (it->exists && !it->minimized) s.paintAppWindow(cr, *it, scale);
+
+        // 2. Our windows below the Dock, the Dock, ours between it and the
+        // menu bar, the menu bar, then ours above it (status and pop-up levels).
+        auto paintLevels = [&](std::int64_t from, std::int64_t to) {
+            for (const sim::OwnWindowInfo& window : own)
+                if (window.level >= from && window.level < to) s.paintOwnWindow(cr, window);
+        };
+        paintLevels(INT64_MIN, platform::kCGDockWindowLevel);
+        paintDock(cr, s.text, s.desktop.dockItems());
+        paintLevels(platform::kCGDockWindowLevel, platform::kCGMainMenuWindowLevel);
+        s.paintMenuBar(cr, *display);
+        paintLevels(platform::kCGMainMenuWindowLevel, INT64_MAX);
+
+        context.reset();
+        cairo_surface_finish(surface.get());
+        for (auto it = s.bodies.begin(); it != s.bodies.end();) {
+            if (it->second.used) ++it;
+            else it = s.bodies.erase(it);
+        }
+        s.images.sweep();
+    }
+
+    for (const sim::OwnWindowInfo& window : own)
+        if (window.contentView) window.contentView->clearNeedsDisplayInSubtree();
+    s.painted = true;
+    s.paintedScale = scale;
+    s.paintedAppearance = s.systemAppearance;
+    s.paintedChanges = s.desktop.changeCount();
+    return s.frame;
+}
+
+}  // namespace render

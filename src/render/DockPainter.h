@@ -1,0 +1,18 @@
+#pragma once
+
+#include <cairo.h>
+
+#include <vector>
+
+#include "sim/Desktop.h"
+#include "render/TextPainter.h"
+
+namespace render {
+
+// The Dock: a frosted rounded strip behind the items, application icons
+// drawn from the app's colour with its initial, folder, Trash, separator and
+// minimized-window tiles, and a dot under every running application.
+// All artwork is drawn here; none is borrowed.
+void paintDock(cairo_t* cr, TextPainter& text, const std::vector<sim::DockItemInfo>& items);
+
+}  // namespace render

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "kit/Geometry.h"
+#include "render/Cairo.h"
+
+namespace render {
+
+// The desktop picture for a display of `size` points at `scale`: a calm
+// blue-to-rose diagonal gradient with a soft glow, painted once and reused.
+SurfacePtr makeWallpaper(kit::Size size, double scale);
+
+}  // namespace render

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cairo.h>
+
+#include <string_view>
+
+#include "kit/Geometry.h"
+#include "render/TextPainter.h"
+
+namespace render {
+
+// What every titled window wears, in top-left desktop points.
+inline constexpr double kWindowCornerRadius = 10;
+inline constexpr double kTitleBarHeight = 28;
+
+// A soft shadow around a rounded shape, darker below it, as the window
+// server casts one. Only the ring outside the shape is painted.
+void paintWindowShadow(cairo_t* cr, const kit::Rect& frame, double cornerRadius);
+
+// The title bar across the top of `frame`: a light bar, the three window
+// buttons (grey on a window that is not the focused one) and the centred
+// title. Clipped to the window's rounded top corners.
+void paintTitleBar(cairo_t* cr, TextPainter& text, const kit::Rect& frame, std::string_view title, bool focused);
+
+// A thin line around the window's rounded shape.
+void paintWindowOutline(cairo_t* cr, const kit::Rect& frame, double cornerRadius);
+
+}  // namespace render
