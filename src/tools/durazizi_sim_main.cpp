@@ -1,6 +1,8 @@
-// durazizi-sim: runs a scenario file against the simulated desktop.
+// durazizi-sim: runs a scenario file against the simulated desktop, or the
+// built-in tour that pictures Durazizi step by step.
 //
 //   durazizi-sim run FILE|- [--home DIR]
+//   durazizi-sim tour OUT_DIR [--scale 1|2]
 
 #include <cerrno>
 #include <cstring>
@@ -9,18 +11,38 @@
 #include <string>
 
 #include "tools/scenario/Runner.h"
+#include "tools/scenario/Tour.h"
 
 namespace {
 
 int usage() {
-    std::cerr << "usage: durazizi-sim run FILE|- [--home DIR]\n";
+    std::cerr << "usage: durazizi-sim run FILE|- [--home DIR]\n"
+                 "       durazizi-sim tour OUT_DIR [--scale 1|2]\n";
     return 2;
+}
+
+int tour(int argc, char** argv) {
+    if (argc < 3 || argv[2][0] == '\0') return usage();
+    scenario::TourOptions options;
+    options.outDir = argv[2];
+    for (int i = 3; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--scale") == 0 && i + 1 < argc) {
+            const std::string scale = argv[++i];
+            if (scale == "1") options.scale = 1;
+            else if (scale == "2") options.scale = 2;
+            else return usage();
+        } else {
+            return usage();
+        }
+    }
+    return scenario::tourCommand(options, std::cerr);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
+    if (argc >= 2 && std::strcmp(argv[1], "tour") == 0) return tour(argc, argv);
     if (argc < 3 || std::strcmp(argv[1], "run") != 0) return usage();
     const std::string file = argv[2];
     scenario::RunOptions options;

@@ -1,0 +1,93 @@
+#include "tools/scenario/DefaultDesktop.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <unistd.h>
+
+#include "tools/scenario/World.h"
+
+namespace scenario {
+
+namespace {
+
+const kit::Rect kDisplay{0, 0, 1440, 900};
+constexpr double kDockIconSize = 48;
+
+sim::pid_t addApp(sim::Desktop& desktop, const char* bundleId, const char* name) {
+    sim::AppSpec spec;
+    spec.bundleId = bundleId;
+    spec.name = name;
+    return desktop.addApplication(spec);
+}
+
+sim::CGWindowID addWindow(sim::Desktop& desktop, sim::pid_t pid, const char* title, kit::Rect frame,
+                          bool minimized = false) {
+    sim::WindowSpec spec;
+    spec.pid = pid;
+    spec.title = title;
+    spec.frame = frame;
+    spec.minimized = minimized;
+    return desktop.addWindow(spec);
+}
+
+}  // namespace
+
+ScratchHome::ScratchHome(const std::string& prefix) {
+    const char* tmp = std::getenv("TMPDIR");
+    std::string pattern = (tmp && *tmp == '/') ? tmp : "/tmp";
+    pattern += "/" + prefix + "-XXXXXX";
+    if (::mkdtemp(pattern.data())) path_ = pattern;
+    else error_ = std::strerror(errno);
+}
+
+ScratchHome::~ScratchHome() {
+    if (path_.empty()) return;
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+DefaultDesktop buildDefaultDesktop(World& world, const DefaultDesktopOptions& options) {
+    sim::Desktop& desktop = world.desktop();
+    DefaultDesktop d;
+
+    desktop.addScreen(kDisplay);
+    // The Dock first, so that every application below gets its item in order.
+    desktop.setDock(true, kDockIconSize);
+
+    d.editor = addApp(desktop, "com.example.Editor", "Editor");
+    d.browser = addApp(desktop, "com.example.Browser", "Browser");
+    d.notes = addApp(desktop, "com.apple.Notes", "Notes");
+    d.terminal = addApp(desktop, "com.apple.Terminal", "Terminal");
+    d.music = addApp(desktop, "com.apple.Music", "Music");
+    d.spotify = addApp(desktop, "com.spotify.client", "Spotify");
+    d.calendar = addApp(desktop, "com.apple.iCal", "Calendar");
+    desktop.addDockItem(sim::DockItemKind::Separator, "");
+    desktop.addDockItem(sim::DockItemKind::Folder, "Downloads");
+    desktop.addDockItem(sim::DockItemKind::Trash, "Trash");
+    d.previewApps = {"Editor", "Browser", "Notes", "Terminal"};
+
+    // Back to front: every new window opens in front of the ones before it.
+    addWindow(desktop, d.notes, "Groceries", {60, 430, 420, 360});
+    addWindow(desktop, d.terminal, "~/src/durazizi \u2014 zsh \u2014 100\u00d730", {900, 440, 500, 330});
+    addWindow(desktop, d.terminal, "~ \u2014 htop \u2014 100\u00d730", {860, 400, 500, 330});
+    addWindow(desktop, d.browser, "Release checklist \u2014 Project Wiki", {520, 50, 860, 640});
+    addWindow(desktop, d.browser, "Weather in Lisbon", {560, 80, 860, 640});
+    d.minimizedPage = addWindow(desktop, d.browser, "Lemon tart recipe", {600, 110, 860, 640}, /*minimized=*/true);
+    addWindow(desktop, d.editor, "Release notes.md", {240, 140, 860, 600});
+    addWindow(desktop, d.editor, "HoverController.cpp", {200, 110, 860, 600});
+    const sim::CGWindowID readme = addWindow(desktop, d.editor, "README.md", {160, 80, 860, 600});
+    desktop.setFrontmost(d.editor, readme);
+
+    desktop.setAccessibilityTrusted(true);
+    desktop.setScreenRecording(true);
+
+    if (!options.fresh) {
+        world.defaults().setInteger(1, "termsVersionAccepted");
+        world.defaults().setBool(true, "guideShown");
+    }
+    return d;
+}
+
+}  // namespace scenario

@@ -1,0 +1,265 @@
+#include "tools/scenario/Tour.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <ostream>
+
+#include "app/AppDelegate.h"
+#include "ax/Geometry.h"
+#include "dock/PreviewPanel.h"
+#include "kit/ViewInput.h"
+#include "render/Renderer.h"
+#include "specials/PanelPlacement.h"
+#include "tools/scenario/DefaultDesktop.h"
+#include "tools/scenario/World.h"
+
+namespace scenario {
+
+namespace {
+
+using Failure = std::optional<std::string>;
+
+constexpr const char* kProgram = "durazizi-sim: ";
+// Long enough for the launch, the first permission poll and the hover loop's start.
+constexpr double kSettle = 2.0;
+// Past the activation delay (70 ms by default), the capture batch's hand-back
+// and the panel's fade-in, with a margin of a few polls.
+constexpr double kPreviewAppears = 0.6;
+// A pointer move over a panel takes effect at once; a poll lets the hover loop see it too.
+constexpr double kPointerRests = 0.1;
+// Part-way through the fade-out, so the picture shows the panel going.
+constexpr double kIntoFadeOut = durazizi::PanelPlacement::kFadeOutDuration * 0.4;
+// The window the tour closes, and the one it brings forward.
+constexpr const char* kPreviewApp = "Browser";
+constexpr const char* kClosedTitle = "Weather in Lisbon";
+
+std::string htmlEscaped(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        switch (c) {
+            case '&': out += "&amp;"; break;
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            case '"': out += "&quot;"; break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
+class Tour {
+public:
+    Tour(World& world, const DefaultDesktop& desktop, const TourOptions& options, TourResult& result)
+        : world_(world), default_(desktop), options_(options), result_(result), renderer_(world.desktop()) {}
+
+    Failure run() {
+        // Each step acts as a user would, checks that the user would see what
+        // the caption promises, then takes its picture.
+        const std::function<Failure()> steps[] = {
+            [this] { return atRest(); },        [this] { return preview(); },
+            [this] { return hoveredTile(); },   [this] { return minimizedTile(); },
+            [this] { return closedTile(); },    [this] { return clickedTile(); },
+        };
+        for (const auto& step : steps) {
+            if (auto failure = step()) return failure;
+        }
+        return std::nullopt;
+    }
+
+private:
+    sim::Desktop& desktop() { return world_.desktop(); }
+
+    const durazizi::PreviewController* controller() const {
+        const durazizi::AppDelegate* delegate = world_.delegate();
+        return delegate ? &delegate->hover().preview() : nullptr;
+    }
+
+    bool panelVisible() const {
+        const auto* preview = controller();
+        return preview && preview->panel() && preview->panel()->isVisible();
+    }
+
+    const durazizi::ThumbTile* tileFor(sim::CGWindowID window) const {
+        const auto* preview = controller();
+        if (!preview) return nullptr;
+        for (const auto& tile : preview->tiles()) {
+            if (tile->entry().id == window) return tile.get();
+        }
+        return nullptr;
+    }
+
+    const durazizi::ThumbTile* tileTitled(const std::string& title) const {
+        const auto* preview = controller();
+        if (!preview) return nullptr;
+        for (const auto& tile : preview->tiles()) {
+            if (tile->entry().title == title) return tile.get();
+        }
+        return nullptr;
+    }
+
+    // The centre of a view of the preview panel, in global top-left points.
+    kit::Point centreOnScreen(const kit::View& view) const {
+        const kit::Rect panel = controller()->panel()->frame();
+        const kit::Rect cocoa = kit::frameInRoot(view).offsetBy(panel.minX(), panel.minY());
+        const kit::Rect topLeft = durazizi::Geo::toTopLeft(cocoa);
+        return {topLeft.midX(), topLeft.midY()};
+    }
+
+    Failure picture(const std::string& file, const std::string& caption) {
+        const render::Frame& frame = renderer_.paint(options_.scale);
+        const std::string path = (std::filesystem::path(options_.outDir) / file).string();
+        if (!render::writePNG(frame, path)) return "cannot write " + path;
+        result_.frames.push_back({file, caption});
+        return std::nullopt;
+    }
+
+    // --- the steps --------------------------------------------------------------
+
+    Failure atRest() {
+        if (auto error = world_.launch()) return *error;
+        // Away from the Dock, where a resting pointer does nothing.
+        desktop().movePointer({720, 400});
+        desktop().advance(kSettle);
+        const durazizi::AppDelegate* delegate = world_.delegate();
+        if (!delegate || !delegate->isStarted()) return std::string("Durazizi did not start on the default desktop");
+        return picture("01-desktop.png",
+                       "The simulated desktop at rest: Durazizi's status item in the menu bar, the Dock along the bottom.");
+    }
+
+    Failure preview() {
+        const auto icon = desktop().dockItemFrame(kPreviewApp);
+        if (!icon) return std::string("the Dock has no ") + kPreviewApp + " icon";
+        desktop().movePointer({icon->midX(), icon->midY()});
+        desktop().advance(kPreviewAppears);
+        if (!panelVisible() || controller()->currentPID() != default_.browser) {
+            return std::string("resting on the ") + kPreviewApp + " icon showed no preview of its windows";
+        }
+        const auto& tiles = controller()->tiles();
+        const bool allCaptured = std::all_of(tiles.begin(), tiles.end(), [](const auto& tile) {
+            return tile->imageKind() == durazizi::ThumbTile::ImageKind::thumbnail;
+        });
+        if (tiles.size() != 3 || !allCaptured) return std::string("the preview does not show three thumbnails");
+        return picture("02-preview.png",
+                       "Resting on the Browser's Dock icon shows its three windows as thumbnails above the icon.");
+    }
+
+    Failure hoveredTile() {
+        const auto* tile = tileTitled(kClosedTitle);
+        if (!tile) return std::string("no tile for \"") + kClosedTitle + "\"";
+        desktop().movePointer(centreOnScreen(*tile));
+        desktop().advance(kPointerRests);
+        if (!panelVisible() || !tile->closeBoxVisible()) return std::string("the hovered tile shows no close box");
+        return picture("03-hovered-tile.png",
+                       "The tile under the pointer is highlighted and shows its close box in the corner.");
+    }
+
+    Failure minimizedTile() {
+        const auto* tile = tileFor(default_.minimizedPage);
+        if (!tile) return std::string("the minimized window has no tile");
+        desktop().movePointer(centreOnScreen(*tile));
+        desktop().advance(kPointerRests);
+        if (!tile->badgeShown() || !tile->isDimmed()) {
+            return std::string("the minimized window's tile is not dimmed with a badge");
+        }
+        return picture("04-minimized-tile.png",
+                       "A minimized window's tile is dimmed and carries a badge in its top-right corner.");
+    }
+
+    Failure closedTile() {
+        const auto* tile = tileTitled(kClosedTitle);
+        if (!tile) return std::string("no tile for \"") + kClosedTitle + "\"";
+        const sim::CGWindowID closed = tile->entry().id;
+        // The close box shows only while its tile is hovered.
+        desktop().movePointer(centreOnScreen(*tile));
+        desktop().advance(kPointerRests);
+        const kit::Point box = centreOnScreen(tile->closeButton());
+        desktop().click(box);
+        desktop().advance(kPointerRests);
+        if (desktop().window(closed).exists) return std::string("the close box did not close its window");
+        if (!panelVisible() || tileFor(closed) || controller()->tiles().size() != 2) {
+            return std::string("the closed window's tile is still there, or the panel went");
+        }
+        return picture("05-closed-tile.png",
+                       "Clicking a tile's close box closes that window; its tile is gone and the others stay put.");
+    }
+
+    Failure clickedTile() {
+        const auto* tile = tileFor(default_.minimizedPage);
+        if (!tile) return std::string("the minimized window has no tile");
+        desktop().click(centreOnScreen(*tile));
+        desktop().advance(kIntoFadeOut);
+        const sim::WindowInfo window = desktop().window(default_.minimizedPage);
+        if (window.minimized || !window.focused) {
+            return std::string("clicking the tile did not bring its window to the front");
+        }
+        if (!panelVisible() || controller()->currentPID()) return std::string("the panel is not fading out");
+        return picture("06-clicked-tile.png",
+                       "Clicking a tile brings that window to the front, restoring it if minimized, and the panel fades out.");
+    }
+
+    World& world_;
+    const DefaultDesktop& default_;
+    const TourOptions& options_;
+    TourResult& result_;
+    render::DesktopRenderer renderer_;
+};
+
+bool writeIndex(const TourOptions& options, const std::vector<TourFrame>& frames) {
+    const std::filesystem::path path = std::filesystem::path(options.outDir) / "index.html";
+    std::ofstream html(path, std::ios::binary | std::ios::trunc);
+    html << "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+         << "<title>Durazizi \u2014 a tour</title>\n"
+         << "<style>body{font-family:sans-serif;max-width:1500px;margin:2em auto;background:#f4f4f4}"
+         << "figure{margin:0 0 3em}img{max-width:100%;box-shadow:0 2px 12px #0004}"
+         << "figcaption{margin-top:.6em;font-size:1.1em}</style>\n</head>\n<body>\n"
+         << "<h1>Durazizi \u2014 a tour</h1>\n";
+    for (const TourFrame& frame : frames) {
+        html << "<figure><img src=\"" << htmlEscaped(frame.file) << "\" alt=\"" << htmlEscaped(frame.caption)
+             << "\"><figcaption>" << htmlEscaped(frame.caption) << "</figcaption></figure>\n";
+    }
+    html << "</body>\n</html>\n";
+    html.close();
+    return static_cast<bool>(html);
+}
+
+}  // namespace
+
+TourResult runTour(const TourOptions& options) {
+    TourResult result;
+    std::error_code error;
+    std::filesystem::create_directories(options.outDir, error);
+    if (error) {
+        result.failure = "cannot create " + options.outDir + ": " + error.message();
+        return result;
+    }
+    ScratchHome home("durazizi-tour");
+    if (home.path().empty()) {
+        result.failure = "cannot create a home folder: " + home.error();
+        return result;
+    }
+    {
+        // A fresh home has no defaults file to move aside, so there is nothing to tell.
+        World world(home.path(), [](const std::string&) {});
+        const DefaultDesktop desktop = buildDefaultDesktop(world);
+        result.failure = Tour(world, desktop, options, result).run();
+    }
+    if (!writeIndex(options, result.frames) && !result.failure) {
+        result.failure = "cannot write " + options.outDir + "/index.html";
+    }
+    return result;
+}
+
+int tourCommand(const TourOptions& options, std::ostream& err) {
+    const TourResult result = runTour(options);
+    if (result.failure) {
+        err << kProgram << "tour: " << *result.failure << '\n';
+        return 1;
+    }
+    err << kProgram << "tour: " << result.frames.size() << " pictures and index.html in "
+        << std::filesystem::absolute(options.outDir).string() << '\n';
+    return 0;
+}
+
+}  // namespace scenario
