@@ -45,6 +45,36 @@ void boxBlur(std::uint32_t* pixels, int width, int height, int strideInPixels, i
     }
 }
 
+namespace {
+
+// Averages `factor` x `factor` blocks of the target's region into `small`
+// (blocks cut by the region's edge average what they hold).
+void downsample(const unsigned char* from, int fromStride, int x0, int y0, int width, int height, int factor,
+                std::uint32_t* small, int smallWidth, int smallHeight) {
+    for (int sy = 0; sy < smallHeight; ++sy) {
+        const int top = sy * factor;
+        const int bottom = std::min(height, top + factor);
+        for (int sx = 0; sx < smallWidth; ++sx) {
+            const int left = sx * factor;
+            const int right = std::min(width, left + factor);
+            std::uint32_t sum[4] = {0, 0, 0, 0};
+            for (int y = top; y < bottom; ++y) {
+                const auto* row = reinterpret_cast<const std::uint32_t*>(from + static_cast<std::ptrdiff_t>(y0 + y) * fromStride);
+                for (int x = left; x < right; ++x) {
+                    const std::uint32_t p = row[x0 + x];
+                    for (int c = 0; c < 4; ++c) sum[c] += (p >> (8 * c)) & 0xff;
+                }
+            }
+            const std::uint32_t count = static_cast<std::uint32_t>((bottom - top) * (right - left));
+            std::uint32_t out = 0;
+            for (int c = 0; c < 4; ++c) out |= ((sum[c] + count / 2) / count) << (8 * c);
+            small[static_cast<std::ptrdiff_t>(sy) * smallWidth + sx] = out;
+        }
+    }
+}
+
+}  // namespace
+
 void paintBlurredBackdrop(cairo_t* cr, const kit::Rect& rect, double cornerRadius, double blurRadiusPoints) {
     // Three box passes come close to a Gaussian.
     constexpr int passes = 3;
@@ -70,18 +100,27 @@ void paintBlurredBackdrop(cairo_t* cr, const kit::Rect& rect, double cornerRadiu
     const int y1 = std::clamp(static_cast<int>(std::ceil(*std::max_element(ys, ys + 4))) + margin, 0, height);
     if (x1 <= x0 || y1 <= y0) return;
 
+    // A wide blur leaves no detail finer than a third of its radius, so it
+    // runs on a copy that much smaller and is scaled back up bilinearly: the
+    // same look at a ninth of the work or less.
+    const int factor = std::max(1, radius / 3);
+    const int smallRadius = std::max(1, static_cast<int>(std::lround(static_cast<double>(radius) / factor)));
+    const int smallWidth = (x1 - x0 + factor - 1) / factor;
+    const int smallHeight = (y1 - y0 + factor - 1) / factor;
+
     cairo_surface_flush(target);
-    SurfacePtr backdrop(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, x1 - x0, y1 - y0));
     const unsigned char* from = cairo_image_surface_get_data(target);
-    const int fromStride = cairo_image_surface_get_stride(target);
+    SurfacePtr backdrop(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, smallWidth, smallHeight));
     unsigned char* to = cairo_image_surface_get_data(backdrop.get());
     const int toStride = cairo_image_surface_get_stride(backdrop.get());
     if (!from || !to) return;
-    for (int y = y0; y < y1; ++y)
-        std::memcpy(to + static_cast<std::ptrdiff_t>(y - y0) * toStride,
-                    from + static_cast<std::ptrdiff_t>(y) * fromStride + static_cast<std::ptrdiff_t>(x0) * 4,
-                    static_cast<std::size_t>(x1 - x0) * 4);
-    boxBlur(reinterpret_cast<std::uint32_t*>(to), x1 - x0, y1 - y0, toStride / 4, radius, passes);
+    std::vector<std::uint32_t> small(static_cast<std::size_t>(smallWidth) * static_cast<std::size_t>(smallHeight));
+    downsample(from, cairo_image_surface_get_stride(target), x0, y0, x1 - x0, y1 - y0, factor, small.data(), smallWidth,
+               smallHeight);
+    boxBlur(small.data(), smallWidth, smallHeight, smallWidth, smallRadius, passes);
+    for (int y = 0; y < smallHeight; ++y)
+        std::memcpy(to + static_cast<std::ptrdiff_t>(y) * toStride, small.data() + static_cast<std::ptrdiff_t>(y) * smallWidth,
+                    static_cast<std::size_t>(smallWidth) * 4);
     cairo_surface_mark_dirty(backdrop.get());
 
     cairo_save(cr);
@@ -89,7 +128,11 @@ void paintBlurredBackdrop(cairo_t* cr, const kit::Rect& rect, double cornerRadiu
     cairo_clip(cr);
     // Device space: the copy goes back exactly where it was read.
     cairo_identity_matrix(cr);
-    cairo_set_source_surface(cr, backdrop.get(), x0, y0);
+    cairo_translate(cr, x0, y0);
+    cairo_scale(cr, factor, factor);
+    cairo_set_source_surface(cr, backdrop.get(), 0, 0);
+    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_BILINEAR);
+    cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_PAD);
     cairo_paint(cr);
     cairo_restore(cr);
 }

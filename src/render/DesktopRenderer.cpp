@@ -139,19 +139,25 @@ void DesktopRenderer::State::paintAppWindow(cairo_t* cr, const sim::WindowInfo& 
     const kit::Rect frame = window.frame;
     if (frame.isEmpty()) return;
     paintWindowShadow(cr, frame, kWindowCornerRadius);
+    // Filling the rounded shape with the body, rather than clipping to it,
+    // lets cairo composite spans straight from the picture.
     cairo_save(cr);
     roundedRectPath(cr, frame, kWindowCornerRadius);
-    cairo_clip(cr);
-    cairo_set_source_rgb(cr, 0.97, 0.97, 0.97);
-    cairo_paint(cr);
     if (cairo_surface_t* body = bodyFor(window, scale)) {
-        cairo_translate(cr, frame.minX(), frame.minY());
-        cairo_scale(cr, frame.width() / cairo_image_surface_get_width(body),
-                    frame.height() / cairo_image_surface_get_height(body));
-        cairo_set_source_surface(cr, body, 0, 0);
-        cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
-        cairo_paint(cr);
+        cairo_matrix_t placement;
+        cairo_matrix_init_translate(&placement, frame.minX(), frame.minY());
+        cairo_matrix_scale(&placement, frame.width() / cairo_image_surface_get_width(body),
+                           frame.height() / cairo_image_surface_get_height(body));
+        cairo_matrix_invert(&placement);
+        PatternPtr pattern(cairo_pattern_create_for_surface(body));
+        cairo_pattern_set_matrix(pattern.get(), &placement);
+        cairo_pattern_set_filter(pattern.get(), CAIRO_FILTER_GOOD);
+        cairo_pattern_set_extend(pattern.get(), CAIRO_EXTEND_PAD);
+        cairo_set_source(cr, pattern.get());
+    } else {
+        cairo_set_source_rgb(cr, 0.97, 0.97, 0.97);
     }
+    cairo_fill(cr);
     cairo_restore(cr);
     paintTitleBar(cr, text, frame, window.title, window.focused);
     paintWindowOutline(cr, frame, kWindowCornerRadius);
@@ -167,7 +173,7 @@ void DesktopRenderer::State::paintOwnWindow(cairo_t* cr, const sim::OwnWindowInf
     if (fading) cairo_push_group(cr);
 
     const double radius = titled ? kWindowCornerRadius : (window.contentView ? contentOutlineRadius(*window.contentView) : 0);
-    if (window.hasShadow) paintWindowShadow(cr, frame, radius);
+    if (window.hasShadow) paintWindowShadow(cr, frame, radius, /*cutOut=*/!window.opaque);
     if (window.opaque || !window.backgroundColor.isClear()) {
         roundedRectPath(cr, frame, titled ? kWindowCornerRadius : 0);
         kit::Color background = kit::resolve(window.backgroundColor, appearance);

@@ -13,9 +13,10 @@ namespace render {
 inline constexpr double kWindowCornerRadius = 10;
 inline constexpr double kTitleBarHeight = 28;
 
-// A soft shadow around a rounded shape, darker below it, as the window
-// server casts one. Only the ring outside the shape is painted.
-void paintWindowShadow(cairo_t* cr, const kit::Rect& frame, double cornerRadius);
+// A soft shadow around a window's rounded shape, dropped a little, as the
+// window server casts one. The part under the window is left out where
+// `cutOut` asks (translucent windows); opaque ones cover it anyway.
+void paintWindowShadow(cairo_t* cr, const kit::Rect& frame, double cornerRadius, bool cutOut = false);
 
 // The title bar across the top of `frame`: a light bar, the three window
 // buttons (grey on a window that is not the focused one) and the centred
