@@ -192,7 +192,10 @@ void DesktopRenderer::State::paintOwnWindow(cairo_t* cr, const sim::OwnWindowInf
         cairo_restore(cr);
     }
     if (titled) {
-        paintTitleBar(cr, text, frame, window.title, window.key);
+        // Active looking only while Durazizi is the active application, as
+        // an app window's buttons are only while its app is.
+        const bool active = window.key && desktop.frontmostPid() == desktop.ownPid();
+        paintTitleBar(cr, text, frame, window.title, active);
         paintWindowOutline(cr, frame, kWindowCornerRadius);
     }
 
