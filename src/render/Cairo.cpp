@@ -6,6 +6,15 @@
 
 namespace render {
 
+std::optional<std::pair<int, int>> pictureSize(kit::Size size, double scale) {
+    const double width = std::ceil(size.width * scale);
+    const double height = std::ceil(size.height * scale);
+    if (!std::isfinite(width) || !std::isfinite(height) || width < 1 || height < 1 || width > kMaxPictureSide ||
+        height > kMaxPictureSide)
+        return std::nullopt;
+    return std::pair{static_cast<int>(width), static_cast<int>(height)};
+}
+
 void roundedRectPath(cairo_t* cr, const kit::Rect& rect, double radius) {
     const double r = std::clamp(radius, 0.0, std::min(rect.width(), rect.height()) / 2);
     if (r <= 0) {

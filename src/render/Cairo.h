@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <utility>
 
 #include "kit/Color.h"
 #include "kit/Geometry.h"
@@ -22,6 +24,13 @@ struct PatternRelease {
 using SurfacePtr = std::unique_ptr<cairo_surface_t, SurfaceRelease>;
 using ContextPtr = std::unique_ptr<cairo_t, ContextRelease>;
 using PatternPtr = std::unique_ptr<cairo_pattern_t, PatternRelease>;
+
+// cairo's largest image side; a larger picture is not painted at all.
+inline constexpr int kMaxPictureSide = 32767;
+
+// The picture size for `size` points at `scale`, or nullopt when it would
+// be empty, not finite or larger than cairo can hold.
+std::optional<std::pair<int, int>> pictureSize(kit::Size size, double scale);
 
 // A rounded rectangle path; the radius shrinks to what the rect can hold.
 void roundedRectPath(cairo_t* cr, const kit::Rect& rect, double radius);

@@ -252,10 +252,9 @@ const Frame& DesktopRenderer::paint(double scale) {
     for (const sim::OwnWindowInfo& window : own)
         if (window.contentView) window.contentView->layoutSubtreeIfNeeded();
 
-    const int width = display ? static_cast<int>(std::ceil(display->width() * scale)) : 0;
-    const int height = display ? static_cast<int>(std::ceil(display->height() * scale)) : 0;
-    s.frame.width = std::max(0, width);
-    s.frame.height = std::max(0, height);
+    const std::optional<std::pair<int, int>> pixels = display ? pictureSize(display->size, scale) : std::nullopt;
+    s.frame.width = pixels ? pixels->first : 0;
+    s.frame.height = pixels ? pixels->second : 0;
     s.frame.pixels.resize(static_cast<std::size_t>(s.frame.width) * static_cast<std::size_t>(s.frame.height));
 
     if (s.frame.width > 0 && s.frame.height > 0) {

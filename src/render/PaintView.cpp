@@ -11,9 +11,10 @@ namespace render {
 
 Frame paintView(const kit::View& root, kit::Size size, double scale, std::optional<kit::Appearance> appearance) {
     Frame frame;
-    if (!(scale > 0) || !std::isfinite(scale) || !(size.width > 0) || !(size.height > 0)) return frame;
-    frame.width = static_cast<int>(std::ceil(size.width * scale));
-    frame.height = static_cast<int>(std::ceil(size.height * scale));
+    const std::optional<std::pair<int, int>> pixels = scale > 0 ? pictureSize(size, scale) : std::nullopt;
+    if (!pixels) return frame;
+    frame.width = pixels->first;
+    frame.height = pixels->second;
     frame.pixels.assign(static_cast<std::size_t>(frame.width) * static_cast<std::size_t>(frame.height), 0);
 
     SurfacePtr surface(cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(frame.pixels.data()),

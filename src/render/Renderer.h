@@ -41,7 +41,9 @@ public:
 
     // Repaints only when something visible changed since the last paint (or
     // the scale differs); otherwise hands back the cached frame. The frame is
-    // displaySize() * scale pixels, rounded up.
+    // displaySize() * scale pixels, rounded up; empty (0 x 0) without a
+    // display or when that would exceed 32767 pixels a side. A scale that is
+    // not a positive number counts as 1.
     const Frame& paint(double scale = 1.0);
     // True when the next paint() would draw anew.
     bool needsPaint() const;
@@ -63,7 +65,8 @@ bool writePNG(const Frame& frame, const std::string& path);
 // Paints one view tree on a transparent picture of `size` points at
 // `scale`. The picture is the root's superview space, as a window's content
 // area is: origin at the bottom-left, y up, so a content view at (0, 0)
-// fills it. The views are drawn in `appearance`, light when absent.
+// fills it. The views are drawn in `appearance`, light when absent. Empty
+// (0 x 0) for a size or scale that gives no pixels or too many.
 Frame paintView(const kit::View& root, kit::Size size, double scale = 1.0,
                 std::optional<kit::Appearance> appearance = std::nullopt);
 

@@ -46,12 +46,23 @@ FontPtr describe(const char* family, double size, PangoWeight weight) {
     return font;
 }
 
+// Titles come from other applications and may hold any bytes: pango wants
+// UTF-8, so broken sequences become U+FFFD here rather than warnings there.
+std::string validUTF8(std::string_view text) {
+    if (g_utf8_validate(text.data(), static_cast<gssize>(text.size()), nullptr)) return std::string(text);
+    gchar* fixed = g_utf8_make_valid(text.data(), static_cast<gssize>(text.size()));
+    std::string result(fixed);
+    g_free(fixed);
+    return result;
+}
+
 LayoutPtr lineLayout(PangoContext* context, std::string_view text, const kit::Font& font) {
     LayoutPtr layout(pango_layout_new(context));
     FontPtr description = describe(kTextFamily, font.pointSize, weightOf(font.weight));
     pango_layout_set_font_description(layout.get(), description.get());
     pango_layout_set_single_paragraph_mode(layout.get(), TRUE);
-    pango_layout_set_text(layout.get(), text.data(), static_cast<int>(text.size()));
+    const std::string valid = validUTF8(text);
+    pango_layout_set_text(layout.get(), valid.data(), static_cast<int>(valid.size()));
     return layout;
 }
 
@@ -98,6 +109,7 @@ PangoContext* TextPainter::context(cairo_t* cr) {
 }
 
 kit::Size TextPainter::measure(cairo_t* cr, std::string_view text, const kit::Font& font) {
+    if (!(font.pointSize > 0)) return {};
     LayoutPtr layout = lineLayout(context(cr), text, font);
     PangoRectangle logical;
     pango_layout_get_extents(layout.get(), nullptr, &logical);
@@ -106,7 +118,7 @@ kit::Size TextPainter::measure(cairo_t* cr, std::string_view text, const kit::Fo
 
 void TextPainter::drawLine(cairo_t* cr, std::string_view text, const LineStyle& style, const kit::Rect& box,
                            double inset) {
-    if (text.empty() || box.isEmpty()) return;
+    if (text.empty() || box.isEmpty() || !(style.font.pointSize > 0)) return;
     LayoutPtr layout = lineLayout(context(cr), text, style.font);
     const double available = std::max(0.0, box.width() - 2 * inset);
 

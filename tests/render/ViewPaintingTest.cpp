@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 #include <string>
 
@@ -295,6 +296,31 @@ TEST(ViewPainting, SymbolsAndTemplatesTakeTheTint) {
     button->setImage(kit::Image::symbol("no.such.symbol", 16));
     const render::Frame unknown = render::paintView(*root, {40, 40}, 1.0, std::nullopt);
     EXPECT_FALSE(isRed(unknown.at(20, 20)));
+}
+
+TEST(ViewPainting, AnyTitleBytesAndAnySizePaintSafely) {
+    // A title from another application need not be UTF-8: it still shows,
+    // with the broken bytes replaced, and the valid part as it would be.
+    const render::Frame broken = paintLabel(std::string("Caf\xC3\x28 \xFF\xFE menu"), kit::LineBreakMode::ByTruncatingTail, 200);
+    EXPECT_GT(lastInkColumn(broken), 40);
+    const render::Frame start = paintLabel("Caf", kit::LineBreakMode::ByTruncatingTail, 200);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 20; ++x) ASSERT_EQ(broken.at(x, y), start.at(x, y)) << x << "," << y;
+
+    // Sizes with no pixels, or more than a picture can hold, give an empty frame.
+    auto root = std::make_shared<kit::View>(kit::Rect{0, 0, 10, 10});
+    for (auto [size, scale] : {std::pair{kit::Size{0, 10}, 1.0}, std::pair{kit::Size{10, 10}, 0.0},
+                               std::pair{kit::Size{10, 10}, -2.0}, std::pair{kit::Size{10, 10}, std::nan("")},
+                               std::pair{kit::Size{40000, 10}, 1.0}, std::pair{kit::Size{1000, 1000}, 1e6}}) {
+        const render::Frame frame = render::paintView(*root, size, scale, std::nullopt);
+        EXPECT_EQ(frame.width, 0);
+        EXPECT_TRUE(frame.pixels.empty());
+    }
+    // A label with no usable font size draws nothing rather than failing.
+    auto label = std::make_shared<kit::Label>("Zero", kit::Rect{0, 0, 10, 10});
+    label->setFont(kit::Font::systemFont(0));
+    root->addSubview(label);
+    EXPECT_EQ(lastInkColumn(render::paintView(*root, {10, 10}, 1.0, std::nullopt)), -1);
 }
 
 // Black and white stripes two points wide: blurring them shows as grey.
