@@ -1,168 +1,69 @@
-#include <gtest/gtest.h>
-
 #include <future>
-#include <map>
 #include <set>
-#include <optional>
-#include <string>
 #include <thread>
 
 #include "sim/AppIcon.h"
 #include "sim/SimCapture.h"
-#include "support/InstalledDesktop.h"
+#include "sim/SimWorld.h"
 
 namespace {
 
-using platform::SCShareableContent;
-using platform::SCStreamConfiguration;
 using platform::SCWindow;
-
-struct Content {
-    std::optional<SCShareableContent> content;
-    std::optional<std::string> error;
-};
-
-struct Shot {
-    kit::ImageRef image;
-    std::optional<std::string> error;
-};
+using simtest::CGWindowID;
 
 // The way the system asks: from a background thread, waiting on a future,
 // with nobody running the main queue meanwhile.
-Content shareableContent(platform::Capture& capture) {
-    std::promise<Content> answer;
-    std::thread([&] {
-        capture.getShareableContent(false, false, [&](std::optional<SCShareableContent> c, std::optional<std::string> e) {
-            answer.set_value({std::move(c), std::move(e)});
-        });
-    }).join();
-    return answer.get_future().get();
-}
+class SimCapture : public simtest::World {
+protected:
+    platform::pid_t editor = addApp("Editor");
+    platform::pid_t paint = addApp("Paint");
+    CGWindowID letter = addWindow(editor, "Letter", {100, 100, 1200, 800});
+    CGWindowID notes = addWindow(editor, "Notes", {200, 100, 150, 100});
+    CGWindowID canvas = addWindow(paint, "Canvas", {300, 300, 640, 480});
 
-Shot capture(platform::Capture& capture, SCWindow window, int width, int height) {
-    SCStreamConfiguration configuration;
-    configuration.width = width;
-    configuration.height = height;
-    configuration.showsCursor = false;
-    configuration.ignoreShadowsSingleWindow = true;
-    configuration.scalesToFit = true;
-    std::promise<Shot> answer;
-    std::thread([&] {
-        capture.captureImage(window, configuration, [&](kit::ImageRef image, std::optional<std::string> error) {
-            answer.set_value({std::move(image), std::move(error)});
-        });
-    }).join();
-    return answer.get_future().get();
-}
-
-struct CaptureWorld {
-    testsupport::InstalledDesktop world;
-    sim::Desktop& desktop = world.desktop;
-    platform::pid_t editor = 0;
-    platform::pid_t paint = 0;
-    platform::CGWindowID letter = 0;
-    platform::CGWindowID notes = 0;
-    platform::CGWindowID hidden = 0;
-    platform::CGWindowID canvas = 0;
-
-    CaptureWorld() {
-        desktop.addScreen({0, 0, 1440, 900});
-        sim::AppSpec spec;
-        spec.bundleId = "com.example.Editor";
-        spec.name = "Editor";
-        editor = desktop.addApplication(spec);
-        spec.bundleId = "com.example.Paint";
-        spec.name = "Paint";
-        paint = desktop.addApplication(spec);
-        letter = window(editor, "Letter", {100, 100, 1200, 800});
-        notes = window(editor, "Notes", {200, 100, 150, 100});
-        hidden = window(editor, "Draft", {0, 0, 400, 1000}, true);
-        canvas = window(paint, "Canvas", {300, 300, 640, 480});
+    // How many windows are listed as shareable; nothing when refused with a non-empty error.
+    std::optional<std::size_t> shareable() {
+        std::promise<std::optional<std::size_t>> answer;
+        std::thread([&] {
+            desktop.capture().getShareableContent(false, false, [&](auto content, auto error) {
+                EXPECT_EQ(!content, error && !error->empty());
+                answer.set_value(content ? std::optional(content->windows.size()) : std::nullopt);
+            });
+        }).join();
+        return answer.get_future().get();
     }
-
-    platform::CGWindowID window(platform::pid_t pid, std::string title, kit::Rect frame, bool minimized = false) {
-        sim::WindowSpec spec;
-        spec.pid = pid;
-        spec.title = std::move(title);
-        spec.frame = frame;
-        spec.minimized = minimized;
-        return desktop.addWindow(spec);
+    // The image, or nullptr when the capture came back with a non-empty error.
+    kit::ImageRef shot(CGWindowID id, int width, int height) {
+        platform::SCStreamConfiguration configuration;
+        configuration.width = width;
+        configuration.height = height;
+        configuration.scalesToFit = true;
+        std::promise<kit::ImageRef> answer;
+        std::thread([&] {
+            desktop.capture().captureImage(SCWindow{id, {}}, configuration, [&](kit::ImageRef image, auto error) {
+                EXPECT_EQ(!image, error && !error->empty());
+                answer.set_value(image);
+            });
+        }).join();
+        return answer.get_future().get();
     }
 };
 
-TEST(SimCapture, ShareableContentListsEveryWindowOfEveryRunningApp) {
-    CaptureWorld w;
-    Content all = shareableContent(w.desktop.capture());
-    ASSERT_TRUE(all.content);
-    EXPECT_FALSE(all.error);
-    std::map<platform::CGWindowID, kit::Rect> frames;
-    for (const SCWindow& window : all.content->windows) frames[window.windowID] = window.frame;
-    EXPECT_EQ(frames.size(), 4u);
-    EXPECT_EQ(frames[w.letter], kit::Rect(100, 100, 1200, 800));
-    EXPECT_EQ(frames[w.hidden], kit::Rect(0, 0, 400, 1000));   // minimized ones too
+TEST_F(SimCapture, ThumbnailsShowTheWindowAndDifferPerWindow) {
+    auto letterImage = shot(letter, 480, 320);
+    auto notesImage = shot(notes, 480, 320);
+    auto canvasImage = shot(canvas, 480, 320);
+    ASSERT_TRUE(letterImage && notesImage && canvasImage);
+    EXPECT_EQ(letterImage->pixelWidth(), 480);
+    EXPECT_EQ(letterImage->pixelHeight(), 320);
 
-    w.desktop.quitApplication(w.paint);
-    all = shareableContent(w.desktop.capture());
-    ASSERT_TRUE(all.content);
-    EXPECT_EQ(all.content->windows.size(), 3u);
-
-    // Refusals: the permission, then an injected failure. Each comes with a text.
-    w.desktop.setScreenRecording(false);
-    all = shareableContent(w.desktop.capture());
-    EXPECT_FALSE(all.content);
-    ASSERT_TRUE(all.error);
-    EXPECT_FALSE(all.error->empty());
-    w.desktop.setScreenRecording(true);
-    w.desktop.failShareableContent();
-    all = shareableContent(w.desktop.capture());
-    EXPECT_FALSE(all.content);
-    EXPECT_TRUE(all.error);
-    w.desktop.failShareableContent(false);
-    EXPECT_TRUE(shareableContent(w.desktop.capture()).content);
-}
-
-TEST(SimCapture, ImagesHaveExactlyTheAskedPixelSize) {
-    CaptureWorld w;
-    auto& service = w.desktop.capture();
-    struct Case {
-        platform::CGWindowID window;
-        kit::Size points;
-        int width, height;
-    };
-    const Case cases[] = {
-        {w.letter, {1200, 800}, 480, 320},   // the thumbnail sizes the previews ask for
-        {w.notes, {150, 100}, 300, 200},
-        {w.hidden, {400, 1000}, 160, 400},
-        {w.canvas, {640, 480}, 241, 7},      // a shape unlike the window's: letterboxed
-        {w.canvas, {640, 480}, 1, 1},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.width << "x" << c.height);
-        Shot shot = capture(service, {c.window, {{0, 0}, c.points}}, c.width, c.height);
-        ASSERT_TRUE(shot.image);
-        EXPECT_FALSE(shot.error);
-        EXPECT_EQ(shot.image->pixelWidth(), c.width);
-        EXPECT_EQ(shot.image->pixelHeight(), c.height);
-        EXPECT_EQ(shot.image->pixels().size(), static_cast<std::size_t>(c.width) * c.height);
-    }
-    EXPECT_EQ(w.desktop.captureCount(), std::size(cases));
-}
-
-TEST(SimCapture, ThumbnailsShowTheWindowAndDifferPerWindow) {
-    CaptureWorld w;
-    auto& service = w.desktop.capture();
-    Shot letter = capture(service, {w.letter, {}}, 480, 320);
-    Shot notes = capture(service, {w.notes, {}}, 480, 320);
-    Shot canvas = capture(service, {w.canvas, {}}, 480, 320);
-    ASSERT_TRUE(letter.image && notes.image && canvas.image);
-
-    // Letter, 1200 × 800, is scaled by 0.4: the close button's dot (14, 14)
+    // Letter, 1200 x 800, is scaled by 0.4: the close button's dot (14, 14)
     // lands at pixel (5, 5), the title band at mid-width in the title bar.
     const std::uint32_t red = 255u | (95u << 8) | (86u << 16) | (255u << 24);
-    EXPECT_EQ(letter.image->pixelAt(5, 5), red);
-    EXPECT_EQ(letter.image->pixelAt(240, 5), sim::titleColor("Letter"));
-    // Notes, 150 × 100, is scaled by 3.2: its band is lower in the picture.
-    EXPECT_EQ(notes.image->pixelAt(240, 40), sim::titleColor("Notes"));
+    EXPECT_EQ(letterImage->pixelAt(5, 5), red);
+    EXPECT_EQ(letterImage->pixelAt(240, 5), sim::titleColor("Letter"));
+    // Notes, 150 x 100, is scaled by 3.2: its band is lower in the picture.
+    EXPECT_EQ(notesImage->pixelAt(240, 40), sim::titleColor("Notes"));
     EXPECT_NE(sim::titleColor("Letter"), sim::titleColor("Notes"));
 
     // The body is in the app's colour (and its lighter stripe).
@@ -171,40 +72,44 @@ TEST(SimCapture, ThumbnailsShowTheWindowAndDifferPerWindow) {
         for (int x = 0; x < image.pixelWidth(); ++x) colors.insert(image.pixelAt(x, image.pixelHeight() - 2));
         return colors;
     };
-    EXPECT_TRUE(bodyColors(*letter.image).count(sim::appIconColor("com.example.Editor")));
-    EXPECT_TRUE(bodyColors(*canvas.image).count(sim::appIconColor("com.example.Paint")));
-    EXPECT_NE(letter.image->pixels(), notes.image->pixels());   // same app, different windows
+    EXPECT_TRUE(bodyColors(*letterImage).count(sim::appIconColor("com.example.Editor")));
+    EXPECT_TRUE(bodyColors(*canvasImage).count(sim::appIconColor("com.example.Paint")));
+    EXPECT_NE(letterImage->pixels(), notesImage->pixels());   // same app, different windows
 
-    // The 640×480 canvas in a square fits its width and leaves bands above and below.
-    Shot square = capture(service, {w.canvas, {}}, 100, 100);
-    ASSERT_TRUE(square.image);
-    EXPECT_EQ(square.image->pixelAt(50, 2), 0u);
-    EXPECT_NE(square.image->pixelAt(50, 50), 0u);
-    EXPECT_EQ(square.image->pixelAt(50, 97), 0u);
+    // The 640 x 480 canvas in a square fits its width and leaves bands above and below.
+    auto square = shot(canvas, 100, 100);
+    ASSERT_TRUE(square);
+    EXPECT_EQ(square->pixelWidth(), 100);
+    EXPECT_EQ(square->pixelAt(50, 2), 0u);
+    EXPECT_NE(square->pixelAt(50, 50), 0u);
+    EXPECT_EQ(square->pixelAt(50, 97), 0u);
 }
 
-TEST(SimCapture, FailuresComeBackAsErrors) {
-    CaptureWorld w;
-    auto& service = w.desktop.capture();
-    auto fails = [&](platform::CGWindowID id, int width = 100, int height = 100) {
-        Shot shot = capture(service, {id, {}}, width, height);
-        return !shot.image && shot.error && !shot.error->empty();
-    };
-    EXPECT_FALSE(fails(w.letter));
-    EXPECT_TRUE(fails(9999));              // no such window
-    EXPECT_TRUE(fails(w.letter, 0, 100));  // no pixels asked for
-    EXPECT_TRUE(fails(w.letter, 100000, 100000));   // more than anyone could hold
+TEST_F(SimCapture, RefusalsAndFailuresComeBackAsErrors) {
+    sim::WindowSpec minimized;
+    minimized.pid = editor;
+    minimized.minimized = true;
+    desktop.addWindow(minimized);
+    EXPECT_EQ(shareable(), 4u);   // minimized windows too
+    EXPECT_TRUE(shot(letter, 100, 100));
+    EXPECT_FALSE(shot(9999, 100, 100));              // no such window
+    EXPECT_FALSE(shot(letter, 0, 100));              // no pixels asked for
+    EXPECT_FALSE(shot(letter, 100000, 100000));      // more than anyone could hold
+    desktop.failCapture(notes);
+    EXPECT_FALSE(shot(notes, 100, 100));
+    EXPECT_TRUE(shot(canvas, 100, 100));
 
-    w.desktop.failCapture(w.notes);
-    EXPECT_TRUE(fails(w.notes));
-    EXPECT_FALSE(fails(w.canvas));
+    desktop.quitApplication(paint);    // its windows are gone with it
+    EXPECT_FALSE(shot(canvas, 100, 100));
+    EXPECT_EQ(shareable(), 3u);
 
-    w.desktop.quitApplication(w.paint);    // its windows are gone with it
-    EXPECT_TRUE(fails(w.canvas));
-
-    w.desktop.setScreenRecording(false);
-    EXPECT_TRUE(fails(w.letter));
-    EXPECT_EQ(w.desktop.captureCount(), 8u);
+    desktop.failShareableContent();
+    EXPECT_EQ(shareable(), std::nullopt);
+    desktop.failShareableContent(false);
+    desktop.setScreenRecording(false);
+    EXPECT_EQ(shareable(), std::nullopt);
+    EXPECT_FALSE(shot(letter, 100, 100));
+    EXPECT_EQ(desktop.captureCount(), 8u);
 }
 
 }  // namespace
