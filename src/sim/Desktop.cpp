@@ -466,11 +466,6 @@ std::vector<DockItemInfo> Desktop::dockItems() const {
     return result;
 }
 
-std::optional<kit::Rect> Desktop::dockStrip() const {
-    std::lock_guard lock(state_->world->mutex);
-    return state_->world->dockStrip();
-}
-
 // --- processes -------------------------------------------------------------------
 
 pid_t Desktop::addApplication(const AppSpec& spec) {

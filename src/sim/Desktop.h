@@ -204,9 +204,6 @@ public:
     std::optional<pid_t> dockPid() const;
     // Every item with its frame, in Dock order; empty when the Dock is not running.
     std::vector<DockItemInfo> dockItems() const;
-    // The strip along the primary display's bottom edge that the Dock keeps
-    // free of windows (top-left); nullopt when the Dock is not running.
-    std::optional<kit::Rect> dockStrip() const;
 
     // --- processes -----------------------------------------------------------
     pid_t addApplication(const AppSpec& spec);
