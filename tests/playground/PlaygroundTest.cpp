@@ -104,6 +104,13 @@ protected:
                                       "XDG_RUNTIME_DIR=" + (root_ / "run").string(),
                                       "SDL_VIDEODRIVER=x11",
                                       "SDL_AUDIODRIVER=dummy",
+                                      // Xvfb's OpenGL is a software one anyway. SDL's own
+                                      // renderer, on a window surface of its own, keeps a GL
+                                      // driver out of the process, whose unloading at exit
+                                      // would leave its leaks without a name to suppress.
+                                      "SDL_RENDER_DRIVER=software",
+                                      "SDL_FRAMEBUFFER_ACCELERATION=0",
+                                      xsession::leakSuppressions(root_.string()),
                                   });
         ASSERT_TRUE(playground_->started()) << "cannot start " << program_;
         const auto found = xdo("search --sync --name Durazizi", kWindowLimit);

@@ -14,6 +14,7 @@
 #include <sstream>
 #include <string>
 
+#include "playground/XSession.h"
 #include "tools/scenario/Tour.h"
 
 namespace {
@@ -142,7 +143,8 @@ TEST_F(Tour, CommandNamesTheFolderOnStandardErrorOnly) {
     const char* sim = std::getenv("DURAZIZI_SIM");
     ASSERT_TRUE(sim && *sim) << "DURAZIZI_SIM names durazizi-sim (set by CTest)";
     const fs::path out = dir_ / "cli";
-    const std::string command = std::string("'") + sim + "' tour '" + out.string() + "' >'" +
+    const std::string leaks = xsession::leakSuppressions(dir_.string()) + " ";
+    const std::string command = leaks + "'" + sim + "' tour '" + out.string() + "' >'" +
                                 (dir_ / "stdout").string() + "' 2>'" + (dir_ / "stderr").string() + "'";
     const int status = std::system(command.c_str());
     ASSERT_TRUE(WIFEXITED(status));
@@ -156,7 +158,7 @@ TEST_F(Tour, CommandNamesTheFolderOnStandardErrorOnly) {
     EXPECT_TRUE(fs::exists(out / "06-clicked-tile.png"));
 
     // A bad scale is a usage error, before anything is written.
-    const std::string bad = std::string("'") + sim + "' tour '" + (dir_ / "bad").string() + "' --scale 3 2>/dev/null";
+    const std::string bad = leaks + "'" + sim + "' tour '" + (dir_ / "bad").string() + "' --scale 3 2>/dev/null";
     const int badStatus = std::system(bad.c_str());
     EXPECT_EQ(WEXITSTATUS(badStatus), 2);
     EXPECT_FALSE(fs::exists(dir_ / "bad"));

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <thread>
 
 extern char** environ;
@@ -149,6 +150,17 @@ Xvfb::Xvfb() {
         return;
     }
     display_ = ":" + number;
+}
+
+std::string leakSuppressions(const std::string& dir) {
+    const std::string path = dir + "/lsan.supp";
+    std::ofstream(path) << "leak:libfontconfig.so\n"
+                           "leak:libpango\n"
+                           "leak:libdbus-1.so\n"
+                           "leak:libX11.so\n"
+                           "leak:libxcb\n"
+                           "leak:libSDL2\n";
+    return "LSAN_OPTIONS=suppressions=" + path;
 }
 
 // --- commands and screenshots -----------------------------------------------------------

@@ -46,6 +46,12 @@ private:
     std::string error_;
 };
 
+// In a sanitizer build a child's leak check at exit would also report what
+// the X, D-Bus, font and text libraries keep until the process ends. Writes a
+// suppressions file for those into `dir` and answers the environment entry
+// that points a child at it, so that only our own leaks fail a run.
+std::string leakSuppressions(const std::string& dir);
+
 // Runs a command through /bin/sh with DISPLAY set, and answers its standard
 // output and exit status.
 struct CommandResult {
