@@ -1,14 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/AppDelegate.h"
+#include "app/AppWorld.h"
 #include "app/Diag.h"
 #include "app/main.h"
 #include "linux/XdgFiles.h"
@@ -35,19 +33,11 @@ std::string waitingLine(bool screenRecording) {
 class AppLaunch : public ::testing::Test {
 protected:
     AppLaunch() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "durazizi-app-XXXXXX").string();
-        home_ = mkdtemp(pattern.data()) ? pattern : std::string();
-        std::filesystem::create_directories(home_ + "/state");
-        std::filesystem::create_directories(home_ + "/tmp");
         desktop().addScreen({0, 0, 1440, 900});
-        desktop().useFiles(std::make_shared<linuxhost::XdgFiles>(home_ + "/state", home_ + "/tmp/"));
-        loginService_ = std::make_shared<sim::MemoryLoginService>();
+        const std::string home = home_.root.string();
+        desktop().useFiles(std::make_shared<linuxhost::XdgFiles>(home + "/state", home + "/tmp/"));
         desktop().useLoginService(loginService_);
         desktop().defaults().setBool(true, "DuraziziDebugLog");
-    }
-    ~AppLaunch() override {
-        std::error_code ignored;
-        if (!home_.empty()) std::filesystem::remove_all(home_, ignored);
     }
 
     sim::Desktop& desktop() { return installed_.desktop; }
@@ -74,23 +64,13 @@ protected:
     std::shared_ptr<AppDelegate> relaunch() {
         desktop().terminateOwnProcess();
         desktop().startOwnProcess();
-        logMark_ = readLog().size();
+        logMark_ = apptest::logMessages(durazizi::Diag::path()).size();
         return launch();
-    }
-
-    std::vector<std::string> readLog() {
-        std::vector<std::string> messages;
-        std::ifstream file(durazizi::Diag::path());
-        for (std::string line; std::getline(file, line);) {
-            const auto end = line.find("] ");
-            messages.push_back(end == std::string::npos ? line : line.substr(end + 2));
-        }
-        return messages;
     }
 
     // The log lines of the current process.
     std::vector<std::string> log() {
-        auto all = readLog();
+        auto all = apptest::logMessages(durazizi::Diag::path());
         return {all.begin() + static_cast<std::ptrdiff_t>(std::min(logMark_, all.size())), all.end()};
     }
 
@@ -118,11 +98,11 @@ protected:
         EXPECT_EQ(app.input().startCount(), 1);
     }
 
-    std::shared_ptr<sim::MemoryLoginService> loginService_;
+    std::shared_ptr<sim::MemoryLoginService> loginService_ = std::make_shared<sim::MemoryLoginService>();
 
 private:
+    apptest::TempHome home_;
     testsupport::InstalledDesktop installed_;
-    std::string home_;
     std::size_t logMark_ = 0;
 };
 
@@ -181,14 +161,8 @@ TEST_F(AppLaunch, ReturningUserWithBothPermissionsStartsAtOnceWithoutPrompts) {
     EXPECT_EQ(durazizi::GuideWindowController::shared()->showCount(), 0);
     EXPECT_EQ(durazizi::TermsGate::shared()->presentCount(), 0);
     EXPECT_EQ(desktop().activationPolicy(), platform::ActivationPolicy::Accessory);
-
-    ASSERT_TRUE(desktop().hasStatusItem());
-    auto icon = desktop().statusItemImage();
-    ASSERT_TRUE(icon);
-    EXPECT_TRUE(icon->isTemplate());
-    EXPECT_EQ(icon->size(), (kit::Size{18, 16}));
-    ASSERT_TRUE(app->statusItem());
-    EXPECT_EQ(app->statusItem()->length(), -1);
+    ASSERT_TRUE(desktop().statusItemImage());
+    EXPECT_TRUE(desktop().statusItemImage()->isTemplate());
 
     // The poll keeps running but neither waits nor starts anything again (the
     // started controllers may log lines of their own).
@@ -240,81 +214,54 @@ TEST_P(AccessibilityArrives, StartsWithinOnePollExactlyOnce) {
 INSTANTIATE_TEST_SUITE_P(ScreenRecording, AccessibilityArrives, ::testing::Values(true, false),
                          [](const auto& info) { return info.param ? "granted" : "denied"; });
 
-struct MenuRow {
-    std::string menu;
-    std::string title;       // empty for a separator
-    std::string action;
-    std::string key;
-    std::uint64_t mask;
-    bool hasTarget;
-};
-
-TEST_F(AppLaunch, MainMenuHasTheDesignedItems) {
-    returningUser();
-    launch();
-    const std::uint64_t cmd = 0x100000;
-    const std::vector<MenuRow> expected = {
-        {"", "About Durazizi", "showAbout", "", cmd, true},
-        {"", "", "", "", 0, false},
-        {"", "Settings\xE2\x80\xA6", "openPrefs", ",", cmd, true},
-        {"", "", "", "", 0, false},
-        {"", "Services", "", "", cmd, false},
-        {"", "", "", "", 0, false},
-        {"", "Hide Durazizi", "hide:", "h", cmd, false},
-        {"", "Hide Others", "hideOtherApplications:", "h", 0x180000, false},
-        {"", "Show All", "unhideAllApplications:", "", cmd, false},
-        {"", "", "", "", 0, false},
-        {"", "Quit Durazizi", "terminate:", "q", cmd, false},
-        {"Edit", "Undo", "undo:", "z", cmd, false},
-        {"Edit", "Redo", "redo:", "Z", cmd, false},
-        {"Edit", "", "", "", 0, false},
-        {"Edit", "Cut", "cut:", "x", cmd, false},
-        {"Edit", "Copy", "copy:", "c", cmd, false},
-        {"Edit", "Paste", "paste:", "v", cmd, false},
-        {"Edit", "Select All", "selectAll:", "a", cmd, false},
-        {"Window", "Minimize", "performMiniaturize:", "m", cmd, false},
-        {"Window", "Close", "performClose:", "w", cmd, false},
-        {"Help", "Durazizi Guide", "openGuide", "?", cmd, true},
-        {"Help", "", "", "", 0, false},
-        {"Help", "Durazizi Support", "openSupport", "", cmd, true},
-        {"Help", "Email Support\xE2\x80\xA6", "emailSupport", "", cmd, true},
-    };
-
-    const auto bar = desktop().mainMenu();
-    ASSERT_TRUE(bar);
-    std::vector<std::string> tops;
-    std::vector<MenuRow> actual;
-    for (const auto& top : bar->items()) {
-        tops.push_back(top.title);
-        ASSERT_TRUE(top.submenu) << top.title;
-        for (const auto& item : top.submenu->items()) {
+// Each item as "menu|title|action|key|modifiers|target", a separator as "menu|-".
+std::vector<std::string> menuRows(const platform::Menu& bar) {
+    std::vector<std::string> rows;
+    for (const auto& top : bar.items()) {
+        for (const auto& item : top.submenu ? top.submenu->items() : std::vector<platform::MenuItem>{}) {
             if (item.isSeparator) {
-                actual.push_back({top.title, "", "", "", 0, false});
+                rows.push_back(top.title + "|-");
                 continue;
             }
-            actual.push_back({top.title, item.title, item.action, item.keyEquivalent,
-                              item.keyEquivalentModifierMask, static_cast<bool>(item.target)});
-            EXPECT_EQ(static_cast<bool>(item.submenu), item.title == "Services") << item.title;
+            const auto mask = item.keyEquivalentModifierMask;
+            const std::string mods = mask == 0x100000 ? "cmd" : mask == 0x180000 ? "opt+cmd" : std::to_string(mask);
+            rows.push_back(top.title + "|" + item.title + "|" + item.action + "|" + item.keyEquivalent + "|" + mods +
+                           (item.target ? "|target" : "") + (item.submenu ? "|submenu" : ""));
         }
     }
-    EXPECT_EQ(tops, (std::vector<std::string>{"", "Edit", "Window", "Help"}));
-    ASSERT_EQ(actual.size(), expected.size());
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-        SCOPED_TRACE(expected[i].menu + " / " + expected[i].title + " (row " + std::to_string(i) + ")");
-        EXPECT_EQ(actual[i].menu, expected[i].menu);
-        EXPECT_EQ(actual[i].title, expected[i].title);
-        EXPECT_EQ(actual[i].action, expected[i].action);
-        EXPECT_EQ(actual[i].key, expected[i].key);
-        if (!expected[i].title.empty()) {
-            EXPECT_EQ(actual[i].mask, expected[i].mask);
-        }
-        EXPECT_EQ(actual[i].hasTarget, expected[i].hasTarget);
-    }
+    return rows;
 }
 
-TEST_F(AppLaunch, MenuCommandsReachTheirWindowsPagesAndQuit) {
+TEST_F(AppLaunch, MainMenuHasTheDesignedItemsAndTheyReachTheirWindowsPagesAndQuit) {
     returningUser();
     launch();
+    ASSERT_TRUE(desktop().mainMenu());
+    EXPECT_EQ(menuRows(*desktop().mainMenu()), (std::vector<std::string>{
+                                                   "|About Durazizi|showAbout||cmd|target",
+                                                   "|-",
+                                                   "|Settings\xE2\x80\xA6|openPrefs|,|cmd|target",
+                                                   "|-",
+                                                   "|Services|||cmd|submenu",
+                                                   "|-",
+                                                   "|Hide Durazizi|hide:|h|cmd",
+                                                   "|Hide Others|hideOtherApplications:|h|opt+cmd",
+                                                   "|Show All|unhideAllApplications:||cmd",
+                                                   "|-",
+                                                   "|Quit Durazizi|terminate:|q|cmd",
+                                                   "Edit|Undo|undo:|z|cmd",
+                                                   "Edit|Redo|redo:|Z|cmd",
+                                                   "Edit|-",
+                                                   "Edit|Cut|cut:|x|cmd",
+                                                   "Edit|Copy|copy:|c|cmd",
+                                                   "Edit|Paste|paste:|v|cmd",
+                                                   "Edit|Select All|selectAll:|a|cmd",
+                                                   "Window|Minimize|performMiniaturize:|m|cmd",
+                                                   "Window|Close|performClose:|w|cmd",
+                                                   "Help|Durazizi Guide|openGuide|?|cmd|target",
+                                                   "Help|-",
+                                                   "Help|Durazizi Support|openSupport||cmd|target",
+                                                   "Help|Email Support\xE2\x80\xA6|emailSupport||cmd|target",
+                                               }));
 
     const int activationsBefore = desktop().activations();
     ASSERT_TRUE(desktop().chooseMenuItem("Durazizi", "About Durazizi"));
@@ -349,13 +296,10 @@ TEST_F(AppLaunch, StatusItemTogglesThePanelAndItsCommandsCloseItFirst) {
     const int promptsAtLaunch = desktop().accessibilityPrompts();
     const int requestsAtLaunch = desktop().screenRecordingRequests();
 
-    ASSERT_TRUE(desktop().clickStatusItem());
-    EXPECT_TRUE(panel.hasVisiblePanel());
-    ASSERT_TRUE(desktop().clickStatusItem());
-    EXPECT_FALSE(panel.hasVisiblePanel());
-    EXPECT_EQ(panel.showCount(), 1);
-    ASSERT_TRUE(desktop().clickStatusItem());
-    EXPECT_TRUE(panel.hasVisiblePanel());
+    for (bool shown : {true, false, true}) {
+        ASSERT_TRUE(desktop().clickStatusItem());
+        EXPECT_EQ(panel.hasVisiblePanel(), shown);
+    }
     EXPECT_EQ(panel.showCount(), 2);
     ASSERT_TRUE(panel.lastRootView());
     const durazizi::HomePanelView view = *panel.lastRootView();
@@ -383,10 +327,6 @@ TEST_F(AppLaunch, StatusItemTogglesThePanelAndItsCommandsCloseItFirst) {
     view.openGuide();
     EXPECT_FALSE(panel.hasVisiblePanel());
     EXPECT_EQ(durazizi::GuideWindowController::shared()->showCount(), 1);
-    ASSERT_TRUE(desktop().clickStatusItem());
-    view.openSettings();
-    EXPECT_FALSE(panel.hasVisiblePanel());
-    EXPECT_EQ(durazizi::PreferencesWindowController::shared()->showCount(), 1);
 
     view.quit();
     EXPECT_FALSE(desktop().ownProcessRunning());

@@ -2,75 +2,40 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
-#include <filesystem>
-#include <fstream>
 #include <set>
-#include <sstream>
 #include <thread>
 
+#include "app/AppWorld.h"
 #include "linux/PlistDefaults.h"
 #include "linux/XdgFiles.h"
 #include "linux/XdgPaths.h"
 #include "support/InstalledDesktop.h"
 
-namespace fs = std::filesystem;
 using namespace durazizi;
+using namespace apptest;
+using testing::ElementsAre;
+using testing::EndsWith;
 
 namespace {
 
 // A user whose home holds the real defaults file and XDG folders, running on
 // the simulated desktop as a fresh process.
 struct UserSession {
-    fs::path home;
-    linuxhost::XdgPaths paths;
+    TempHome home;
+    linuxhost::XdgPaths paths = linuxhost::XdgPaths::forHome(home.root.string());
     testsupport::InstalledDesktop installed;
-    std::shared_ptr<linuxhost::PlistDefaults> defaults;
+    std::shared_ptr<linuxhost::PlistDefaults> defaults = std::make_shared<linuxhost::PlistDefaults>(
+        linuxhost::PlistDefaults::pathFor(paths.configHome, linuxhost::kBundleIdentifier));
 
-    UserSession() {
-        char pattern[] = "/tmp/durazizi-diag-XXXXXX";
-        home = ::mkdtemp(pattern);
-        paths = linuxhost::XdgPaths::forHome(home.string());
-        defaults = std::make_shared<linuxhost::PlistDefaults>(
-            linuxhost::PlistDefaults::pathFor(paths.configHome, linuxhost::kBundleIdentifier));
+    explicit UserSession(std::optional<bool> logging = true) {
         installed.desktop.useDefaults(defaults);
         installed.desktop.useFiles(std::make_shared<linuxhost::XdgFiles>(paths.stateHome, paths.tempDir));
-    }
-    ~UserSession() {
-        std::error_code ignored;
-        fs::remove_all(home, ignored);
+        if (logging) defaults->setBool(*logging, "DuraziziDebugLog");
     }
     fs::path logFile() const { return fs::path(paths.stateHome) / "durazizi/Logs/Durazizi.log"; }
     void restartProcess() { platform::install(&installed.desktop); }
 };
-
-// A host without a user library folder.
-class NoLibraryFiles final : public platform::Files {
-public:
-    explicit NoLibraryFiles(std::string temp) : temp_(std::move(temp)) {}
-    std::vector<std::string> urlsForDirectory(platform::SearchPathDirectory, platform::SearchPathDomainMask) override {
-        return {};
-    }
-    std::string temporaryDirectory() override { return temp_; }
-
-private:
-    std::string temp_;
-};
-
-std::vector<std::string> linesOf(const fs::path& file) {
-    std::ifstream in(file);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream buffer;
-    buffer << in.rdbuf();
-    return buffer.str();
-}
 
 // The message of a line shaped "[YYYY-MM-DD HH:MM:SS +0000] message".
 std::optional<std::string> stampedMessage(const std::string& line) {
@@ -87,21 +52,17 @@ std::optional<std::string> stampedMessage(const std::string& line) {
 
 TEST(Diag, OffUnlessTheHiddenPreferenceIsOnAndThenLeavesNoTrace) {
     for (std::optional<bool> setting : {std::optional<bool>(), std::optional<bool>(false)}) {
-        UserSession session;
-        if (setting) session.defaults->setBool(*setting, "DuraziziDebugLog");
+        UserSession session(setting);
         Diag::log("should go nowhere");
         EXPECT_EQ(Diag::path(), session.logFile().string());
         EXPECT_FALSE(fs::exists(fs::path(session.paths.stateHome)));
     }
 }
 
-TEST(Diag, FirstLineCreatesTheLogAndLaterLinesAppend) {
+TEST(Diag, FirstLineCreatesTheLogAndLaterLinesAppendAcrossProcesses) {
     UserSession session;
     session.installed.desktop.setWallClock(sim::kDefaultWallClock + 0.75);
-    session.defaults->setBool(true, "DuraziziDebugLog");
-
     Diag::log("first");
-    ASSERT_TRUE(fs::exists(session.logFile()));
     EXPECT_EQ(readFile(session.logFile()), "[2026-12-07 09:00:00 +0000] first\n");
 
     session.installed.desktop.setWallClock(sim::kDefaultWallClock + 3661);
@@ -109,49 +70,30 @@ TEST(Diag, FirstLineCreatesTheLogAndLaterLinesAppend) {
     EXPECT_EQ(readFile(session.logFile()),
               "[2026-12-07 09:00:00 +0000] first\n[2026-12-07 10:01:01 +0000] second, with ünïcode\n");
 
-    // The next process appends after what is already there.
+    // The switch is read once per process; the next process appends.
+    session.defaults->setBool(false, "DuraziziDebugLog");
+    Diag::log("still on in this process");
     session.restartProcess();
-    Diag::log("third");
-    auto lines = linesOf(session.logFile());
-    ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(stampedMessage(lines[2]), "third") << lines[2];
+    Diag::log("off in the next");
+    session.defaults->setBool(true, "DuraziziDebugLog");
+    Diag::log("and off for the rest of it");
+    session.restartProcess();
+    Diag::log("on again");
+    EXPECT_THAT(logMessages(session.logFile()),
+                ElementsAre("first", "second, with ünïcode", "still on in this process", "on again"));
 }
 
 TEST(Diag, WithoutALibraryFolderTheLogGoesToTheTemporaryFolder) {
     UserSession session;
     fs::create_directories(session.paths.tempDir);
     session.installed.desktop.useFiles(std::make_shared<NoLibraryFiles>(session.paths.tempDir));
-    session.defaults->setBool(true, "DuraziziDebugLog");
-
     Diag::log("in temp");
     EXPECT_EQ(Diag::path(), session.paths.tempDir + "Durazizi.log");
-    EXPECT_THAT(readFile(session.paths.tempDir + "Durazizi.log"), testing::EndsWith("] in temp\n"));
-}
-
-TEST(Diag, TheSwitchIsReadOncePerProcess) {
-    UserSession session;
-    Diag::log("off at first use");
-    session.defaults->setBool(true, "DuraziziDebugLog");
-    Diag::log("still off in this process");
-    EXPECT_FALSE(fs::exists(session.logFile()));
-
-    session.restartProcess();
-    Diag::log("on after relaunch");
-    session.defaults->setBool(false, "DuraziziDebugLog");
-    Diag::log("still on in this process");
-    auto lines = linesOf(session.logFile());
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_THAT(lines[0], testing::EndsWith("] on after relaunch"));
-    EXPECT_THAT(lines[1], testing::EndsWith("] still on in this process"));
-
-    session.restartProcess();
-    Diag::log("off again");
-    EXPECT_EQ(linesOf(session.logFile()).size(), 2u);
+    EXPECT_THAT(readFile(session.paths.tempDir + "Durazizi.log"), EndsWith("] in temp\n"));
 }
 
 TEST(Diag, LinesFromManyThreadsArriveWhole) {
     UserSession session;
-    session.defaults->setBool(true, "DuraziziDebugLog");
     constexpr int kThreads = 8;
     constexpr int kLines = 200;
     // Long enough that a split write would show.
@@ -159,23 +101,16 @@ TEST(Diag, LinesFromManyThreadsArriveWhole) {
     std::vector<std::thread> threads;
     for (int t = 0; t < kThreads; ++t) {
         threads.emplace_back([t, &padding] {
-            for (int i = 0; i < kLines; ++i) {
-                Diag::log("thread " + std::to_string(t) + " line " + std::to_string(i) + " " + padding);
-            }
+            for (int i = 0; i < kLines; ++i) Diag::log(std::to_string(t) + "/" + std::to_string(i) + " " + padding);
         });
     }
     for (auto& thread : threads) thread.join();
 
-    auto lines = linesOf(session.logFile());
-    ASSERT_EQ(lines.size(), static_cast<std::size_t>(kThreads * kLines));
+    std::ifstream in(session.logFile());
     std::set<std::string> seen;
-    for (const auto& line : lines) {
+    for (std::string line; std::getline(in, line);) {
         auto message = stampedMessage(line);
-        ASSERT_TRUE(message.has_value()) << line.substr(0, 80);
-        ASSERT_EQ(message->rfind("thread ", 0), 0u) << line.substr(0, 80);
-        ASSERT_TRUE(message->size() > padding.size() &&
-                    message->compare(message->size() - padding.size() - 1, std::string::npos, " " + padding) == 0)
-            << line.substr(0, 80);
+        ASSERT_TRUE(message && message->ends_with(" " + padding)) << line.substr(0, 80);
         seen.insert(message->substr(0, message->size() - padding.size() - 1));
     }
     EXPECT_EQ(seen.size(), static_cast<std::size_t>(kThreads * kLines));

@@ -2,66 +2,34 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <stdlib.h>
 #include <sys/stat.h>
 
-#include <filesystem>
-#include <fstream>
-
-#include "app/Diag.h"
+#include "app/AppWorld.h"
 #include "linux/XdgAutostart.h"
-#include "sim/Desktop.h"
 #include "support/InstalledDesktop.h"
 
-namespace fs = std::filesystem;
 using namespace durazizi;
+using namespace apptest;
 using testing::ElementsAre;
-using testing::HasSubstr;
 using testing::IsEmpty;
 
 namespace {
 
 // A session whose diagnostic log is on, in a private temporary folder.
 struct LoggingSession {
-    fs::path root;
+    TempHome home;
     testsupport::InstalledDesktop installed;
 
     LoggingSession() {
-        char pattern[] = "/tmp/durazizi-login-XXXXXX";
-        root = ::mkdtemp(pattern);
         installed.desktop.defaults().setBool(true, "DuraziziDebugLog");
-        installed.desktop.useFiles(std::make_shared<NoLibrary>(root.string() + "/"));
+        installed.desktop.useFiles(std::make_shared<NoLibraryFiles>(home.root.string() + "/"));
     }
-    ~LoggingSession() {
-        std::error_code ignored;
-        fs::remove_all(root, ignored);
-    }
-    std::vector<std::string> messages() const {
-        std::vector<std::string> result;
-        std::ifstream in(root / "Durazizi.log");
-        for (std::string line; std::getline(in, line);) {
-            auto end = line.find("] ");
-            result.push_back(end == std::string::npos ? line : line.substr(end + 2));
-        }
-        return result;
-    }
-
-    class NoLibrary final : public platform::Files {
-    public:
-        explicit NoLibrary(std::string temp) : temp_(std::move(temp)) {}
-        std::vector<std::string> urlsForDirectory(platform::SearchPathDirectory, platform::SearchPathDomainMask) override {
-            return {};
-        }
-        std::string temporaryDirectory() override { return temp_; }
-
-    private:
-        std::string temp_;
-    };
+    std::vector<std::string> messages() const { return logMessages(home.root / "Durazizi.log"); }
 };
 
 }  // namespace
 
-TEST(LoginItem, TouchesTheServiceOnlyWhenTheStateDiffers) {
+TEST(LoginItem, TouchesTheServiceOnlyWhenTheStateDiffersAndLogsFailures) {
     LoggingSession session;
     auto service = std::make_shared<sim::MemoryLoginService>();
     session.installed.desktop.useLoginService(service);
@@ -71,7 +39,6 @@ TEST(LoginItem, TouchesTheServiceOnlyWhenTheStateDiffers) {
     LoginItem::set(true);
     LoginItem::set(true);
     EXPECT_EQ(service->registers(), 1);
-    EXPECT_EQ(service->status(), platform::SMAppServiceStatusEnabled);
     LoginItem::set(false);
     LoginItem::set(false);
     EXPECT_EQ(service->unregisters(), 1);
@@ -84,13 +51,8 @@ TEST(LoginItem, TouchesTheServiceOnlyWhenTheStateDiffers) {
     LoginItem::set(false);
     EXPECT_EQ(service->unregisters(), 1);
     EXPECT_THAT(session.messages(), IsEmpty());
-}
 
-TEST(LoginItem, FailuresBecomeDiagnosticLines) {
-    LoggingSession session;
-    auto service = std::make_shared<sim::MemoryLoginService>();
-    session.installed.desktop.useLoginService(service);
-
+    service->setStatus(platform::SMAppServiceStatusNotRegistered);
     service->failRegister("The operation couldn’t be completed.");
     LoginItem::set(true);
     service->setStatus(platform::SMAppServiceStatusEnabled);
@@ -102,18 +64,20 @@ TEST(LoginItem, FailuresBecomeDiagnosticLines) {
 
 TEST(LoginItem, DrivesTheAutostartEntry) {
     LoggingSession session;
-    const std::string config = (session.root / "config").string();
+    const std::string config = (session.home.root / "config").string();
     auto autostart = std::make_shared<linuxhost::XdgAutostart>(config, "app.test.Login", "/opt/Durazizi App/durazizi");
     session.installed.desktop.useLoginService(autostart);
+    const auto inode = [&] {
+        struct stat info {};
+        ::stat(autostart->entryPath().c_str(), &info);
+        return info.st_ino;
+    };
 
     LoginItem::set(true);
     ASSERT_TRUE(fs::exists(autostart->entryPath()));
-    struct stat before {};
-    ::stat(autostart->entryPath().c_str(), &before);
+    const auto before = inode();
     LoginItem::set(true);   // already enabled: the entry is not rewritten
-    struct stat after {};
-    ::stat(autostart->entryPath().c_str(), &after);
-    EXPECT_EQ(before.st_ino, after.st_ino);
+    EXPECT_EQ(inode(), before);
 
     // A user who hid the entry counts as off; asking for on writes it afresh.
     std::ofstream(autostart->entryPath(), std::ios::app) << "Hidden=true\n";
@@ -121,18 +85,17 @@ TEST(LoginItem, DrivesTheAutostartEntry) {
     EXPECT_TRUE(fs::exists(autostart->entryPath()));
     LoginItem::set(true);
     EXPECT_EQ(autostart->status(), platform::SMAppServiceStatusEnabled);
-
+    LoginItem::set(false);
     LoginItem::set(false);
     EXPECT_FALSE(fs::exists(autostart->entryPath()));
     EXPECT_THAT(session.messages(), IsEmpty());
 
     // The autostart folder is blocked by a plain file.
-    std::ofstream(config + "/autostart.blocked") << "";
     fs::remove_all(config + "/autostart");
-    fs::rename(config + "/autostart.blocked", config + "/autostart");
+    std::ofstream(config + "/autostart") << "";
     LoginItem::set(true);
     auto messages = session.messages();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_THAT(messages[0], testing::StartsWith("LoginItem: register failed: "));
-    EXPECT_THAT(messages[0], HasSubstr(config + "/autostart"));
+    EXPECT_THAT(messages[0], testing::HasSubstr(config + "/autostart"));
 }
