@@ -32,63 +32,50 @@ const std::string kDesk = "screen 0,0,1440,900\n";
 // A returning user: the terms were accepted and the guide was seen.
 const std::string kReturning = "defaults termsVersionAccepted int 1\ndefaults guideShown bool true\n";
 
-TEST(ScenarioRun, FreshAccountWaitsForTheTerms) {
-    const Printed r = run(kDesk + "launch\nadvance 2s\nquery app\nquery defaults termsVersionAccepted\n");
+TEST(ScenarioRun, LaunchWaitsForTheTermsThenStartsWithinOnePollOfAccessibility) {
+    const Printed r = run(kDesk + "defaults DuraziziDebugLog bool true\n"
+                                  "query app\nlaunch\nadvance 2s\nquery app\nquery defaults termsVersionAccepted\n" +
+                          kReturning +
+                          "grant accessibility off\ngrant screen-recording off\n"
+                          "relaunch\nadvance 3s\nquery app\n"
+                          "grant accessibility on\nadvance 1.5s\nquery app\nquery log\n"
+                          "query defaults activationDelayMs\nquery ax-calls\nquery ax-calls\n");
     ASSERT_EQ(r.status, 0) << r.err;
-    ASSERT_EQ(r.lines.size(), 2u);
-    EXPECT_NE(r.lines[0].find("\"running\":true,\"started\":false,\"statusItem\":true"), std::string::npos)
-        << r.lines[0];
-    EXPECT_EQ(r.lines[1], R"({"key":"termsVersionAccepted","value":null})");
-}
-
-TEST(ScenarioRun, ReturningUserWithPermissionsStartsAsAnAccessory) {
-    const Printed r = run(kDesk + kReturning +
-                      "defaults DuraziziDebugLog bool true\n"
-                      "query app\n"
-                      "launch\nquery app\nquery log\nquery defaults activationDelayMs\n");
-    ASSERT_EQ(r.status, 0) << r.err;
-    ASSERT_EQ(r.lines.size(), 4u);
-    EXPECT_NE(r.lines[0].find("\"running\":false,\"started\":false,\"statusItem\":false,\"dockIcon\":false"),
-              std::string::npos)
-        << r.lines[0];
-    EXPECT_EQ(r.lines[1],
+    ASSERT_EQ(r.lines.size(), 9u);
+    EXPECT_EQ(r.lines[0],
+              R"({"policy":"regular","running":false,"started":false,"statusItem":false,"dockIcon":false})");
+    EXPECT_NE(r.lines[1].find("\"running\":true,\"started\":false,\"statusItem\":true"), std::string::npos)
+        << r.lines[1];
+    EXPECT_EQ(r.lines[2], R"({"key":"termsVersionAccepted","value":null})");
+    EXPECT_NE(r.lines[3].find("\"started\":false"), std::string::npos) << r.lines[3];
+    EXPECT_EQ(r.lines[4],
               R"({"policy":"accessory","running":true,"started":true,"statusItem":true,"dockIcon":false})");
-    EXPECT_NE(r.lines[2].find("\"launched pid="), std::string::npos) << r.lines[2];
-    EXPECT_NE(r.lines[2].find(" ax=true sr=true\",\"permissions OK \xE2\x80\x94 starting hover + snap + input tap\""),
+    EXPECT_NE(r.lines[5].find(" ax=false sr=false\",\"waiting for Accessibility permission (ax=NO sr=NO)\""),
               std::string::npos)
-        << r.lines[2];
-    EXPECT_EQ(r.lines[3], R"({"key":"activationDelayMs","value":70})");
-}
-
-TEST(ScenarioRun, StartsWithinOnePollOfAccessibilityBeingGranted) {
-    const Printed r = run(kDesk + kReturning +
-                      "defaults DuraziziDebugLog bool true\n"
-                      "grant accessibility off\ngrant screen-recording off\n"
-                      "launch\nadvance 3s\nquery app\n"
-                      "grant accessibility on\nadvance 1.5s\nquery app\nquery log\n");
-    ASSERT_EQ(r.status, 0) << r.err;
-    ASSERT_EQ(r.lines.size(), 3u);
-    EXPECT_NE(r.lines[0].find("\"started\":false"), std::string::npos) << r.lines[0];
-    EXPECT_NE(r.lines[1].find("\"started\":true"), std::string::npos) << r.lines[1];
-    EXPECT_NE(r.lines[2].find("\"waiting for Accessibility permission (ax=NO sr=NO)\""), std::string::npos)
-        << r.lines[2];
+        << r.lines[5];
     // Started once, however many polls follow.
-    const std::string started = "permissions OK";
-    const auto first = r.lines[2].find(started);
-    ASSERT_NE(first, std::string::npos);
-    EXPECT_EQ(r.lines[2].find(started, first + 1), std::string::npos);
+    const std::string started = "\"permissions OK \xE2\x80\x94 starting hover + snap + input tap\"";
+    const auto first = r.lines[5].find(started);
+    ASSERT_NE(first, std::string::npos) << r.lines[5];
+    EXPECT_EQ(r.lines[5].find(started, first + 1), std::string::npos);
+    EXPECT_EQ(r.lines[6], R"({"key":"activationDelayMs","value":70})");
+    // Accessibility calls are counted since the previous query.
+    EXPECT_TRUE(r.lines[7].starts_with("{\"count\":")) << r.lines[7];
+    EXPECT_EQ(r.lines[8], R"({"count":0})");
 }
 
-TEST(ScenarioRun, DefaultsPersistAcrossRelaunchWithTheirTypes) {
+TEST(ScenarioRun, DefaultsPersistAcrossRelaunchWithTheirTypesAndAcrossRunsOnlyInANamedHome) {
+    KeptHome home;
     const Printed r = run(kDesk + kReturning +
-                      "launch\n"
-                      "defaults window_preview_size int 300\n"
-                      "defaults scenario_ratio double 0.125\n"
-                      "defaults window_snapping bool false\n"
-                      "defaults-delete guideShown\n"
-                      "relaunch\n"
-                      "query defaults window_preview_size\nquery defaults scenario_ratio\n"
-                      "query defaults window_snapping\nquery defaults guideShown\nquery app\n");
+                              "launch\n"
+                              "defaults window_preview_size int 300\n"
+                              "defaults scenario_ratio double 0.125\n"
+                              "defaults window_snapping bool false\n"
+                              "defaults-delete guideShown\n"
+                              "relaunch\n"
+                              "query defaults window_preview_size\nquery defaults scenario_ratio\n"
+                              "query defaults window_snapping\nquery defaults guideShown\nquery app\n",
+                          home.options());
     ASSERT_EQ(r.status, 0) << r.err;
     ASSERT_EQ(r.lines.size(), 5u);
     EXPECT_EQ(r.lines[0], R"({"key":"window_preview_size","value":300})");
@@ -97,6 +84,11 @@ TEST(ScenarioRun, DefaultsPersistAcrossRelaunchWithTheirTypes) {
     // The relaunched process found the guide unseen, showed it and noted it.
     EXPECT_EQ(r.lines[3], R"({"key":"guideShown","value":true})");
     EXPECT_NE(r.lines[4].find("\"running\":true,\"started\":true"), std::string::npos) << r.lines[4];
+
+    EXPECT_EQ(run("query defaults window_preview_size\n").lines.at(0),
+              R"({"key":"window_preview_size","value":null})");
+    EXPECT_EQ(run("query defaults window_preview_size\n", home.options()).lines.at(0),
+              R"({"key":"window_preview_size","value":300})");
 }
 
 TEST(ScenarioRun, CorruptDefaultsAreMovedAsideAndTheRegisteredOnesRead) {
@@ -112,15 +104,16 @@ TEST(ScenarioRun, CorruptDefaultsAreMovedAsideAndTheRegisteredOnesRead) {
     EXPECT_EQ(r.lines[1], R"({"key":"termsVersionAccepted","value":null})");
     EXPECT_NE(r.lines[2].find("\"running\":true,\"started\":false"), std::string::npos) << r.lines[2];
 
-    // The unreadable file is kept beside the new one, byte for byte.
-    int asideCopies = 0;
+    // The unreadable file is kept beside the new one, byte for byte, under a name of its own.
+    std::vector<std::string> holders;
     for (const auto& entry : fs::recursive_directory_iterator(home.path)) {
         if (!entry.is_regular_file()) continue;
         std::ifstream file(entry.path(), std::ios::binary);
         const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-        if (bytes.find("not a property list") != std::string::npos) ++asideCopies;
+        if (bytes.find("not a property list") != std::string::npos) holders.push_back(entry.path().filename());
     }
-    EXPECT_EQ(asideCopies, 1);
+    ASSERT_EQ(holders.size(), 1u);
+    EXPECT_NE(holders[0].find(".plist.corrupt-"), std::string::npos) << holders[0];
 }
 
 TEST(ScenarioRun, LoginItemFollowsThePreferenceAndReportsFailures) {
@@ -158,29 +151,24 @@ TEST(ScenarioRun, QuitFromTheMenuEndsTheProcess) {
     EXPECT_EQ(twice.err, "durazizi-sim: line 7: quit: Durazizi is not running\n");
 }
 
-TEST(ScenarioRun, WindowsAnswerWhatAUserSees) {
+TEST(ScenarioRun, WindowsAnswerWhatAUserSeesAndAQuitApplicationsPidMayBeGivenAgain) {
     const Printed r = run(kDesk +
-                      "app com.apple.TextEdit \"TextEdit\" pid=501\n"
-                      "window 501 \"Caf\\u{e9} \\\"menu\\\"\" id=7 frame=10,30,300.5,200\n"
-                      "window 501 \"Other\" id=8 frame=400,100,300,200 minimized\n"
-                      "front 501 window=7\n"
-                      "query window 7\nquery window 8\nquery window 12345\n");
+                          "app com.apple.TextEdit \"TextEdit\" pid=501\n"
+                          "window 501 \"Caf\\u{e9} \\\"menu\\\"\" id=7 frame=10,30,300.5,200\n"
+                          "window 501 \"Other\" id=8 frame=400,100,300,200 minimized\n"
+                          "front 501 window=7\n"
+                          "query window 7\nquery window 8\nquery window 12345\n"
+                          "quit-app 501\nquery window 7\napp a.b \"A\" pid=501\nwindow 501 id=9\nquery window 9\n");
     ASSERT_EQ(r.status, 0) << r.err;
-    ASSERT_EQ(r.lines.size(), 3u);
+    ASSERT_EQ(r.lines.size(), 5u);
     EXPECT_EQ(r.lines[0],
               "{\"id\":7,\"pid\":501,\"exists\":true,\"title\":\"Caf\xC3\xA9 \\\"menu\\\"\",\"frame\":[10,30,300.5,200],"
               "\"minimized\":false,\"focused\":true}");
     EXPECT_NE(r.lines[1].find("\"minimized\":true,\"focused\":false"), std::string::npos) << r.lines[1];
     EXPECT_EQ(r.lines[2],
               R"({"id":12345,"pid":0,"exists":false,"title":"","frame":[0,0,0,0],"minimized":false,"focused":false})");
-}
-
-TEST(ScenarioRun, AccessibilityCallsAreCountedSinceThePreviousQuery) {
-    const Printed r = run(kDesk + kReturning + "launch\nadvance 1s\nquery ax-calls\nquery ax-calls\n");
-    ASSERT_EQ(r.status, 0) << r.err;
-    ASSERT_EQ(r.lines.size(), 2u);
-    EXPECT_TRUE(r.lines[0].starts_with("{\"count\":")) << r.lines[0];
-    EXPECT_EQ(r.lines[1], R"({"count":0})");
+    EXPECT_NE(r.lines[3].find("\"exists\":false"), std::string::npos) << r.lines[3];
+    EXPECT_NE(r.lines[4].find("\"pid\":501,\"exists\":true"), std::string::npos) << r.lines[4];
 }
 
 // A malformed line stops the run before anything runs, even the lines above it;
@@ -217,29 +205,6 @@ TEST(ScenarioRun, ErrorsStopTheRunWithStatusTwo) {
         EXPECT_TRUE(r.lines.empty()) << c.text;
         EXPECT_NE(r.err.find(c.reason), std::string::npos) << c.text << " -> " << r.err;
     }
-}
-
-TEST(ScenarioRun, AQuitApplicationsPidMayBeGivenAgain) {
-    const Printed r = run(kDesk + "app a.b \"A\" pid=600\nwindow 600 id=5\nquit-app 600\nquery window 5\n"
-                                  "app a.b \"A\" pid=600\nwindow 600 id=6\nquery window 6\n");
-    ASSERT_EQ(r.status, 0) << r.err;
-    ASSERT_EQ(r.lines.size(), 2u);
-    EXPECT_NE(r.lines[0].find("\"exists\":false"), std::string::npos) << r.lines[0];
-    EXPECT_NE(r.lines[1].find("\"pid\":600,\"exists\":true"), std::string::npos) << r.lines[1];
-}
-
-TEST(ScenarioRun, EachRunGetsAFreshHomeUnlessOneIsGiven) {
-    // A setting written in one run is gone in the next...
-    ASSERT_EQ(run("defaults window_preview_size int 300\n").status, 0);
-    const Printed fresh = run("query defaults window_preview_size\n");
-    EXPECT_EQ(fresh.lines.at(0), R"({"key":"window_preview_size","value":null})");
-
-    // ...but stays in a home that was named.
-    KeptHome home;
-    ASSERT_EQ(run("defaults window_preview_size int 300\n", home.options()).status, 0);
-    const Printed kept = run("query defaults window_preview_size\n", home.options());
-    EXPECT_EQ(kept.lines.at(0), R"({"key":"window_preview_size","value":300})");
-    EXPECT_TRUE(fs::exists(home.path));
 }
 
 }  // namespace
