@@ -65,10 +65,10 @@ struct DockDesktop {
     DockDesktop& operator=(const DockDesktop&) = delete;
 
     sim::pid_t addApp(const std::string& name, int windows, kit::Size size) {
-        sim::AppSpec spec;
-        spec.name = name;
-        spec.bundleId = "com.example." + name;
-        const sim::pid_t pid = desktop.addApplication(spec);
+        sim::AppSpec process;
+        process.name = name;
+        process.bundleId = "com.example." + name;
+        const sim::pid_t pid = desktop.addApplication(process);
         for (int i = 0; i < windows; ++i) {
             sim::WindowSpec window;
             window.pid = pid;
