@@ -87,14 +87,6 @@ TEST(XdgAutostart, StatusFollowsWhatTheEntrySays) {
         std::ofstream(item.entryPath()) << c.text;
         EXPECT_EQ(item.status(), c.expected);
     }
-
-    // Registering over a hidden entry turns it back on.
-    TempHome home;
-    XdgAutostart item(home.config(), "app.test.Autostart", "/usr/bin/durazizi");
-    fs::create_directories(fs::path(item.entryPath()).parent_path());
-    std::ofstream(item.entryPath()) << "[Desktop Entry]\nHidden=true\n";
-    EXPECT_TRUE(item.registerService(nullptr));
-    EXPECT_EQ(item.status(), platform::SMAppServiceStatusEnabled);
 }
 
 TEST(XdgAutostart, ExecQuotesProgramsWithReservedCharacters) {
