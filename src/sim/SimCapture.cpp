@@ -1,9 +1,7 @@
 #include "sim/SimCapture.h"
 
-#include <algorithm>
-#include <cmath>
-
 #include "sim/AppIcon.h"
+#include "sim/WindowPainter.h"
 
 namespace sim {
 
@@ -17,17 +15,6 @@ constexpr const char* kBadSize = "The stream configuration is invalid.";
 
 // Above this many pixels a request is refused rather than allocated.
 constexpr long long kMaxCapturePixels = 8192LL * 8192LL;
-
-constexpr double kTitleBarHeight = 28;
-
-std::uint32_t pack(std::uint32_t r, std::uint32_t g, std::uint32_t b) { return r | (g << 8) | (b << 16) | (255u << 24); }
-
-std::uint32_t channel(std::uint32_t color, int shift) { return (color >> shift) & 0xff; }
-
-std::uint32_t lighten(std::uint32_t color) {
-    auto up = [&](int shift) { return (channel(color, shift) + 255) / 2; };
-    return pack(up(0), up(8), up(16));
-}
 
 }  // namespace
 
@@ -113,45 +100,7 @@ void SimCapture::captureImage(const platform::SCWindow& window, const platform::
 
 std::vector<std::uint32_t> renderWindow(const std::string& title, const std::string& bundleId, CGWindowID id,
                                         kit::Size windowSize, int width, int height) {
-    std::vector<std::uint32_t> out(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
-    if (windowSize.width <= 0 || windowSize.height <= 0) return out;
-
-    const double scale = std::min(width / windowSize.width, height / windowSize.height);
-    const double left = (width - windowSize.width * scale) / 2;
-    const double top = (height - windowSize.height * scale) / 2;
-
-    const std::uint32_t body = appIconColor(bundleId);
-    const std::uint32_t stripe = lighten(body);
-    const std::uint32_t band = titleColor(title);
-    const std::uint32_t bar = pack(232, 232, 232);
-    const std::uint32_t lights[3] = {pack(255, 95, 86), pack(255, 189, 46), pack(39, 201, 63)};
-    // Stripes 8 to 24 points wide, leaning one of three ways, chosen by the window number.
-    const double period = 8 + 4 * static_cast<double>(id % 5);
-    const double lean = static_cast<double>(id % 3) - 1;
-
-    for (int py = 0; py < height; ++py) {
-        const double v = (py + 0.5 - top) / scale;
-        if (v < 0 || v >= windowSize.height) continue;
-        for (int px = 0; px < width; ++px) {
-            const double u = (px + 0.5 - left) / scale;
-            if (u < 0 || u >= windowSize.width) continue;
-            std::uint32_t color;
-            if (v < kTitleBarHeight) {
-                color = bar;
-                if (u >= windowSize.width * 0.3 && u < windowSize.width * 0.7 && v >= 9 && v < 19) color = band;
-                for (int i = 0; i < 3; ++i) {
-                    double dx = u - (14 + 20 * i);
-                    double dy = v - 14;
-                    if (dx * dx + dy * dy <= 36) color = lights[i];
-                }
-            } else {
-                double phase = std::floor((u + lean * v) / period);
-                color = static_cast<long long>(phase) % 2 == 0 ? body : stripe;
-            }
-            out[static_cast<std::size_t>(py) * width + px] = color;
-        }
-    }
-    return out;
+    return paintWindow(title, bundleId, id, windowSize, width, height);
 }
 
 }  // namespace sim

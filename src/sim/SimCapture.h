@@ -29,9 +29,10 @@ private:
 };
 
 // What a simulated window looks like, `width` × `height` pixels, the window
-// scaled to fit and centred (transparent around it): a title bar with a band
-// in the title's colour and the three window buttons, and a body in the
-// app's colour striped by a pattern that depends on the window number.
+// scaled to fit and centred (transparent around it and in its rounded
+// corners): a title bar with a band in the title's colour and the three
+// window buttons, and content laid out for the kind of app (see
+// WindowPainter.h), its details chosen by the window number.
 std::vector<std::uint32_t> renderWindow(const std::string& title, const std::string& bundleId, CGWindowID id,
                                         kit::Size windowSize, int width, int height);
 

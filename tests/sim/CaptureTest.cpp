@@ -1,3 +1,5 @@
+#include <algorithm>
+#include <cmath>
 #include <future>
 #include <set>
 #include <thread>
@@ -66,14 +68,12 @@ TEST_F(SimCapture, ThumbnailsShowTheWindowAndDifferPerWindow) {
     EXPECT_EQ(notesImage->pixelAt(240, 40), sim::titleColor("Notes"));
     EXPECT_NE(sim::titleColor("Letter"), sim::titleColor("Notes"));
 
-    // The body is in the app's colour (and its lighter stripe).
-    auto bodyColors = [](const kit::Image& image) {
-        std::set<std::uint32_t> colors;
-        for (int x = 0; x < image.pixelWidth(); ++x) colors.insert(image.pixelAt(x, image.pixelHeight() - 2));
-        return colors;
+    // The app's colour marks the selected row of the sidebar or list, on a light window.
+    auto appColored = [](const kit::Image& image, const std::string& bundleId) {
+        return std::count(image.pixels().begin(), image.pixels().end(), sim::appIconColor(bundleId));
     };
-    EXPECT_TRUE(bodyColors(*letterImage).count(sim::appIconColor("com.example.Editor")));
-    EXPECT_TRUE(bodyColors(*canvasImage).count(sim::appIconColor("com.example.Paint")));
+    EXPECT_GT(appColored(*letterImage, "com.example.Editor"), 20);
+    EXPECT_GT(appColored(*canvasImage, "com.example.Paint"), 20);
     EXPECT_NE(letterImage->pixels(), notesImage->pixels());   // same app, different windows
 
     // The 640 x 480 canvas in a square fits its width and leaves bands above and below.
@@ -83,6 +83,13 @@ TEST_F(SimCapture, ThumbnailsShowTheWindowAndDifferPerWindow) {
     EXPECT_EQ(square->pixelAt(50, 2), 0u);
     EXPECT_NE(square->pixelAt(50, 50), 0u);
     EXPECT_EQ(square->pixelAt(50, 97), 0u);
+    // At full size its rounded corners are see-through too, its edges are not.
+    auto full = shot(canvas, 640, 480);
+    ASSERT_TRUE(full);
+    for (auto [x, y] : {std::pair{0, 0}, std::pair{2, 2}, std::pair{639, 0}, std::pair{0, 479}, std::pair{637, 477}})
+        EXPECT_EQ(full->pixelAt(x, y), 0u) << x << "," << y;
+    for (auto [x, y] : {std::pair{320, 0}, std::pair{0, 240}, std::pair{639, 240}, std::pair{320, 479}})
+        EXPECT_EQ(full->pixelAt(x, y) >> 24, 255u) << x << "," << y;
 }
 
 TEST_F(SimCapture, RefusalsAndFailuresComeBackAsErrors) {
@@ -110,6 +117,78 @@ TEST_F(SimCapture, RefusalsAndFailuresComeBackAsErrors) {
     EXPECT_EQ(shareable(), std::nullopt);
     EXPECT_FALSE(shot(letter, 100, 100));
     EXPECT_EQ(desktop.captureCount(), 8u);
+}
+
+// What a person sees at a glance: how much of a picture is light, dark or
+// yellowish, and its average colour (premultiplied, so see-through counts as black).
+struct Glance {
+    double light = 0;
+    double dark = 0;
+    double yellowish = 0;
+    double mean[3] = {0, 0, 0};
+};
+
+Glance glance(const std::vector<std::uint32_t>& pixels) {
+    Glance g;
+    for (std::uint32_t p : pixels) {
+        const double r = p & 0xff, gr = (p >> 8) & 0xff, b = (p >> 16) & 0xff;
+        const double luma = 0.3 * r + 0.59 * gr + 0.11 * b;
+        g.light += luma > 200;
+        g.dark += luma < 70 && (p >> 24) == 255;
+        g.yellowish += r > 230 && b < r - 18;
+        g.mean[0] += r;
+        g.mean[1] += gr;
+        g.mean[2] += b;
+    }
+    const double n = static_cast<double>(pixels.size());
+    g.light /= n;
+    g.dark /= n;
+    g.yellowish /= n;
+    for (double& m : g.mean) m /= n;
+    return g;
+}
+
+TEST_F(SimCapture, EachKindOfAppLooksItsPart) {
+    enum class Body { Light, Dark, Yellow };
+    const struct {
+        const char* app;
+        Body body;
+    } cases[] = {
+        {"Editor", Body::Light}, {"Browser", Body::Light},  {"Mail", Body::Light},  {"Music", Body::Light},
+        {"Calendar", Body::Light}, {"Letters", Body::Light}, {"Terminal", Body::Dark}, {"Notes", Body::Yellow},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.app);
+        const platform::pid_t pid = addApp(c.app);
+        const CGWindowID first = addWindow(pid, "First", {40, 40, 1000, 700});
+        const CGWindowID second = addWindow(pid, "Second", {80, 80, 1000, 700});
+        const auto picture = desktop.windowPixels(first, 1000, 700);
+        ASSERT_EQ(picture.size(), 1000u * 700u);
+        const Glance full = glance(picture);
+        switch (c.body) {
+            case Body::Light: EXPECT_GT(full.light, 0.5); EXPECT_LT(full.yellowish, 0.1); break;
+            case Body::Dark: EXPECT_GT(full.dark, 0.6); break;
+            case Body::Yellow: EXPECT_GT(full.yellowish, 0.3); break;
+        }
+        // The same window always looks the same; another of its app differs.
+        EXPECT_EQ(desktop.windowPixels(first, 1000, 700), picture);
+        EXPECT_NE(desktop.windowPixels(second, 1000, 700), picture);
+        // A thumbnail keeps the balance of the full picture: lines thinner
+        // than a pixel fade rather than vanish or turn solid.
+        const Glance thumbnail = glance(desktop.windowPixels(first, 200, 140));
+        for (int i = 0; i < 3; ++i) EXPECT_NEAR(thumbnail.mean[i], full.mean[i], 4) << i;
+    }
+}
+
+TEST_F(SimCapture, WindowsOfAnySizeAreDrawn) {
+    const platform::pid_t pid = addApp("Editor");
+    // Far larger than any display, and a sliver: each still a window.
+    for (kit::Rect frame : {kit::Rect{0, 0, 1e9, 1e9}, kit::Rect{0, 0, 3e6, 2e6}, kit::Rect{0, 0, 400, 10}}) {
+        const CGWindowID id = addWindow(pid, "Huge", frame);
+        const auto picture = desktop.windowPixels(id, 64, 64);
+        ASSERT_EQ(picture.size(), 64u * 64u);
+        EXPECT_EQ(picture[32 * 64 + 32] >> 24, 255u) << frame.width();
+    }
 }
 
 }  // namespace

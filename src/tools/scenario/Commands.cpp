@@ -363,7 +363,7 @@ constexpr std::array kCommands = {
     CommandEntry{"press"},
     CommandEntry{"agree"},
     CommandEntry{"decline"},
-    CommandEntry{"snapshot"},
+    CommandEntry{"snapshot", parseSnapshot},
     CommandEntry{"query", parseQuery},
 };
 

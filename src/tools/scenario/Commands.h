@@ -33,4 +33,7 @@ Action parseDrag(Args& args);
 Action parseUp(Args& args);
 Action parseClick(Args& args);
 
+// A picture of the desktop (SnapshotCommand.cpp).
+Action parseSnapshot(Args& args);
+
 }  // namespace scenario
