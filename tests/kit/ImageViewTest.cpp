@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "kit/Button.h"
 #include "kit/ImageView.h"
 
 namespace {
@@ -54,14 +53,6 @@ TEST(ImageView, ImageRectFollowsTheViewsImageAndBounds) {
     EXPECT_EQ(view->imageRect(), (Rect{0, 2, 192, 96}));
     view->setFrameSize({100, 100});
     EXPECT_EQ(view->imageRect(), (Rect{0, 25, 100, 50}));
-
-    // A symbol image has its point size, so a close box's glyph fills it.
-    auto button = std::make_shared<kit::Button>(Rect{2, 104, 18, 18});
-    button->setImage(kit::Image::symbol("xmark.circle.fill", 18, "Close"));
-    button->setImageScaling(ImageScaling::ProportionallyUpOrDown);
-    EXPECT_EQ(kit::imageRectFor(button->image()->size(), button->bounds(), button->imageScaling()),
-              (Rect{0, 0, 18, 18}));
-    EXPECT_EQ(button->image()->accessibilityDescription(), "Close");
 }
 
 }  // namespace
