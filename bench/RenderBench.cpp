@@ -1,0 +1,133 @@
+// What the pictures of the simulated desktop cost: a whole 1440 x 900 frame
+// of the default desktop after something moved (the playground repaints
+// this way whenever anything visible changes), the same with the Dock
+// preview up, a frame when nothing changed (what the playground pays on
+// every idle tick), the first frame of a new renderer (every window body
+// drawn), and one application window's content at thumbnail and full size.
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/AppDelegate.h"
+#include "dock/PreviewPanel.h"
+#include "platform/Platform.h"
+#include "render/Renderer.h"
+#include "sim/SimCapture.h"
+#include "tools/scenario/DefaultDesktop.h"
+#include "tools/scenario/World.h"
+
+namespace {
+
+// The default desktop (the playground's and the tour's) with Durazizi
+// launched and settled, the pointer resting away from the Dock.
+struct DefaultWorld {
+    scenario::ScratchHome home{"durazizi-bench"};
+    std::unique_ptr<scenario::World> world;
+    scenario::DefaultDesktop desktop;
+    platform::AXUIElementRef moved;   // the front window, moved to force repaints
+    kit::Point at;
+    bool nudged = false;
+
+    DefaultWorld() {
+        world = std::make_unique<scenario::World>(home.path(), [](const std::string&) {});
+        desktop = scenario::buildDefaultDesktop(*world);
+        world->launch();
+        sim().movePointer({720, 400});
+        sim().advance(2.0);
+        auto& ax = sim().accessibility();
+        platform::CFType windows;
+        if (ax.copyAttributeValue(ax.createApplication(desktop.editor), "AXWindows", &windows) ==
+                platform::kAXErrorSuccess &&
+            windows.array() && !windows.array()->empty() && windows.array()->front().element())
+            moved = *windows.array()->front().element();
+        platform::CFType position;
+        if (moved && ax.copyAttributeValue(moved, "AXPosition", &position) == platform::kAXErrorSuccess &&
+            position.axValue())
+            platform::AXValueGetValue(*position.axValue(), platform::kAXValueCGPointType, &at);
+    }
+
+    sim::Desktop& sim() { return world->desktop(); }
+
+    // One point right and back on alternate calls: every frame is a full repaint.
+    void nudge() {
+        nudged = !nudged;
+        sim().accessibility().setAttributeValue(moved, "AXPosition",
+                                                platform::AXValue::create(kit::Point{at.x + (nudged ? 1 : 0), at.y}));
+    }
+
+    bool showPreview() {
+        const auto icon = sim().dockItemFrame("Browser");
+        if (!icon) return false;
+        sim().movePointer({icon->midX(), icon->midY()});
+        sim().advance(0.6);
+        const durazizi::PreviewController* preview = world->preview();
+        return preview && preview->panel() && preview->panel()->isVisible();
+    }
+};
+
+void repaintEachTime(benchmark::State& state, DefaultWorld& world) {
+    if (!world.moved) {
+        state.SkipWithError("the default desktop has no Editor window to move");
+        return;
+    }
+    render::DesktopRenderer renderer(world.sim());
+    renderer.paint();
+    for (auto _ : state) {
+        world.nudge();
+        benchmark::DoNotOptimize(renderer.paint().pixels.data());
+    }
+    state.counters["pixels"] = static_cast<double>(renderer.paint().pixels.size());
+}
+
+void BM_RenderFullFrame(benchmark::State& state) {
+    DefaultWorld world;
+    repaintEachTime(state, world);
+}
+BENCHMARK(BM_RenderFullFrame)->Unit(benchmark::kMillisecond);
+
+void BM_RenderFullFrameWithPreview(benchmark::State& state) {
+    DefaultWorld world;
+    if (!world.showPreview()) {
+        state.SkipWithError("resting on the Browser's icon showed no preview");
+        return;
+    }
+    repaintEachTime(state, world);
+}
+BENCHMARK(BM_RenderFullFrameWithPreview)->Unit(benchmark::kMillisecond);
+
+// Nothing changed since the last frame: the renderer only checks, then
+// hands back the frame it has.
+void BM_RenderIdleFrame(benchmark::State& state) {
+    DefaultWorld world;
+    render::DesktopRenderer renderer(world.sim());
+    renderer.paint();
+    for (auto _ : state) benchmark::DoNotOptimize(renderer.paint().pixels.data());
+    state.counters["repainted"] = renderer.needsPaint() ? 1 : 0;
+}
+BENCHMARK(BM_RenderIdleFrame)->Unit(benchmark::kMicrosecond);
+
+// A new renderer: the wallpaper and every window's body are drawn too.
+void BM_RenderFirstFrame(benchmark::State& state) {
+    DefaultWorld world;
+    for (auto _ : state) {
+        render::DesktopRenderer renderer(world.sim());
+        benchmark::DoNotOptimize(renderer.paint().pixels.data());
+    }
+}
+BENCHMARK(BM_RenderFirstFrame)->Unit(benchmark::kMillisecond);
+
+// One 1440 x 900 browser window's content as a capture draws it: at the
+// size of a preview thumbnail on a Retina display, and at full size.
+void BM_RenderWindowContent(benchmark::State& state) {
+    const int width = static_cast<int>(state.range(0));
+    const int height = width * 900 / 1440;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(
+            sim::renderWindow("Release checklist", "com.example.Browser", 101, {1440, 900}, width, height).data());
+    state.counters["pixels"] = static_cast<double>(width) * height;
+}
+BENCHMARK(BM_RenderWindowContent)->Arg(400)->Arg(1440)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
