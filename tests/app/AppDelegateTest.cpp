@@ -148,59 +148,39 @@ TEST_F(AppLaunch, FirstLaunchWaitsForTheTermsThenPromptsAndShowsTheGuideOnce) {
     expectStartedOnce(*app);
 }
 
-TEST_F(AppLaunch, ReturningUserWithBothPermissionsStartsAtOnceWithoutPrompts) {
+// A returning user; screen recording is asked for but never waited for.
+class ReturningUser : public AppLaunch, public ::testing::WithParamInterface<std::pair<bool, bool>> {};
+
+TEST_P(ReturningUser, StartsOnceAccessibilityIsThereWithinOnePollAndNeverAgain) {
+    const auto [accessibility, screenRecording] = GetParam();
     returningUser();
-    grant(true, true);
+    grant(accessibility, screenRecording);
     auto app = launch();
     ASSERT_TRUE(app);
-
-    EXPECT_EQ(firstLogLines(2), (std::vector<std::string>{launchedLine(true, true), kOK}));
-    expectStartedOnce(*app);
-    EXPECT_EQ(desktop().accessibilityPrompts(), 0);
-    EXPECT_EQ(desktop().screenRecordingRequests(), 0);
-    EXPECT_EQ(durazizi::GuideWindowController::shared()->showCount(), 0);
-    EXPECT_EQ(durazizi::TermsGate::shared()->presentCount(), 0);
     EXPECT_EQ(desktop().activationPolicy(), platform::ActivationPolicy::Accessory);
     ASSERT_TRUE(desktop().statusItemImage());
     EXPECT_TRUE(desktop().statusItemImage()->isTemplate());
-
-    // The poll keeps running but neither waits nor starts anything again (the
-    // started controllers may log lines of their own).
-    desktop().advance(15);
-    EXPECT_EQ(countInLog(kOK), 1);
-    EXPECT_EQ(countInLog(waitingLine(true)), 0);
-    EXPECT_EQ(countInLog(launchedLine(true, true)), 1);
-    expectStartedOnce(*app);
-}
-
-// Screen recording is asked for but never waited for.
-class AccessibilityArrives : public AppLaunch, public ::testing::WithParamInterface<bool> {};
-
-TEST_P(AccessibilityArrives, StartsWithinOnePollExactlyOnce) {
-    const bool screenRecording = GetParam();
-    returningUser();
-    grant(false, screenRecording);
-    auto app = launch();
-    ASSERT_TRUE(app);
-    EXPECT_EQ(desktop().accessibilityPrompts(), 1);
+    EXPECT_EQ(durazizi::GuideWindowController::shared()->showCount(), 0);
+    EXPECT_EQ(durazizi::TermsGate::shared()->presentCount(), 0);
+    EXPECT_EQ(desktop().accessibilityPrompts(), accessibility ? 0 : 1);
     EXPECT_EQ(desktop().screenRecordingRequests(), screenRecording ? 0 : 1);
+    EXPECT_EQ(log().front(), launchedLine(accessibility, screenRecording));
 
-    desktop().advance(4.0);   // the launch check and the polls at 1.5 s and 3 s
-    EXPECT_FALSE(app->isStarted());
-    EXPECT_EQ(countInLog(waitingLine(screenRecording)), 3);
-    EXPECT_EQ(app->hover().startCount() + app->snap().startCount() + app->input().startCount(), 0);
-
-    desktop().setAccessibilityTrusted(true);
-    desktop().advance(1.5);
+    if (!accessibility) {
+        desktop().advance(4.0);   // the launch check and the polls at 1.5 s and 3 s
+        EXPECT_FALSE(app->isStarted());
+        EXPECT_EQ(countInLog(waitingLine(screenRecording)), 3);
+        EXPECT_EQ(app->hover().startCount() + app->snap().startCount() + app->input().startCount(), 0);
+        desktop().setAccessibilityTrusted(true);
+        desktop().advance(1.5);
+    } else {
+        EXPECT_EQ(firstLogLines(2), (std::vector<std::string>{launchedLine(true, true), kOK}));
+    }
     expectStartedOnce(*app);
-    EXPECT_EQ(countInLog(kOK), 1);
-    EXPECT_EQ(log().front(), launchedLine(false, screenRecording));
 
+    // The poll keeps running but starts nothing again (the started controllers
+    // may log lines of their own); losing trust stops nothing, and the poll says so.
     desktop().advance(60);
-    expectStartedOnce(*app);
-    EXPECT_EQ(countInLog(kOK), 1);
-
-    // Losing trust later stops nothing and starts nothing again; the poll says so.
     desktop().setAccessibilityTrusted(false);
     const long waitingBefore = countInLog(waitingLine(screenRecording));
     desktop().advance(1.5);
@@ -209,10 +189,15 @@ TEST_P(AccessibilityArrives, StartsWithinOnePollExactlyOnce) {
     desktop().advance(3);
     expectStartedOnce(*app);
     EXPECT_EQ(countInLog(kOK), 1);
+    EXPECT_EQ(countInLog(launchedLine(accessibility, screenRecording)), 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(ScreenRecording, AccessibilityArrives, ::testing::Values(true, false),
-                         [](const auto& info) { return info.param ? "granted" : "denied"; });
+INSTANTIATE_TEST_SUITE_P(Permissions, ReturningUser,
+                         ::testing::Values(std::pair(true, true), std::pair(false, true), std::pair(false, false)),
+                         [](const auto& info) {
+                             return std::string(info.param.first ? "trusted" : "untrusted") +
+                                    (info.param.second ? "WithScreenRecording" : "WithoutScreenRecording");
+                         });
 
 // Each item as "menu|title|action|key|modifiers|target", a separator as "menu|-".
 std::vector<std::string> menuRows(const platform::Menu& bar) {
