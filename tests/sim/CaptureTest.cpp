@@ -1,7 +1,5 @@
 #include <algorithm>
-#include <cmath>
 #include <future>
-#include <set>
 #include <thread>
 
 #include "sim/AppIcon.h"
