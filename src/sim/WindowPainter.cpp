@@ -6,11 +6,14 @@
 #include <string_view>
 
 #include "sim/AppIcon.h"
+#include "sim/PixelCanvas.h"
 #include "sim/SimCapture.h"
 
 namespace sim {
 
 namespace {
+
+using namespace painting;
 
 constexpr double kTitleBarHeight = 28;
 constexpr double kCornerRadius = 10;
@@ -19,44 +22,9 @@ constexpr double kCornerRadius = 10;
 // more than a large one.
 constexpr double kMaxLayout = 4096;
 
-// --- colours -------------------------------------------------------------------------
-
-// Channels 0…255, opaque.
-struct Rgb {
-    double r = 0;
-    double g = 0;
-    double b = 0;
-};
-
-Rgb gray(double v) { return {v, v, v}; }
-
-Rgb mix(Rgb a, Rgb b, double t) { return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t}; }
-
-Rgb unpack(std::uint32_t pixel) {
-    return {static_cast<double>(pixel & 0xff), static_cast<double>((pixel >> 8) & 0xff),
-            static_cast<double>((pixel >> 16) & 0xff)};
-}
-
-std::uint32_t pack(Rgb c) {
-    auto channel = [](double v) { return static_cast<std::uint32_t>(std::clamp(v, 0.0, 255.0) + 0.5); };
-    return channel(c.r) | (channel(c.g) << 8) | (channel(c.b) << 16) | (255u << 24);
-}
-
-// Hue 0…1 (wrapping), saturation and lightness 0…1.
-Rgb hsl(double hue, double saturation, double lightness) {
-    hue -= std::floor(hue);
-    const double a = saturation * std::min(lightness, 1 - lightness);
-    auto f = [&](double n) {
-        const double k = std::fmod(n + hue * 12, 12);
-        return 255 * (lightness - a * std::max(-1.0, std::min({k - 3, 9 - k, 1.0})));
-    };
-    return {f(0), f(8), f(4)};
-}
-
 const Rgb kWhite = gray(255);
 const Rgb kInk = gray(48);                  // headings, names, what is read first
 const Rgb kText = {163, 166, 172};          // running text, seen from afar
-const Rgb kQuiet = {192, 194, 199};         // dates, captions, placeholders
 const Rgb kChrome = gray(246);              // toolbars
 const Rgb kHairline = gray(222);
 
@@ -92,99 +60,10 @@ private:
     std::uint64_t state_;
 };
 
-// --- the canvas ----------------------------------------------------------------------
-
-// Whole pixels, end-exclusive.
-struct PixelBox {
-    int x0 = 0;
-    int y0 = 0;
-    int x1 = 0;
-    int y1 = 0;
-};
-
-// Paints in window points onto the picture's pixels. Shapes are
-// anti-aliased by how much of each pixel they cover, so text lines a pixel
-// high in a thumbnail come out as lighter lines instead of flickering in
-// and out; everything stays inside the clip.
-class Canvas {
-public:
-    Canvas(std::vector<std::uint32_t>& pixels, int width, double scale, double left, double top, PixelBox window)
-        : pixels_(pixels.data()), width_(width), scale_(scale), left_(left), top_(top), clip_(window) {}
-
-    // Every pixel of the clip in one colour, no blending.
-    void clear(Rgb colour) {
-        const std::uint32_t solid = pack(colour);
-        for (int y = clip_.y0; y < clip_.y1; ++y)
-            std::fill(pixels_ + static_cast<std::ptrdiff_t>(y) * width_ + clip_.x0,
-                      pixels_ + static_cast<std::ptrdiff_t>(y) * width_ + clip_.x1, solid);
-    }
-    void fill(const kit::Rect& r, Rgb colour, double radius = 0) { shape(r, radius, colour, colour); }
-    void gradient(const kit::Rect& r, Rgb top, Rgb bottom, double radius = 0) { shape(r, radius, top, bottom); }
-    void disc(kit::Point centre, double radius, Rgb colour) {
-        fill({centre.x - radius, centre.y - radius, 2 * radius, 2 * radius}, colour, radius);
-    }
-
-    PixelBox clip() const { return clip_; }
-    void setClip(PixelBox box) { clip_ = box; }
-    // The whole pixels nearest to `r`, inside the current clip.
-    PixelBox boxOf(const kit::Rect& r) const {
-        auto at = [](double v, int low, int high) {
-            return static_cast<int>(std::clamp(std::floor(v + 0.5), static_cast<double>(low), static_cast<double>(high)));
-        };
-        return {at(left_ + r.minX() * scale_, clip_.x0, clip_.x1), at(top_ + r.minY() * scale_, clip_.y0, clip_.y1),
-                at(left_ + r.maxX() * scale_, clip_.x0, clip_.x1), at(top_ + r.maxY() * scale_, clip_.y0, clip_.y1)};
-    }
-
-private:
-    void shape(const kit::Rect& r, double radius, Rgb top, Rgb bottom) {
-        const double x0 = left_ + r.minX() * scale_, x1 = left_ + r.maxX() * scale_;
-        const double y0 = top_ + r.minY() * scale_, y1 = top_ + r.maxY() * scale_;
-        if (!(x1 > x0 && y1 > y0)) return;
-        const double round = std::clamp(radius * scale_, 0.0, std::min(x1 - x0, y1 - y0) / 2);
-        auto whole = [](double v, int low, int high) {
-            return static_cast<int>(std::clamp(v, static_cast<double>(low), static_cast<double>(high)));
-        };
-        const int px0 = whole(std::floor(x0), clip_.x0, clip_.x1), px1 = whole(std::ceil(x1), clip_.x0, clip_.x1);
-        const int py0 = whole(std::floor(y0), clip_.y0, clip_.y1), py1 = whole(std::ceil(y1), clip_.y0, clip_.y1);
-        const bool flat = top.r == bottom.r && top.g == bottom.g && top.b == bottom.b;
-
-        for (int py = py0; py < py1; ++py) {
-            const double rowCover = std::min(py + 1.0, y1) - std::max(static_cast<double>(py), y0);
-            const double cy = py + 0.5;
-            const Rgb colour = flat ? top : mix(top, bottom, std::clamp((cy - y0) / (y1 - y0), 0.0, 1.0));
-            const std::uint32_t solid = pack(colour);
-            // How far into a rounded corner's square this row lies; zero outside them.
-            double dy = 0;
-            if (cy < y0 + round) dy = y0 + round - cy;
-            else if (cy > y1 - round) dy = cy - (y1 - round);
-            std::uint32_t* row = pixels_ + static_cast<std::ptrdiff_t>(py) * width_;
-            for (int px = px0; px < px1; ++px) {
-                double cover = rowCover * (std::min(px + 1.0, x1) - std::max(static_cast<double>(px), x0));
-                if (dy > 0) {
-                    const double cx = px + 0.5;
-                    double dx = 0;
-                    if (cx < x0 + round) dx = x0 + round - cx;
-                    else if (cx > x1 - round) dx = cx - (x1 - round);
-                    if (dx > 0) cover = std::min(cover, std::clamp(round - std::hypot(dx, dy) + 0.5, 0.0, 1.0));
-                }
-                if (cover >= 0.999) row[px] = solid;
-                else if (cover > 0.002) row[px] = pack(mix(unpack(row[px]), colour, cover));
-            }
-        }
-    }
-
-    std::uint32_t* pixels_;
-    int width_;
-    double scale_;
-    double left_;
-    double top_;
-    PixelBox clip_;
-};
-
 // --- what every layout draws with ---------------------------------------------------
 
 struct Scene {
-    Canvas& canvas;
+    PixelCanvas& canvas;
     double width;           // the window's points, at most kMaxLayout
     double height;
     Rgb app;                // the app's colour, as its Dock icon has it
@@ -205,7 +84,7 @@ kit::Rect rightOf(const kit::Rect& area, double taken) {
 
 // A line of text as it reads from a distance: words of varying length,
 // about a space apart, `height` tall (the height of a lowercase letter).
-void words(Canvas& c, Dice& dice, double x, double y, double width, double height, Rgb colour) {
+void words(PixelCanvas& c, Dice& dice, double x, double y, double width, double height, Rgb colour) {
     const double end = x + width;
     const double gap = height * 0.75;
     for (double at = x; end - at >= height;) {
@@ -225,7 +104,7 @@ struct TextStyle {
 const TextStyle kBody{6.5, 18, kText};
 
 // A paragraph `width` wide whose last line stops short; answers where the next thing starts.
-double paragraph(Canvas& c, Dice& dice, double x, double y, double width, int lines, const TextStyle& style) {
+double paragraph(PixelCanvas& c, Dice& dice, double x, double y, double width, int lines, const TextStyle& style) {
     for (int i = 0; i < lines; ++i) {
         const double w = width * (i + 1 == lines ? dice.between(0.25, 0.8) : dice.between(0.9, 1.0));
         words(c, dice, x, y + (style.pitch - style.height) / 2, w, style.height, style.colour);
@@ -235,7 +114,7 @@ double paragraph(Canvas& c, Dice& dice, double x, double y, double width, int li
 }
 
 // A photograph as a thumbnail shows one: a sky, a sun and two hills.
-void photo(Canvas& c, Dice& dice, const kit::Rect& r) {
+void photo(PixelCanvas& c, Dice& dice, const kit::Rect& r) {
     const PixelBox saved = c.clip();
     c.setClip(c.boxOf(r));
     const double hue = dice.unit();
@@ -253,7 +132,7 @@ void photo(Canvas& c, Dice& dice, const kit::Rect& r) {
 // The title bar as a capture shows it; on the desktop the window's own
 // chrome is drawn over it.
 void titleBar(Scene& s) {
-    Canvas& c = s.canvas;
+    PixelCanvas& c = s.canvas;
     c.gradient({0, 0, s.width, kTitleBarHeight}, gray(243), gray(231));
     c.fill({0, kTitleBarHeight - 1, s.width, 1}, gray(214));
     // As wide as the title would be in 13-point type (counting characters, not bytes).
@@ -267,7 +146,7 @@ void titleBar(Scene& s) {
 
 // The strip of controls under the title bar; answers the area under it.
 kit::Rect toolbar(Scene& s, const kit::Rect& area, Rgb colour = kChrome) {
-    Canvas& c = s.canvas;
+    PixelCanvas& c = s.canvas;
     constexpr double height = 38;
     if (area.height() < 3 * height) return area;
     c.fill({area.minX(), area.minY(), area.width(), height}, colour);
@@ -295,7 +174,7 @@ kit::Rect toolbar(Scene& s, const kit::Rect& area, Rgb colour = kChrome) {
 // with an icon and a name. The rows are the app's (the same in all its
 // windows); which one is selected is the window's.
 void sidebar(Scene& s, const kit::Rect& area) {
-    Canvas& c = s.canvas;
+    PixelCanvas& c = s.canvas;
     const Rgb tint = mix(kWhite, s.app, 0.13);
     c.fill(area, tint);
     c.fill({area.maxX() - 1, area.minY(), 1, area.height()}, mix(tint, gray(0), 0.1));
@@ -325,7 +204,7 @@ double sidebarWidth(double windowWidth, double from) {
 // A heading, paragraphs with the odd subheading, and maybe a photograph,
 // down to the bottom of `area`.
 void document(Scene& s, const kit::Rect& area, Rgb heading = kInk) {
-    Canvas& c = s.canvas;
+    PixelCanvas& c = s.canvas;
     Dice& dice = s.dice;
     const double margin = std::clamp(area.width() * 0.07, 14.0, 44.0);
     const double column = std::min(area.width() - 2 * margin, 640.0);
@@ -361,7 +240,7 @@ void paintDocument(Scene& s) {
 
 // A project's files as a tree, with the window's file selected.
 void fileTree(Scene& s, const kit::Rect& area) {
-    Canvas& c = s.canvas;
+    PixelCanvas& c = s.canvas;
     const Rgb tint = mix(kWhite, s.app, 0.09);
     c.fill(area, tint);
     c.fill({area.maxX() - 1, area.minY(), 1, area.height()}, mix(tint, gray(0), 0.1));
@@ -390,7 +269,7 @@ void fileTree(Scene& s, const kit::Rect& area) {
 // Source code: a gutter of line numbers, indented lines of coloured
 // tokens, the line with the caret highlighted.
 void code(Scene& s, const kit::Rect& area) {
-    Canvas& c = s.canvas;
+    PixelCanvas& c = s.canvas;
     Dice& dice = s.dice;
     constexpr double pitch = 17, glyph = 6.6, letters = 7;
     constexpr double gutter = 46;
@@ -445,7 +324,7 @@ void code(Scene& s, const kit::Rect& area) {
 }
 
 void paintEditor(Scene& s) {
-    Canvas& c = s.canvas;
+    PixelCanvas& c = s.canvas;
     Dice& dice = s.dice;
     kit::Rect area = s.belowTitleBar();
     // A status line along the bottom.
@@ -488,7 +367,7 @@ void paintEditor(Scene& s) {
 }
 
 void paintBrowser(Scene& s) {
-    Canvas& c = s.canvas;
+    PixelCanvas& c = s.canvas;
     Dice& dice = s.dice;
     kit::Rect area = s.belowTitleBar();
     constexpr double bar = 40;
@@ -574,7 +453,7 @@ void paintBrowser(Scene& s) {
 }
 
 struct Mono {
-    Canvas& c;
+    PixelCanvas& c;
     double left;
     double right;
     static constexpr double glyph = 7.2;
@@ -651,7 +530,7 @@ void shell(Scene& s, const kit::Rect& area) {
 
 // A process monitor: load meters, a header row, processes, the function keys.
 void monitor(Scene& s, const kit::Rect& area) {
-    Canvas& c = s.canvas;
+    PixelCanvas& c = s.canvas;
     Dice& dice = s.dice;
     Mono t{c, area.minX() + 8, area.maxX() - 8};
     t.x = t.left;
@@ -730,7 +609,7 @@ void paintTerminal(Scene& s) {
 // A note app: a list of notes with the window's one selected, and the note
 // on yellowish paper, a checklist under its heading.
 void paintNotes(Scene& s) {
-    Canvas& c = s.canvas;
+    PixelCanvas& c = s.canvas;
     Dice& dice = s.dice;
     const Rgb paper{255, 251, 228};
     const Rgb yellow{255, 204, 64};
@@ -794,7 +673,7 @@ void paintNotes(Scene& s) {
 // A mailbox: folders, a list of messages with the window's one selected,
 // and that message.
 void paintMail(Scene& s) {
-    Canvas& c = s.canvas;
+    PixelCanvas& c = s.canvas;
     Dice& dice = s.dice;
     kit::Rect area = toolbar(s, s.belowTitleBar());
     const double side = sidebarWidth(s.width, 700);
@@ -835,7 +714,7 @@ void paintMail(Scene& s) {
 
 // A media library: the app's sources and a grid of covers with their names.
 void paintMedia(Scene& s) {
-    Canvas& c = s.canvas;
+    PixelCanvas& c = s.canvas;
     Dice& dice = s.dice;
     kit::Rect area = toolbar(s, s.belowTitleBar());
     const double side = sidebarWidth(s.width, 520);
@@ -862,7 +741,7 @@ void paintMedia(Scene& s) {
 // A month: a segmented control for the view, the month's name, the grid of
 // days with today marked and a few events.
 void paintCalendar(Scene& s) {
-    Canvas& c = s.canvas;
+    PixelCanvas& c = s.canvas;
     Dice& dice = s.dice;
     kit::Rect area = s.belowTitleBar();
     constexpr double bar = 38;
@@ -957,7 +836,7 @@ std::vector<std::uint32_t> paintWindow(const std::string& title, const std::stri
                           edge(top + windowSize.height * scale, height)};
     if (window.x1 <= window.x0 || window.y1 <= window.y0) return out;
 
-    Canvas canvas(out, width, scale, left, top, window);
+    PixelCanvas canvas(out, width, scale, left, top, window);
     const std::uint64_t appSeed = hashOf(bundleId);
     Scene scene{canvas,
                 std::min(windowSize.width, kMaxLayout),
