@@ -190,20 +190,4 @@ TEST_F(Animation, AShowDuringTheFadeOutStaysOnScreen) {
     }
 }
 
-TEST_F(Animation, ComingBackToTheIconDuringTheFadeOutKeepsThePreview) {
-    setInt("activationDelayMs", 0);
-    startHover();
-    showPreviewOf("Editor");
-    desktop().movePointer({700, 300});
-    desktop().advance(0.3);   // the hide delay has run out: the fade-out is under way
-    ASSERT_FALSE(preview().currentPID());
-    ASSERT_TRUE(previewVisible());
-
-    hoverIcon("Editor");
-    desktop().advance(1);
-    EXPECT_TRUE(previewVisible());
-    EXPECT_EQ(preview().panel()->alphaValue(), 1);
-    EXPECT_EQ(preview().currentPID(), editor);
-}
-
 }  // namespace
