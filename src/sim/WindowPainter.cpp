@@ -144,13 +144,18 @@ void titleBar(Scene& s) {
     for (int i = 0; i < 3; ++i) c.disc({14.0 + 20 * i, 14}, 6, lights[i]);
 }
 
+// A bar across the top of `area` with a hairline under it.
+void strip(PixelCanvas& c, const kit::Rect& area, double height, Rgb colour = kChrome) {
+    c.fill({area.minX(), area.minY(), area.width(), height}, colour);
+    c.fill({area.minX(), area.minY() + height - 1, area.width(), 1}, kHairline);
+}
+
 // The strip of controls under the title bar; answers the area under it.
 kit::Rect toolbar(Scene& s, const kit::Rect& area, Rgb colour = kChrome) {
     PixelCanvas& c = s.canvas;
     constexpr double height = 38;
     if (area.height() < 3 * height) return area;
-    c.fill({area.minX(), area.minY(), area.width(), height}, colour);
-    c.fill({area.minX(), area.minY() + height - 1, area.width(), 1}, kHairline);
+    strip(c, area, height, colour);
     const double mid = area.minY() + height / 2;
     // Buttons on the left, a search field on the right, as wide as there is room for.
     const int buttons = area.width() >= 360 ? 3 : 1;
@@ -373,8 +378,7 @@ void paintBrowser(Scene& s) {
     constexpr double bar = 40;
     if (area.height() > 3 * bar) {
         const double mid = area.minY() + bar / 2;
-        c.fill({0, area.minY(), s.width, bar}, kChrome);
-        c.fill({0, area.minY() + bar - 1, s.width, 1}, kHairline);
+        strip(c, area, bar);
         // Back and forward, the address field in the middle, then share and new tab.
         for (int i = 0; i < 2; ++i) c.fill({12.0 + 26 * i, mid - 7, 18, 14}, gray(i == 0 ? 130 : 190), 4);
         const double field = std::clamp(s.width * 0.5, 0.0, 560.0);
@@ -747,8 +751,7 @@ void paintCalendar(Scene& s) {
     constexpr double bar = 38;
     if (area.height() > 3 * bar) {
         const double mid = area.minY() + bar / 2;
-        c.fill({0, area.minY(), s.width, bar}, kChrome);
-        c.fill({0, area.minY() + bar - 1, s.width, 1}, kHairline);
+        strip(c, area, bar);
         // Day, week, month, year: the month is chosen (the day where there is no room).
         const int segments = std::min(4, static_cast<int>((s.width - 40) / 60));
         if (segments >= 2) {
