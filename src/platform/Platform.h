@@ -5,6 +5,8 @@
 #include "platform/Capture.h"
 #include "platform/Clock.h"
 #include "platform/Defaults.h"
+#include "platform/EventMonitors.h"
+#include "platform/EventTaps.h"
 #include "platform/Files.h"
 #include "platform/LoginService.h"
 #include "platform/RunLoop.h"
@@ -30,6 +32,8 @@ public:
     virtual LoginService& loginService() = 0;
     virtual Application& application() = 0;
     virtual Capture& capture() = 0;
+    virtual EventTaps& eventTaps() = 0;
+    virtual EventMonitors& eventMonitors() = 0;
     // A backend without these aborts when asked; every complete backend has them.
     virtual WindowServer& windowServer();
     virtual Symbols& symbols();

@@ -52,6 +52,9 @@ public:
     virtual void setTitle(std::string title) = 0;
     virtual std::string title() const = 0;
     // std::nullopt follows the system appearance.
+    // Clicks go through to whatever lies beneath.
+    virtual void setIgnoresMouseEvents(bool ignores) = 0;
+    virtual bool ignoresMouseEvents() const = 0;
     virtual void setAppearance(std::optional<kit::Appearance> appearance) = 0;
     virtual std::optional<kit::Appearance> appearance() const = 0;
 

@@ -10,10 +10,13 @@
 #include "sim/SimApplication.h"
 #include "sim/SimCapture.h"
 #include "sim/SimClock.h"
+#include "sim/SimEventMonitors.h"
+#include "sim/SimEventTaps.h"
 #include "sim/SimFiles.h"
 #include "sim/SimRunLoop.h"
 #include "sim/SimScreens.h"
 #include "sim/SimSymbols.h"
+#include "sim/SimWindowManager.h"
 #include "sim/SimWindowServer.h"
 #include "sim/SimWorkspace.h"
 #include "sim/World.h"
@@ -33,6 +36,9 @@ struct Desktop::State {
     SimCapture capture{*world};
     SimWindowServer windowServer{*world, clock, runLoop, graveyard};
     SimSymbols symbols;
+    SimEventTaps eventTaps{*world, runLoop, graveyard};
+    SimEventMonitors eventMonitors{*world, graveyard};
+    SimWindowManager windowManager{*world};
     std::unique_ptr<SimApplication> application;
     std::shared_ptr<platform::Defaults> defaults = std::make_shared<MemoryDefaults>();
     std::shared_ptr<platform::LoginService> loginService = std::make_shared<MemoryLoginService>();
@@ -41,16 +47,48 @@ struct Desktop::State {
     // Pointer routing to our own windows.
     std::weak_ptr<SimWindow> hovered;
     std::weak_ptr<SimWindow> pressed;
-    // A press that landed in the simulated world: what it landed on.
-    struct WorldPress {
-        std::optional<CGWindowID> closeButtonOf;
-        std::optional<std::uint32_t> dockItem;
+    // The left button and the modifiers held with it.
+    bool buttonDown = false;
+    platform::CGEventFlags buttonFlags = 0;
+    // A press the taps swallowed: the window under it and its frame then,
+    // which tells a move from a resize by what happens to the window.
+    struct TappedPress {
+        std::optional<CGWindowID> window;
+        kit::Rect frame;
     };
-    std::optional<WorldPress> worldPress;
+    std::optional<TappedPress> tappedPress;
 
     // changeCount(): the fingerprint of what was visible when last asked.
     std::uint64_t shownFingerprint = 0;
     std::uint64_t changes = 0;
+
+    // The hardware posts an event: the taps see it first, and may swallow it.
+    bool passesTaps(platform::CGEventType type, kit::Point at, platform::CGEventFlags flags,
+                    std::int64_t keycode = 0, double lines = 0, double points = 0) {
+        auto event = std::make_shared<platform::CGEvent>();
+        event->type = type;
+        event->location = at;
+        event->flags = flags;
+        event->keycode = keycode;
+        event->lineDelta = lines;
+        event->pointDelta = points;
+        reap();
+        bool passed = eventTaps.filter(event) != nullptr;
+        reap();
+        return passed;
+    }
+
+    // An event on its way to another application: the window manager and the
+    // application act on it, and global monitors get their copy.
+    void deliverToWorld(platform::CGEventType type, kit::Point at, platform::CGEventFlags flags) {
+        platform::CGEvent event;
+        event.type = type;
+        event.location = at;
+        event.flags = flags;
+        windowManager.deliver(event);
+        eventMonitors.deliver(event);
+        reap();
+    }
 
     // Clears what a dead process left behind, unless one of its callbacks is
     // still on the stack.
@@ -103,6 +141,8 @@ platform::Application& Desktop::application() { return *state_->application; }
 platform::Capture& Desktop::capture() { return state_->capture; }
 platform::WindowServer& Desktop::windowServer() { return state_->windowServer; }
 platform::Symbols& Desktop::symbols() { return state_->symbols; }
+platform::EventTaps& Desktop::eventTaps() { return state_->eventTaps; }
+platform::EventMonitors& Desktop::eventMonitors() { return state_->eventMonitors; }
 
 void Desktop::useDefaults(std::shared_ptr<platform::Defaults> defaults) {
     if (!defaults) return;
@@ -263,7 +303,24 @@ void Desktop::addScreen(kit::Rect frame, std::optional<kit::Rect> visible) {
     state_->world->screens.push_back({frame, visible});
 }
 
+bool Desktop::removeScreen(std::size_t index) {
+    std::lock_guard lock(state_->world->mutex);
+    return state_->world->unplugScreen(index);
+}
+
 void Desktop::movePointer(kit::Point topLeft) {
+    State& s = *state_;
+    if (s.buttonDown) {
+        hoverPointer(topLeft);
+        if (!s.passesTaps(platform::kCGEventLeftMouseDragged, topLeft, s.buttonFlags)) return;
+        if (s.pressed.lock()) return;
+        s.deliverToWorld(platform::kCGEventLeftMouseDragged, topLeft, s.buttonFlags);
+        return;
+    }
+    hoverPointer(topLeft);
+}
+
+void Desktop::hoverPointer(kit::Point topLeft) {
     State& s = *state_;
     {
         std::lock_guard lock(s.world->mutex);
@@ -302,11 +359,27 @@ std::optional<kit::Rect> Desktop::primaryScreenFrame() const {
     return primary ? std::optional<kit::Rect>(primary->frame) : std::nullopt;
 }
 
-void Desktop::mouseDown(kit::Point topLeft) {
+void Desktop::mouseDown(kit::Point topLeft, platform::CGEventFlags flags) {
     State& s = *state_;
-    movePointer(topLeft);
-    s.worldPress.reset();
+    hoverPointer(topLeft);
+    s.buttonDown = true;
+    s.buttonFlags = flags;
     s.pressed.reset();
+    s.tappedPress.reset();
+    if (!s.passesTaps(platform::kCGEventLeftMouseDown, topLeft, flags)) {
+        State::TappedPress press;
+        std::lock_guard lock(s.world->mutex);
+        for (CGWindowID id : s.world->zOrder) {
+            const WindowRecord* record = s.world->window(id);
+            if (!record || record->minimized || !s.world->runningApp(record->pid)) continue;
+            if (!record->frame.cgContains(topLeft)) continue;
+            press.window = id;
+            press.frame = record->frame;
+            break;
+        }
+        s.tappedPress = press;
+        return;
+    }
     if (std::shared_ptr<SimWindow> target = s.windowServer.windowAt(topLeft)) {
         s.pressed = target;
         // A click in one of our windows activates Durazizi, unless the window
@@ -324,49 +397,20 @@ void Desktop::mouseDown(kit::Point topLeft) {
         s.reap();
         return;
     }
-
-    World& w = *s.world;
-    std::lock_guard lock(w.mutex);
-    State::WorldPress press;
-    if (w.inMenuBar(topLeft)) {
-        s.worldPress = press;
-        return;
-    }
-    // The Dock floats above every application window.
-    std::vector<kit::Rect> dock = w.dockLayout();
-    for (std::size_t i = 0; i < dock.size(); ++i) {
-        if (!dock[i].cgContains(topLeft)) continue;
-        press.dockItem = w.dockItems[i].id;
-        s.worldPress = press;
-        return;
-    }
-    if (std::optional<kit::Rect> strip = w.dockStrip(); strip && strip->cgContains(topLeft)) {
-        s.worldPress = press;
-        return;
-    }
-    const WindowRecord* hit = nullptr;
-    for (CGWindowID id : w.zOrder) {
-        const WindowRecord* record = w.window(id);
-        if (!record || record->minimized || !w.runningApp(record->pid)) continue;
-        if (record->frame.cgContains(topLeft)) {
-            hit = record;
-            break;
-        }
-    }
-    if (hit) {
-        // A click raises the window and activates its app on the way down.
-        if (hit->closeButton && closeButtonRect(*hit).cgContains(topLeft)) press.closeButtonOf = hit->id;
-        w.raise(hit->id);
-        w.frontmost = hit->pid;
-    }
-    s.worldPress = press;
+    s.deliverToWorld(platform::kCGEventLeftMouseDown, topLeft, flags);
 }
 
 void Desktop::mouseUp(kit::Point topLeft) {
     State& s = *state_;
-    movePointer(topLeft);
-    if (std::shared_ptr<SimWindow> pressed = s.pressed.lock()) {
-        s.pressed.reset();
+    hoverPointer(topLeft);
+    platform::CGEventFlags flags = s.buttonFlags;
+    s.buttonDown = false;
+    s.buttonFlags = 0;
+    s.tappedPress.reset();
+    std::shared_ptr<SimWindow> pressed = s.pressed.lock();
+    s.pressed.reset();
+    if (!s.passesTaps(platform::kCGEventLeftMouseUp, topLeft, flags)) return;
+    if (pressed) {
         {
             CallbackScope scope(s.graveyard);
             pressed->router().mouseUp(s.windowServer.toWindow(*pressed, topLeft));
@@ -374,30 +418,56 @@ void Desktop::mouseUp(kit::Point topLeft) {
         s.reap();
         return;
     }
-    std::optional<State::WorldPress> press = s.worldPress;
-    s.worldPress.reset();
-    if (!press) return;
-
-    World& w = *s.world;
-    std::lock_guard lock(w.mutex);
-    // Buttons and Dock items act on a release over the same thing they were pressed on.
-    if (press->closeButtonOf) {
-        const WindowRecord* record = w.window(*press->closeButtonOf);
-        if (record && closeButtonRect(*record).cgContains(topLeft)) w.closeWindow(*press->closeButtonOf);
-        return;
-    }
-    if (press->dockItem) {
-        std::vector<kit::Rect> dock = w.dockLayout();
-        for (std::size_t i = 0; i < dock.size(); ++i) {
-            if (w.dockItems[i].id != *press->dockItem || !dock[i].cgContains(topLeft)) continue;
-            if (w.dockItems[i].kind == DockItemKind::Application) w.openDockApplication(w.dockItems[i]);
-        }
-    }
+    s.deliverToWorld(platform::kCGEventLeftMouseUp, topLeft, flags);
 }
 
-void Desktop::click(kit::Point topLeft) {
-    mouseDown(topLeft);
+void Desktop::click(kit::Point topLeft, platform::CGEventFlags flags) {
+    mouseDown(topLeft, flags);
     mouseUp(topLeft);
+}
+
+void Desktop::keyDown(std::int64_t keyCode, platform::CGEventFlags flags) {
+    State& s = *state_;
+    kit::Point at = pointer();
+    if (!s.passesTaps(platform::kCGEventKeyDown, at, flags, keyCode)) return;
+    platform::CGEvent event;
+    event.type = platform::kCGEventKeyDown;
+    event.location = at;
+    event.flags = flags;
+    event.keycode = keyCode;
+    s.windowManager.deliver(event);
+    s.eventMonitors.deliver(event);
+    s.reap();
+}
+
+void Desktop::scrollWheel(kit::Point topLeft, double lines, double points, platform::CGEventFlags flags) {
+    State& s = *state_;
+    hoverPointer(topLeft);
+    if (!s.passesTaps(platform::kCGEventScrollWheel, topLeft, flags, 0, lines, points)) return;
+    // Our own windows do not scroll.
+    if (s.windowServer.windowAt(topLeft)) return;
+    s.deliverToWorld(platform::kCGEventScrollWheel, topLeft, flags);
+}
+
+std::vector<ReceivedEvent> Desktop::takeReceivedEvents(pid_t pid) { return state_->windowManager.takeReceived(pid); }
+
+void Desktop::disableEventTaps(platform::CGEventType reason) { state_->eventTaps.disableAll(reason); }
+
+void Desktop::failEventTapCreate(bool fail) { state_->eventTaps.failCreate(fail); }
+
+Desktop::EventTapInfo Desktop::eventTap() const {
+    State& s = *state_;
+    SimEventTaps::TapState tap = s.eventTaps.firstTap();
+    EventTapInfo info;
+    info.installed = tap.installed;
+    info.enabled = tap.enabled;
+    if (s.buttonDown && s.tappedPress && s.tappedPress->window) {
+        std::lock_guard lock(s.world->mutex);
+        const WindowRecord* record = s.world->window(*s.tappedPress->window);
+        bool resized = record && record->frame.size != s.tappedPress->frame.size;
+        info.mode = resized ? "resize" : "move";
+    }
+    return info;
 }
 
 // --- the Dock ---------------------------------------------------------------------
@@ -675,6 +745,8 @@ void Desktop::terminateOwnProcess() {
     s.windowServer.endProcess();
     s.hovered.reset();
     s.pressed.reset();
+    s.eventTaps.endProcess();
+    s.eventMonitors.endProcess();
     s.application->endProcess();
 }
 
@@ -700,6 +772,7 @@ std::vector<OwnWindowInfo> Desktop::ownWindows() const {
         info.opaque = window->isOpaque();
         info.hasShadow = window->hasShadow();
         info.backgroundColor = window->backgroundColor();
+        info.ignoresMouse = window->ignoresMouseEvents();
         info.appearance = window->appearance();
         result.push_back(std::move(info));
     }

@@ -96,6 +96,7 @@ struct OwnWindowInfo {
     bool opaque = true;
     bool hasShadow = true;
     kit::Color backgroundColor = kit::Color::white();
+    bool ignoresMouse = false;
     std::optional<kit::Appearance> appearance;   // nullopt follows the system's
 };
 
@@ -109,6 +110,12 @@ struct DockItemInfo {
     // The tile's colour, premultiplied opaque RGBA packed as kit::Image pixels:
     // the application's icon colour, or one derived from the title.
     std::uint32_t color = 0;
+};
+
+// One event as an application received it.
+struct ReceivedEvent {
+    std::string type;   // "down", "drag", "up", "key", "scroll"
+    kit::Point at;      // top-left global coordinates
 };
 
 struct MenuChoiceResult {
@@ -140,6 +147,8 @@ public:
     platform::Capture& capture() override;
     platform::WindowServer& windowServer() override;
     platform::Symbols& symbols() override;
+    platform::EventTaps& eventTaps() override;
+    platform::EventMonitors& eventMonitors() override;
 
     // Services the host may replace with real ones (property-list defaults,
     // XDG autostart, XDG folders). By default the desktop uses in-memory ones.
@@ -173,8 +182,12 @@ public:
     // The display whose top-left is 0,0 is the primary one. Without `visible`,
     // the visible frame leaves out the 24-point menu bar.
     void addScreen(kit::Rect frame, std::optional<kit::Rect> visible = std::nullopt);
+    // The display added `index`-th (from 0) is unplugged; its windows move to
+    // the primary display. False when there is no such display.
+    bool removeScreen(std::size_t index);
     // Moving over one of Durazizi's visible windows drives its views' tracking
-    // areas; leaving the window sends the exits.
+    // areas; leaving the window sends the exits. With the left button down
+    // the move is a drag event.
     void movePointer(kit::Point topLeft);
     kit::Point pointer() const;
     // The primary display's frame (top-left global); nullopt without displays.
@@ -183,10 +196,31 @@ public:
     // Durazizi's windows the views get the clicks; elsewhere the simulated
     // world answers: an app window is raised and its app made frontmost, its
     // close button closes it, a Dock application item activates (or launches)
-    // its app. Events take no virtual time.
-    void mouseDown(kit::Point topLeft);
+    // its app. Events take no virtual time. Every event runs through the
+    // event taps first; one a tap swallows goes no further. The modifiers
+    // given with the press stay held until the release.
+    void mouseDown(kit::Point topLeft, platform::CGEventFlags flags = 0);
     void mouseUp(kit::Point topLeft);
-    void click(kit::Point topLeft);
+    void click(kit::Point topLeft, platform::CGEventFlags flags = 0);
+    // A key-down (virtual key code) for the frontmost application.
+    void keyDown(std::int64_t keyCode, platform::CGEventFlags flags = 0);
+    // A vertical scroll at a point, positive up, in lines and in points.
+    void scrollWheel(kit::Point topLeft, double lines, double points, platform::CGEventFlags flags = 0);
+    // What each application received, since the previous take.
+    std::vector<ReceivedEvent> takeReceivedEvents(pid_t pid);
+
+    // --- event taps ----------------------------------------------------------
+    // The system disables Durazizi's taps (kCGEventTapDisabledByTimeout or
+    // ...ByUserInput); the callback hears of it on the main run loop.
+    void disableEventTaps(platform::CGEventType reason);
+    void failEventTapCreate(bool fail = true);
+    struct EventTapInfo {
+        bool installed = false;
+        bool enabled = false;
+        // What the held gesture does to the window, as seen on screen.
+        std::string mode = "none";
+    };
+    EventTapInfo eventTap() const;
 
     // --- the Dock ------------------------------------------------------------
     // The Dock process runs (or quits), on the primary display, with square
@@ -278,6 +312,8 @@ public:
     std::shared_ptr<platform::ApplicationDelegate> delegate() const;
 
 private:
+    void hoverPointer(kit::Point topLeft);
+
     struct State;
     std::unique_ptr<State> state_;
 };

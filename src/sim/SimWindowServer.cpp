@@ -388,6 +388,7 @@ kit::Rect SimWindowServer::toTopLeft(kit::Rect cocoa) const {
 std::shared_ptr<SimWindow> SimWindowServer::windowAt(kit::Point topLeft) const {
     for (auto& window : windows()) {
         if (!window->isVisible()) break;
+        if (window->ignoresMouseEvents()) continue;
         if (toTopLeft(window->frame()).cgContains(topLeft)) return window;
     }
     return nullptr;

@@ -97,6 +97,8 @@ public:
     bool hidesOnDeactivate() const override { return hidesOnDeactivate_; }
     void setTitle(std::string title) override { title_ = std::move(title); }
     std::string title() const override { return title_; }
+    void setIgnoresMouseEvents(bool ignores) override { ignoresMouse_ = ignores; }
+    bool ignoresMouseEvents() const override { return ignoresMouse_; }
     void setAppearance(std::optional<kit::Appearance> appearance) override { appearance_ = appearance; }
     std::optional<kit::Appearance> appearance() const override { return appearance_; }
 
@@ -168,6 +170,7 @@ private:
     bool hidesOnDeactivate_;
     std::string title_;
     std::optional<kit::Appearance> appearance_;
+    bool ignoresMouse_ = false;
     bool floatingPanel_ = false;
     bool becomesKeyOnlyIfNeeded_ = false;
     bool visible_ = false;
@@ -199,7 +202,8 @@ public:
     // Live windows of the running process, front-most visible first, then the
     // ordered-out ones in the order they were made.
     std::vector<std::shared_ptr<SimWindow>> windows() const;
-    // The front-most visible window whose frame holds the point (top-left global).
+    // The front-most visible window that takes the mouse and whose frame holds
+    // the point (top-left global).
     std::shared_ptr<SimWindow> windowAt(kit::Point topLeft) const;
     std::shared_ptr<SimWindow> keyWindow() const { return core_->key.lock(); }
     // A click in a window that may become key.

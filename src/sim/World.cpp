@@ -218,6 +218,24 @@ CGWindowID World::allocateWindowId(std::optional<CGWindowID> wanted) {
     return nextWindowId++;
 }
 
+bool World::unplugScreen(std::size_t index) {
+    if (index >= screens.size()) return false;
+    const kit::Rect gone = screens[index].frame;
+    screens.erase(screens.begin() + static_cast<std::ptrdiff_t>(index));
+    const ScreenRecord* primary = primaryScreen();
+    if (!primary) return true;
+    const kit::Rect target = visibleFrame(*primary);
+    for (auto& [id, w] : windows) {
+        if (!gone.cgContains({w.frame.midX(), w.frame.midY()})) continue;
+        kit::Point origin{primary->frame.minX() + w.frame.minX() - gone.minX(),
+                          primary->frame.minY() + w.frame.minY() - gone.minY()};
+        origin.x = std::clamp(origin.x, target.minX(), std::max(target.minX(), target.maxX() - w.frame.width()));
+        origin.y = std::clamp(origin.y, target.minY(), std::max(target.minY(), target.maxY() - w.frame.height()));
+        w.frame.origin = origin;
+    }
+    return true;
+}
+
 void World::raise(CGWindowID id) {
     auto it = std::find(zOrder.begin(), zOrder.end(), id);
     if (it == zOrder.end()) return;

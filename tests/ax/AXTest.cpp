@@ -127,6 +127,8 @@ public:
     platform::LoginService& loginService() override { return d_.loginService(); }
     platform::Application& application() override { return d_.application(); }
     platform::Capture& capture() override { return d_.capture(); }
+    platform::EventTaps& eventTaps() override { return d_.eventTaps(); }
+    platform::EventMonitors& eventMonitors() override { return d_.eventMonitors(); }
 
     platform::AXUIElementRef createSystemWide() override { return ax_.createSystemWide(); }
     platform::AXUIElementRef createApplication(platform::pid_t pid) override { return ax_.createApplication(pid); }

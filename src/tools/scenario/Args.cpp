@@ -171,6 +171,17 @@ std::optional<kit::Rect> Args::optionRect(std::string_view name) {
     return value;
 }
 
+std::optional<kit::Point> Args::optionPoint(std::string_view name) {
+    const auto token = takeOption(name);
+    if (!token) return std::nullopt;
+    const auto value = token->quoted ? std::nullopt : parsePoint(token->text);
+    if (!value) {
+        fail("option '" + std::string(name) + "' needs two numbers a,b, got " + describe(*token));
+        return std::nullopt;
+    }
+    return value;
+}
+
 std::optional<bool> Args::optionYesNo(std::string_view name) {
     const auto token = takeOption(name);
     if (!token) return std::nullopt;

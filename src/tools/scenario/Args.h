@@ -38,6 +38,7 @@ public:
     std::optional<std::string> optionText(std::string_view name);
     std::optional<std::int64_t> optionInteger(std::string_view name, std::int64_t min, std::int64_t max);
     std::optional<kit::Rect> optionRect(std::string_view name);
+    std::optional<kit::Point> optionPoint(std::string_view name);   // also a size W,H
     std::optional<bool> optionYesNo(std::string_view name);
     // mods=ctrl+alt+shift+cmd / flags=capslock+fn+numpad, as event-flag bits.
     std::optional<std::uint64_t> optionModifiers(std::string_view name);

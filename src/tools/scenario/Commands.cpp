@@ -99,6 +99,10 @@ Action parseWindow(Args& args) {
     spec.minimized = args.flag("minimized");
     if (auto closeButton = args.optionYesNo("closebutton")) spec.closeButton = *closeButton;
     if (auto depth = args.optionInteger("depth", 0, kMaxDepth)) spec.depth = static_cast<int>(*depth);
+    if (auto minimum = args.optionPoint("minsize")) {
+        if (minimum->x < 0 || minimum->y < 0) args.fail("a minimum size cannot be negative");
+        spec.minimumSize = {minimum->x, minimum->y};
+    }
     return [spec](World& world, std::ostream&) -> Result {
         if (!hasApplication(world, spec.pid)) return noApplication("window", spec.pid);
         if (!isRunning(world, spec.pid)) return notRunning("window", spec.pid);
@@ -264,12 +268,35 @@ Action parseFail(Args& args) {
             return std::nullopt;
         };
     }
-    if (what == "script" || what == "tap-timeout") {
+    if (what == "tap-timeout" || what == "tap-user-input") {
+        const auto reason = what == "tap-timeout" ? platform::kCGEventTapDisabledByTimeout
+                                                  : platform::kCGEventTapDisabledByUserInput;
+        return [reason](World& world, std::ostream&) -> Result {
+            world.desktop().disableEventTaps(reason);
+            return std::nullopt;
+        };
+    }
+    if (what == "tap-create") {
+        return [](World& world, std::ostream&) -> Result {
+            if (world.launched()) return "fail tap-create: Durazizi has already launched";
+            world.desktop().failEventTapCreate();
+            return std::nullopt;
+        };
+    }
+    if (what == "script") {
         args.fail("'" + what + "' is not supported yet");
         return {};
     }
     args.fail("unknown fault '" + what + "'");
     return {};
+}
+
+Action parseScreenRemove(Args& args) {
+    const auto index = static_cast<std::size_t>(args.integer("a display number", 0, 63));
+    return [index](World& world, std::ostream&) -> Result {
+        if (!world.desktop().removeScreen(index)) return "screen-remove: there is no display " + std::to_string(index);
+        return std::nullopt;
+    };
 }
 
 Action parseQuitApp(Args& args) {
@@ -344,6 +371,7 @@ constexpr std::array kCommands = {
     CommandEntry{"fail", parseFail},
     CommandEntry{"corrupt-defaults", parseCorruptDefaults},
     CommandEntry{"quit-app", parseQuitApp},
+    CommandEntry{"screen-remove", parseScreenRemove},
     CommandEntry{"launch", parseLaunch},
     CommandEntry{"relaunch", parseRelaunch},
     CommandEntry{"quit", parseQuit},
@@ -354,8 +382,8 @@ constexpr std::array kCommands = {
     CommandEntry{"drag", parseDrag},
     CommandEntry{"up", parseUp},
     CommandEntry{"click", parseClick},
-    CommandEntry{"key"},
-    CommandEntry{"scroll"},
+    CommandEntry{"key", parseKey},
+    CommandEntry{"scroll", parseScroll},
     CommandEntry{"hover-dock", parseHoverDock},
     CommandEntry{"click-tile", parseClickTile},
     CommandEntry{"close-tile", parseCloseTile},

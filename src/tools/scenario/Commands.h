@@ -32,6 +32,8 @@ Action parseDown(Args& args);
 Action parseDrag(Args& args);
 Action parseUp(Args& args);
 Action parseClick(Args& args);
+Action parseKey(Args& args);
+Action parseScroll(Args& args);
 
 // A picture of the desktop (SnapshotCommand.cpp).
 Action parseSnapshot(Args& args);

@@ -9,11 +9,11 @@ namespace {
 
 using Result = std::optional<std::string>;
 
-// Modifiers and extra flags are checked so a scenario stays valid once the
-// simulated events carry them; for now the pointer events do not.
-void acceptModifiers(Args& args, bool withFlags) {
-    (void)args.optionModifiers("mods");
-    if (withFlags) (void)args.optionEventFlags("flags");
+// The event flags of mods= and flags= together.
+std::uint64_t eventFlags(Args& args, bool withFlags) {
+    std::uint64_t flags = args.optionModifiers("mods").value_or(0);
+    if (withFlags) flags |= args.optionEventFlags("flags").value_or(0);
+    return flags;
 }
 
 // An optional point: where the pointer already is when none is given.
@@ -38,11 +38,11 @@ Action parseMove(Args& args) {
 
 Action parseDown(Args& args) {
     const auto point = optionalPoint(args);
-    acceptModifiers(args, true);
-    return [point](World& world, std::ostream&) -> Result {
+    const std::uint64_t flags = eventFlags(args, true);
+    return [point, flags](World& world, std::ostream&) -> Result {
         if (world.buttonDown()) return "down: the left button is already down";
         world.setButtonDown(true);
-        world.desktop().mouseDown(at(world, point));
+        world.desktop().mouseDown(at(world, point), flags);
         return std::nullopt;
     };
 }
@@ -68,10 +68,31 @@ Action parseUp(Args& args) {
 
 Action parseClick(Args& args) {
     const kit::Point point = args.point("a point");
-    acceptModifiers(args, false);
-    return [point](World& world, std::ostream&) -> Result {
+    const std::uint64_t flags = eventFlags(args, false);
+    return [point, flags](World& world, std::ostream&) -> Result {
         if (world.buttonDown()) return "click: the left button is already down";
-        world.desktop().click(point);
+        world.desktop().click(point, flags);
+        return std::nullopt;
+    };
+}
+
+Action parseKey(Args& args) {
+    const std::int64_t code = args.integer("a virtual key code", 0, 127);
+    const std::uint64_t flags = eventFlags(args, true);
+    return [code, flags](World& world, std::ostream&) -> Result {
+        world.desktop().keyDown(code, flags);
+        return std::nullopt;
+    };
+}
+
+Action parseScroll(Args& args) {
+    const kit::Point point = args.point("a point");
+    const double delta = args.number("a scroll delta");
+    const std::string unit = args.optionText("unit").value_or("line");
+    if (unit != "line" && unit != "point") args.fail("option 'unit' is line or point, got '" + unit + "'");
+    const bool lines = unit == "line";
+    return [point, delta, lines](World& world, std::ostream&) -> Result {
+        world.desktop().scrollWheel(point, lines ? delta : 0, lines ? 10 * delta : delta);
         return std::nullopt;
     };
 }

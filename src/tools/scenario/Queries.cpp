@@ -165,6 +165,41 @@ std::string ownWindowsJson(World& world) {
     return json::Object().add("windows", json::array(windows)).str();
 }
 
+// The snapping overlay, as the window server shows it: the one window of
+// ours that lets the mouse through.
+std::string overlayJson(World& world) {
+    std::optional<sim::OwnWindowInfo> overlay;
+    if (world.running()) {
+        for (const sim::OwnWindowInfo& window : world.desktop().ownWindows())
+            if (window.ignoresMouse) overlay = window;
+    }
+    // A window that was never ordered in has never been shown anywhere.
+    const bool shown = overlay && overlay->windowNumber > 0;
+    return json::Object()
+        .add("visible", json::boolean(shown && overlay->visible))
+        .add("frame", shown ? json::rect(overlay->frame) : json::null())
+        .add("alpha", json::number(shown && overlay->visible ? overlay->alpha : 0))
+        .str();
+}
+
+std::string tapJson(World& world) {
+    const sim::Desktop::EventTapInfo tap = world.desktop().eventTap();
+    return json::Object()
+        .add("installed", json::boolean(world.running() && tap.installed))
+        .add("enabled", json::boolean(world.running() && tap.enabled))
+        .add("mode", json::string(tap.mode))
+        .str();
+}
+
+std::string eventsJson(World& world, sim::pid_t pid) {
+    std::vector<std::string> events;
+    for (const sim::ReceivedEvent& event : world.desktop().takeReceivedEvents(pid)) {
+        events.push_back(
+            json::Object().add("type", json::string(event.type)).add("at", json::point(event.at)).str());
+    }
+    return json::Object().add("events", json::array(events)).str();
+}
+
 // A query whose answer is one JSON line.
 Action printing(std::function<std::string(World&)> answer) {
     return [answer = std::move(answer)](World& world, std::ostream& out) -> Result {
@@ -204,7 +239,13 @@ Action parseQuery(Args& args) {
     }
     if (what == "preview") return printing(previewJson);
     if (what == "windows") return printing(ownWindowsJson);
-    static constexpr std::array kLater = {"special", "overlay", "panel", "scripts", "player"};
+    if (what == "overlay") return printing(overlayJson);
+    if (what == "tap") return printing(tapJson);
+    if (what == "events") {
+        const auto pid = static_cast<sim::pid_t>(args.integer("a process id", 1, std::numeric_limits<std::int32_t>::max()));
+        return printing([pid](World& world) { return eventsJson(world, pid); });
+    }
+    static constexpr std::array kLater = {"special", "panel", "scripts", "player"};
     for (const char* later : kLater) {
         if (what == later) {
             args.fail("'" + what + "' is not supported yet");
