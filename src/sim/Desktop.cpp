@@ -451,7 +451,9 @@ void Desktop::scrollWheel(kit::Point topLeft, double lines, double points, platf
 
 std::vector<ReceivedEvent> Desktop::takeReceivedEvents(pid_t pid) { return state_->windowManager.takeReceived(pid); }
 
-void Desktop::disableEventTaps(platform::CGEventType reason) { state_->eventTaps.disableAll(reason); }
+void Desktop::disableEventTaps(platform::CGEventType reason, bool whenRunLoopRuns) {
+    state_->eventTaps.disableAll(reason, whenRunLoopRuns);
+}
 
 void Desktop::failEventTapCreate(bool fail) { state_->eventTaps.failCreate(fail); }
 

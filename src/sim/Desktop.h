@@ -211,8 +211,9 @@ public:
 
     // --- event taps ----------------------------------------------------------
     // The system disables Durazizi's taps (kCGEventTapDisabledByTimeout or
-    // ...ByUserInput); the callback hears of it on the main run loop.
-    void disableEventTaps(platform::CGEventType reason);
+    // ...ByUserInput); the callback hears of it on the main run loop, before
+    // the next event unless `whenRunLoopRuns` lets events pass meanwhile.
+    void disableEventTaps(platform::CGEventType reason, bool whenRunLoopRuns = false);
     void failEventTapCreate(bool fail = true);
     struct EventTapInfo {
         bool installed = false;

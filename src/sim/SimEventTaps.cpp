@@ -17,6 +17,7 @@ struct SimEventTaps::Tap final : platform::CFMachPort {
     bool onRunLoop = false;
     bool valid = true;
     std::optional<CGEventType> pendingNotice;
+    bool noticeWaitsForRunLoop = false;
 };
 
 struct SimEventTaps::Source final : platform::CFRunLoopSource {
@@ -85,7 +86,7 @@ bool SimEventTaps::tapIsEnabled(const platform::CFMachPortRef& tap) {
 }
 
 CGEventRef SimEventTaps::filter(CGEventRef event) {
-    deliverNotifications();
+    deliverNotifications(false);
     // A callback may create or drop taps: walk a copy.
     std::vector<std::shared_ptr<Tap>> taps = taps_;
     for (const auto& tap : taps) {
@@ -106,6 +107,7 @@ CGEventRef SimEventTaps::filter(CGEventRef event) {
             // The system stopped waiting long ago: the event went on unchanged.
             tap->enabled = false;
             tap->pendingNotice = platform::kCGEventTapDisabledByTimeout;
+            tap->noticeWaitsForRunLoop = false;
             notify(tap);
             continue;
         }
@@ -116,11 +118,12 @@ CGEventRef SimEventTaps::filter(CGEventRef event) {
     return event;
 }
 
-void SimEventTaps::disableAll(CGEventType reason) {
+void SimEventTaps::disableAll(CGEventType reason, bool whenRunLoopRuns) {
     for (const auto& tap : taps_) {
         if (!tap->valid || !tap->enabled) continue;
         tap->enabled = false;
         tap->pendingNotice = reason;
+        tap->noticeWaitsForRunLoop = whenRunLoopRuns;
         notify(tap);
     }
 }
@@ -128,14 +131,15 @@ void SimEventTaps::disableAll(CGEventType reason) {
 void SimEventTaps::notify(const std::shared_ptr<Tap>& tap) {
     std::weak_ptr<Tap> weak = tap;
     runLoop_.asyncMain([this, weak] {
-        if (weak.lock()) deliverNotifications();
+        if (weak.lock()) deliverNotifications(true);
     });
 }
 
-void SimEventTaps::deliverNotifications() {
+void SimEventTaps::deliverNotifications(bool runLoopRunning) {
     std::vector<std::shared_ptr<Tap>> taps = taps_;
     for (const auto& tap : taps) {
         if (!tap->pendingNotice || !tap->valid) continue;
+        if (tap->noticeWaitsForRunLoop && !runLoopRunning) continue;
         CGEventType notice = *tap->pendingNotice;
         tap->pendingNotice.reset();
         if (!tap->onRunLoop) continue;

@@ -39,11 +39,12 @@ public:
     // Runs the event through the taps; null when an active tap swallowed it.
     platform::CGEventRef filter(platform::CGEventRef event);
     // The system disables every tap of the process at once, for `reason`
-    // (kCGEventTapDisabledByTimeout or kCGEventTapDisabledByUserInput).
-    void disableAll(platform::CGEventType reason);
-    // Hands pending disabled notifications to their callbacks; the system
-    // does that before it delivers the next event.
-    void deliverNotifications();
+    // (kCGEventTapDisabledByTimeout or kCGEventTapDisabledByUserInput). The
+    // callbacks hear of it before the next event, or, with `whenRunLoopRuns`,
+    // only once the main run loop gets to it: events posted meanwhile pass.
+    void disableAll(platform::CGEventType reason, bool whenRunLoopRuns = false);
+    // Hands pending disabled notifications to their callbacks.
+    void deliverNotifications(bool runLoopRunning);
     // The next tapCreate fails.
     void failCreate(bool fail = true) { failCreate_ = fail; }
     void setCallbackLimit(double seconds) { callbackLimit_ = seconds; }

@@ -121,7 +121,12 @@ void SimWindowManager::mouseDragged(kit::Point p) {
 void SimWindowManager::mouseUp(kit::Point p) {
     std::optional<Press> press = press_;
     press_.reset();
-    if (!press) return;
+    if (!press) {
+        // An up whose down went elsewhere (a tap took it) still reaches the
+        // window under the pointer.
+        record(ownerAt(p), "up", p);
+        return;
+    }
     record(press->receiver, "up", p);
     // Buttons and Dock items act on a release over the same thing they were pressed on.
     if (press->closeButtonOf) {
