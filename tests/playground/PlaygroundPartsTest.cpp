@@ -88,7 +88,7 @@ TEST(HelpOverlay, CardSaysWhatIsOnAndSurvivesAnyHomePath) {
     EXPECT_NE(plain.find("Accessibility permission (now off)"), std::string::npos);
     EXPECT_NE(plain.find("Screen recording permission (now on)"), std::string::npos);
     EXPECT_NE(plain.find("Esc"), std::string::npos);
-    EXPECT_NE(plain.find("does not act on them"), std::string::npos) << "the card says keys and scroll are not simulated yet";
+    EXPECT_NE(plain.find("Ctrl+Alt with an arrow key"), std::string::npos) << "the card tells how to snap";
 
     state.fresh = true;
     pango_parse_markup(playground::helpMarkup(state).c_str(), -1, 0, nullptr, &text, nullptr, nullptr);

@@ -81,7 +81,8 @@ TEST_F(Tour, WritesEveryStepAndItsExplanation) {
     const scenario::TourResult result = scenario::runTour({(dir_ / "out").string(), 1});
     ASSERT_FALSE(result.failure) << *result.failure;
     const std::vector<std::string> expected = {"01-desktop.png",      "02-preview.png",      "03-hovered-tile.png",
-                                               "04-minimized-tile.png", "05-closed-tile.png", "06-clicked-tile.png"};
+                                               "04-minimized-tile.png", "05-closed-tile.png", "06-clicked-tile.png",
+                                               "07-armed-overlay.png",  "08-tiled-window.png"};
     ASSERT_EQ(result.frames.size(), expected.size());
 
     std::ifstream indexFile(dir_ / "out" / "index.html");
@@ -106,7 +107,7 @@ TEST_F(Tour, WritesEveryStepAndItsExplanation) {
         EXPECT_EQ(pictures.back().width, kWidth) << frame.file;
         EXPECT_EQ(pictures.back().height, kHeight) << frame.file;
     }
-    ASSERT_EQ(pictures.size(), 6u);
+    ASSERT_EQ(pictures.size(), 8u);
 
     // The preview appears above the Dock, and nothing else of the desktop moves.
     const int aboveDock = kHeight - 64 - 180;
@@ -118,6 +119,9 @@ TEST_F(Tour, WritesEveryStepAndItsExplanation) {
     EXPECT_GT(difference(pictures[3], pictures[4], 400, 30, 1000, 500), 2) << "the closed window is still shown";
     // The clicked window comes to the front over the Editor.
     EXPECT_GT(difference(pictures[4], pictures[5], 600, 130, 600, 400), 4) << "the clicked window did not come forward";
+    // The overlay tints the left half, then the tiled window fills it.
+    EXPECT_GT(difference(pictures[5], pictures[6], 20, 300, kWidth / 2 - 40, 300), 2) << "no overlay over the left half";
+    EXPECT_GT(difference(pictures[6], pictures[7], 20, 300, kWidth / 2 - 40, 300), 2) << "the window was not tiled";
 }
 
 TEST_F(Tour, TwiceTheScaleGivesTwiceThePixels) {

@@ -46,15 +46,20 @@ std::string helpMarkup(const HelpState& state) {
          "click the thumbnail to bring the window forward.\n";
     m += "\u2022 The Browser has a minimized page: its thumbnail is dimmed and badged.\n";
     m += "\u2022 Music, Spotify and Calendar have panels of their own.\n";
-    m += "\u2022 Click Durazizi's icon in the menu bar for its panel and settings.\n\n";
+    m += "\u2022 Click Durazizi's icon in the menu bar for its panel and settings.\n";
+    m += "\u2022 Drag a window by its title bar against a screen edge or corner: the overlay shows where "
+         "it goes, and letting go tiles it.\n";
+    m += "\u2022 Hold Ctrl+Alt and drag anywhere in a window to move it; add Shift to resize it.\n";
+    m += "\u2022 Ctrl+Alt with an arrow key tiles the front window; scroll up on a title bar to "
+         "maximize, down to restore.\n\n";
     m += "<b>Keys</b>\n";
     m += "F1\tthis help\n";
     m += std::string("F2\tAccessibility permission (now ") + onOff(state.accessibility) + ")\n";
     m += std::string("F3\tScreen recording permission (now ") + onOff(state.screenRecording) + ")\n";
     m += std::string("F5\tstart Durazizi again") + (state.duraziziRunning ? "" : " (<b>it has quit</b>)") + "\n";
     m += "Esc\tquit the playground\n\n";
-    m += "<small>The mouse drives the simulated desktop. Keys (control, option = Alt, shift, command = Super) "
-         "and the scroll wheel are passed on, but the simulated desktop does not act on them yet.\n";
+    m += "<small>The mouse, the keys (control, option = Alt, shift, command = Super) and the scroll wheel "
+         "drive the simulated desktop.\n";
     if (state.fresh) {
         m += "A fresh account: nothing you change is kept.";
     } else {

@@ -163,11 +163,17 @@ void Playground::handleKey(const SDL_KeyboardEvent& key) {
         case SDLK_F5: world_.relaunch(); return;
         default: break;
     }
-    // The simulated desktop takes no key events yet; this is where they go
-    // once it does, already in the Mac's terms.
+    // Keys a Mac keyboard lacks are not sent at all; a modifier alone is no key-down.
     const std::optional<std::uint16_t> code = macKeyCode(key.keysym.scancode);
-    const MacKey mac{code.value_or(0), macModifierFlags(key.keysym.mod)};
-    (void)mac;
+    if (!code) return;
+    switch (key.keysym.sym) {
+        case SDLK_LCTRL: case SDLK_RCTRL: case SDLK_LALT: case SDLK_RALT:
+        case SDLK_LSHIFT: case SDLK_RSHIFT: case SDLK_LGUI: case SDLK_RGUI: case SDLK_CAPSLOCK:
+            return;
+        default: break;
+    }
+    const MacKey mac{*code, macModifierFlags(key.keysym.mod)};
+    desktop().keyDown(mac.keyCode, mac.flags);
 }
 
 void Playground::handle(const SDL_Event& event) {
@@ -175,15 +181,17 @@ void Playground::handle(const SDL_Event& event) {
         case SDL_QUIT: quit_ = true; break;
         case SDL_MOUSEMOTION: desktop().movePointer(toDesktop(event.motion.x, event.motion.y)); break;
         case SDL_MOUSEBUTTONDOWN:
-            if (event.button.button == SDL_BUTTON_LEFT) desktop().mouseDown(toDesktop(event.button.x, event.button.y));
+            // The modifiers held at the press go with the whole drag, as a Mac's do.
+            if (event.button.button == SDL_BUTTON_LEFT)
+                desktop().mouseDown(toDesktop(event.button.x, event.button.y), macModifierFlags(SDL_GetModState()));
             break;
         case SDL_MOUSEBUTTONUP:
             if (event.button.button == SDL_BUTTON_LEFT) desktop().mouseUp(toDesktop(event.button.x, event.button.y));
             break;
         case SDL_MOUSEWHEEL: {
-            // Scrolling is not simulated yet: the lines a Mac would send, dropped here.
             const double lines = macScrollLines(event.wheel);
-            (void)lines;
+            // A Mac's wheel also reports the same scroll in points, ten to a line.
+            if (lines != 0) desktop().scrollWheel(desktop().pointer(), lines, 10 * lines, macModifierFlags(SDL_GetModState()));
             break;
         }
         case SDL_KEYDOWN: handleKey(event.key); break;

@@ -31,6 +31,8 @@ constexpr double kPreviewAppears = 0.6;
 constexpr double kPointerRests = 0.1;
 // Part-way through the fade-out, so the picture shows the panel going.
 constexpr double kIntoFadeOut = durazizi::PanelPlacement::kFadeOutDuration * 0.4;
+// The snapping overlay's fade, with a margin.
+constexpr double kSnapShown = 0.3;
 // The window the tour closes, and the one it brings forward.
 constexpr const char* kPreviewApp = "Browser";
 constexpr const char* kClosedTitle = "Weather in Lisbon";
@@ -61,6 +63,7 @@ public:
             [this] { return atRest(); },        [this] { return preview(); },
             [this] { return hoveredTile(); },   [this] { return minimizedTile(); },
             [this] { return closedTile(); },    [this] { return clickedTile(); },
+            [this] { return armedOverlay(); },  [this] { return tiledWindow(); },
         };
         for (const auto& step : steps) {
             if (auto failure = step()) return failure;
@@ -197,6 +200,44 @@ private:
         if (!panelVisible() || controller()->currentPID()) return std::string("the panel is not fading out");
         return picture("06-clicked-tile.png",
                        "Clicking a tile brings that window to the front, restoring it if minimized, and the panel fades out.");
+    }
+
+    // The snapping overlay as the window server shows it: our one window
+    // that lets the mouse through.
+    std::optional<sim::OwnWindowInfo> overlay() {
+        for (const sim::OwnWindowInfo& window : desktop().ownWindows())
+            if (window.ignoresMouse && window.visible) return window;
+        return std::nullopt;
+    }
+
+    Failure armedOverlay() {
+        const sim::WindowInfo window = desktop().window(default_.minimizedPage);
+        const auto screen = desktop().primaryScreenFrame();
+        if (!window.exists || !screen) return std::string("the clicked window is gone");
+        // By the title bar against the left edge, where the zone arms at once.
+        desktop().mouseDown({window.frame.minX() + 240, window.frame.minY() + 12});
+        desktop().movePointer({screen->midX() / 2, screen->midY()});
+        desktop().movePointer({screen->minX(), screen->midY()});
+        desktop().advance(kSnapShown);
+        const auto shown = overlay();
+        if (!shown || shown->alpha < 1 || shown->frame.minX() != screen->minX() ||
+            shown->frame.width() != screen->width() / 2) {
+            return std::string("dragging a window against the left edge showed no overlay over the left half");
+        }
+        return picture("07-armed-overlay.png",
+                       "Dragging a window by its title bar against the left edge shows the overlay where it will go.");
+    }
+
+    Failure tiledWindow() {
+        desktop().mouseUp(desktop().pointer());
+        desktop().advance(kSnapShown);
+        const sim::WindowInfo window = desktop().window(default_.minimizedPage);
+        const auto screen = desktop().primaryScreenFrame();
+        if (!screen || window.frame.minX() != screen->minX() || window.frame.width() != screen->width() / 2) {
+            return std::string("letting go did not tile the window into the left half");
+        }
+        if (overlay()) return std::string("the overlay stayed after the release");
+        return picture("08-tiled-window.png", "Letting go tiles the window into the left half of the screen.");
     }
 
     World& world_;
