@@ -47,15 +47,15 @@ struct DockDesktop {
     explicit DockDesktop(bool screenRecording) {
         platform::install(&desktop);
         durazizi::Settings::registerDefaults();
-        desktop.addScreen({0, 0, 1440, 900});
-        desktop.setDock(true, 48);
+        desktop.screens().add({0, 0, 1440, 900});
+        desktop.dock().setRunning(true, 48);
         editor = addApp("Editor", 10, {800, 600});
         browser = addApp("Browser", 20, {1440, 900});
         addApp("Notes", 2, {600, 500});
         addApp("Mail", 1, {900, 700});
-        desktop.setAccessibilityTrusted(true);
-        desktop.setScreenRecording(screenRecording);
-        desktop.movePointer(kAwayFromDock);
+        desktop.permissions().setAccessibilityTrusted(true);
+        desktop.permissions().setScreenRecording(screenRecording);
+        desktop.input().move(kAwayFromDock);
     }
     ~DockDesktop() {
         app.reset();
@@ -68,7 +68,7 @@ struct DockDesktop {
         sim::AppSpec process;
         process.name = name;
         process.bundleId = "com.example." + name;
-        const sim::pid_t pid = desktop.addApplication(process);
+        const sim::pid_t pid = desktop.processes().add(process);
         for (int i = 0; i < windows; ++i) {
             sim::WindowSpec window;
             window.pid = pid;
@@ -76,7 +76,7 @@ struct DockDesktop {
             // Full-screen-sized windows stay where they are; smaller ones cascade.
             const double offset = size.width >= 1440 ? 0 : 20.0 * i;
             window.frame = {offset, offset, size.width, size.height};
-            desktop.addWindow(window);
+            desktop.windows().add(window);
         }
         return pid;
     }
@@ -87,8 +87,8 @@ struct DockDesktop {
         desktop.defaults().setInteger(1, "termsVersionAccepted");
         desktop.defaults().setBool(true, "guideShown");
         durazizi::applicationMain();
-        app = std::dynamic_pointer_cast<durazizi::AppDelegate>(desktop.delegate());
-        desktop.advance(kPoll / 2);
+        app = std::dynamic_pointer_cast<durazizi::AppDelegate>(desktop.application().delegate());
+        desktop.time().advance(kPoll / 2);
     }
 
     const durazizi::PreviewController& preview() const { return app->hover().preview(); }
@@ -98,8 +98,8 @@ struct DockDesktop {
     }
 
     void hoverIcon(const std::string& title) {
-        const auto frame = desktop.dockItemFrame(title);
-        if (frame) desktop.movePointer({frame->midX(), frame->midY()});
+        const auto frame = desktop.dock().itemFrame(title);
+        if (frame) desktop.input().move({frame->midX(), frame->midY()});
     }
 
     static platform::RunningApplicationRef runningApp(sim::pid_t pid) {
@@ -116,8 +116,8 @@ void BM_SimPollBaseline(benchmark::State& state) {
     sim::Desktop desktop;
     platform::install(&desktop);
     auto timer = platform::current().runLoop().scheduledTimer(kPoll, true, [](platform::Timer&) {});
-    desktop.advance(kPoll / 2);
-    for (auto _ : state) desktop.advance(kPoll);
+    desktop.time().advance(kPoll / 2);
+    for (auto _ : state) desktop.time().advance(kPoll);
     timer->invalidate();
     platform::install(nullptr);
 }
@@ -137,11 +137,11 @@ enum class Ticks {
 // all make extra calls show in `ax_calls_per_tick` (and in
 // `ticks_per_dock_walk` falling from 40) instead of stalling the loop.
 void runHoverTicks(benchmark::State& state, DockDesktop& world, Ticks which) {
-    world.desktop.takeAXCalls();
+    world.desktop.accessibility().takeCalls();
     std::uint64_t cachedCalls = std::numeric_limits<std::uint64_t>::max();
     for (int i = 0; i < 80; ++i) {
-        world.desktop.advance(kPoll);
-        cachedCalls = std::min(cachedCalls, world.desktop.takeAXCalls());
+        world.desktop.time().advance(kPoll);
+        cachedCalls = std::min(cachedCalls, world.desktop.accessibility().takeCalls());
     }
     std::uint64_t timedTicks = 0;
     std::uint64_t timedAXCalls = 0;
@@ -153,9 +153,9 @@ void runHoverTicks(benchmark::State& state, DockDesktop& world, Ticks which) {
         bool skipped = false;
         for (;;) {
             const auto start = Stopwatch::now();
-            world.desktop.advance(kPoll);
+            world.desktop.time().advance(kPoll);
             const double elapsed = seconds(Stopwatch::now() - start);
-            const std::uint64_t calls = world.desktop.takeAXCalls();
+            const std::uint64_t calls = world.desktop.accessibility().takeCalls();
             ++allTicks;
             if (calls > cachedCalls) {
                 ++walks;
@@ -185,7 +185,7 @@ void runHoverTicks(benchmark::State& state, DockDesktop& world, Ticks which) {
 void BM_HoverTickAwayFromDock(benchmark::State& state, Ticks which) {
     DockDesktop world(/*screenRecording=*/true);
     world.launch();
-    world.desktop.advance(1.0);   // the first tick filled the Dock cache
+    world.desktop.time().advance(1.0);   // the first tick filled the Dock cache
     runHoverTicks(state, world, which);
 }
 BENCHMARK_CAPTURE(BM_HoverTickAwayFromDock, cached, Ticks::fromCache)->UseManualTime();
@@ -197,7 +197,7 @@ void BM_HoverTickOnShownPreview(benchmark::State& state, Ticks which) {
     DockDesktop world(/*screenRecording=*/true);
     world.launch();
     world.hoverIcon("Editor");
-    world.desktop.advance(1.0);   // delay, show, snap-in and thumbnails all done
+    world.desktop.time().advance(1.0);   // delay, show, snap-in and thumbnails all done
     if (!world.previewVisible() || world.preview().currentPID() != world.editor) {
         state.SkipWithError("Editor's preview did not come up");
         return;
@@ -215,17 +215,17 @@ BENCHMARK_CAPTURE(BM_HoverTickOnShownPreview, with_dock_walks, Ticks::all)->UseM
 void BM_HoverToPanel(benchmark::State& state) {
     DockDesktop world(/*screenRecording=*/false);
     world.launch();
-    world.desktop.advance(1.0);
+    world.desktop.time().advance(1.0);
     std::uint64_t shows = 0;
     std::uint64_t polls = 0;
     double lateAfterDelay = 0;   // seconds from the delay's end to the panel on screen, summed
     for (auto _ : state) {
         world.hoverIcon("Editor");
-        const double arrived = world.desktop.now();
+        const double arrived = world.desktop.time().now();
         int pollsHere = 0;
         const auto start = Stopwatch::now();
         while (!world.previewVisible() && pollsHere < 20) {
-            world.desktop.advance(kPoll);
+            world.desktop.time().advance(kPoll);
             ++pollsHere;
         }
         state.SetIterationTime(seconds(Stopwatch::now() - start));
@@ -235,14 +235,14 @@ void BM_HoverToPanel(benchmark::State& state) {
         }
         // The clock stands half a poll past the tick that showed the panel;
         // the first tick that saw the pointer came half a poll after it arrived.
-        const double shownAt = world.desktop.now() - kPoll / 2;
+        const double shownAt = world.desktop.time().now() - kPoll / 2;
         const double firstSeen = arrived + kPoll / 2;
         lateAfterDelay += shownAt - (firstSeen + kActivationDelay);
         polls += static_cast<std::uint64_t>(pollsHere);
         ++shows;
 
-        world.desktop.movePointer(kAwayFromDock);
-        world.desktop.advance(1.0);   // hide delay and fade-out
+        world.desktop.input().move(kAwayFromDock);
+        world.desktop.time().advance(1.0);   // hide delay and fade-out
     }
     if (shows == 0) return;
     const double n = static_cast<double>(shows);
@@ -257,15 +257,15 @@ BENCHMARK(BM_HoverToPanel)->UseManualTime()->Unit(benchmark::kMicrosecond);
 void BM_AppIdlePoll(benchmark::State& state) {
     DockDesktop world(/*screenRecording=*/true);
     world.launch();
-    world.desktop.advance(1.0);
-    world.desktop.takeAXCalls();
+    world.desktop.time().advance(1.0);
+    world.desktop.accessibility().takeCalls();
     std::uint64_t polls = 0;
     for (auto _ : state) {
-        world.desktop.advance(kPoll);
+        world.desktop.time().advance(kPoll);
         ++polls;
     }
     state.counters["ax_calls_per_tick"] =
-        static_cast<double>(world.desktop.takeAXCalls()) / static_cast<double>(polls);
+        static_cast<double>(world.desktop.accessibility().takeCalls()) / static_cast<double>(polls);
 }
 BENCHMARK(BM_AppIdlePoll);
 
@@ -280,8 +280,8 @@ void BM_PreviewShow20WithIcons(benchmark::State& state) {
     auto preview = std::make_shared<durazizi::PreviewController>();
     const auto app = DockDesktop::runningApp(world.browser);
     const auto windows = durazizi::WindowList::windows(world.browser, false, false);
-    const kit::Rect icon = world.desktop.dockItemFrame("Browser").value_or(kit::Rect{});
-    world.desktop.takeAXCalls();
+    const kit::Rect icon = world.desktop.dock().itemFrame("Browser").value_or(kit::Rect{});
+    world.desktop.accessibility().takeCalls();
     std::uint64_t shows = 0;
     std::uint64_t axCalls = 0;
     std::uint64_t iconTiles = 0;
@@ -290,14 +290,14 @@ void BM_PreviewShow20WithIcons(benchmark::State& state) {
         preview->show(app, windows, icon);
         const auto shown = Stopwatch::now();
         state.SetIterationTime(seconds(shown - start));
-        axCalls += world.desktop.takeAXCalls();
+        axCalls += world.desktop.accessibility().takeCalls();
         ++shows;
 
         for (const auto& tile : preview->tiles())
             if (tile->imageKind() == durazizi::ThumbTile::ImageKind::icon) ++iconTiles;
 
         preview->hide();
-        world.desktop.advance(0.5);   // snap-in and fade-out finish, the panel is ordered out
+        world.desktop.time().advance(0.5);   // snap-in and fade-out finish, the panel is ordered out
     }
     const double n = static_cast<double>(shows);
     state.counters["ax_calls_per_show"] = static_cast<double>(axCalls) / n;
@@ -320,7 +320,7 @@ void BM_PreviewShow20Capturing(benchmark::State& state, Before before) {
     auto preview = std::make_shared<durazizi::PreviewController>();
     const auto app = DockDesktop::runningApp(world.browser);
     const auto windows = durazizi::WindowList::windows(world.browser, false, false);
-    const kit::Rect icon = world.desktop.dockItemFrame("Browser").value_or(kit::Rect{});
+    const kit::Rect icon = world.desktop.dock().itemFrame("Browser").value_or(kit::Rect{});
     std::uint64_t shows = 0;
     std::uint64_t capturesAtReturn = 0;
     std::uint64_t thumbnailsAtReturn = 0;
@@ -334,27 +334,27 @@ void BM_PreviewShow20Capturing(benchmark::State& state, Before before) {
     };
     for (auto _ : state) {
         if (before == Before::icons) {
-            world.desktop.setScreenRecording(false);
+            world.desktop.permissions().setScreenRecording(false);
             preview->show(app, windows, icon);
             preview->hide();
-            world.desktop.advance(0.5);
-            world.desktop.setScreenRecording(true);
+            world.desktop.time().advance(0.5);
+            world.desktop.permissions().setScreenRecording(true);
         }
-        const std::uint64_t capturesBefore = world.desktop.captureCount();
+        const std::uint64_t capturesBefore = world.desktop.capture().captureCount();
         const auto start = Stopwatch::now();
         preview->show(app, windows, icon);
         const auto shown = Stopwatch::now();
         state.SetIterationTime(seconds(shown - start));
-        capturesAtReturn += world.desktop.captureCount() - capturesBefore;
+        capturesAtReturn += world.desktop.capture().captureCount() - capturesBefore;
         thumbnailsAtReturn += thumbnails();
 
-        world.desktop.settle();   // waits for the batch, then runs its hand-back
+        world.desktop.time().settle();   // waits for the batch, then runs its hand-back
         batchSeconds += seconds(Stopwatch::now() - shown);
         thumbnailsAfter += thumbnails();
         ++shows;
 
         preview->hide();
-        world.desktop.advance(0.5);
+        world.desktop.time().advance(0.5);
     }
     const double n = static_cast<double>(shows);
     state.counters["batch_ms"] = 1e3 * batchSeconds / n;
@@ -383,7 +383,7 @@ void BM_CaptureBatch20(benchmark::State& state) {
     std::uint64_t images = 0;
     std::uint64_t pixels = 0;
     double requestSeconds = 0;
-    const std::uint64_t capturesBefore = world.desktop.captureCount();
+    const std::uint64_t capturesBefore = world.desktop.capture().captureCount();
     for (auto _ : state) {
         const auto start = Stopwatch::now();
         capture.captureBatch(ids, 220, [&](durazizi::ThumbnailCapture::Images result) {
@@ -392,11 +392,11 @@ void BM_CaptureBatch20(benchmark::State& state) {
                 pixels += static_cast<std::uint64_t>(image->pixelWidth()) * static_cast<std::uint64_t>(image->pixelHeight());
         });
         requestSeconds += seconds(Stopwatch::now() - start);
-        world.desktop.settle();
+        world.desktop.time().settle();
         ++batches;
     }
     const double n = static_cast<double>(batches);
-    state.counters["captures"] = static_cast<double>(world.desktop.captureCount() - capturesBefore) / n;
+    state.counters["captures"] = static_cast<double>(world.desktop.capture().captureCount() - capturesBefore) / n;
     state.counters["images"] = static_cast<double>(images) / n;
     state.counters["request_us"] = 1e6 * requestSeconds / n;
     state.counters["pixels_per_image"] = images ? static_cast<double>(pixels) / static_cast<double>(images) : 0;

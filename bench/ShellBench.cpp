@@ -20,17 +20,17 @@ struct World {
     World() {
         platform::install(&desktop);
         durazizi::Settings::registerDefaults();
-        desktop.addScreen({0, 0, 1440, 900});
+        desktop.screens().add({0, 0, 1440, 900});
         sim::AppSpec editor;
         editor.bundleId = "com.example.editor";
         editor.name = "Editor";
-        app = desktop.addApplication(editor);
+        app = desktop.processes().add(editor);
         for (int i = 0; i < 10; ++i) {
             sim::WindowSpec spec;
             spec.pid = app;
             spec.title = "Document " + std::to_string(i);
             spec.frame = {100.0 + 20 * i, 100.0 + 20 * i, 800, 600};
-            desktop.addWindow(spec);
+            desktop.windows().add(spec);
         }
     }
     ~World() { platform::install(nullptr); }
@@ -56,27 +56,27 @@ BENCHMARK(BM_DiagLogWhenOff);
 
 void BM_WindowAtTopLeft(benchmark::State& state) {
     World world;
-    world.desktop.takeAXCalls();
+    world.desktop.accessibility().takeCalls();
     std::uint64_t lookups = 0;
     for (auto _ : state) {
         benchmark::DoNotOptimize(durazizi::AX::windowAtTopLeft({400, 400}));
         ++lookups;
     }
     state.counters["ax_calls_per_lookup"] =
-        static_cast<double>(world.desktop.takeAXCalls()) / static_cast<double>(lookups);
+        static_cast<double>(world.desktop.accessibility().takeCalls()) / static_cast<double>(lookups);
 }
 BENCHMARK(BM_WindowAtTopLeft);
 
 void BM_WindowListTenWindows(benchmark::State& state) {
     World world;
-    world.desktop.takeAXCalls();
+    world.desktop.accessibility().takeCalls();
     std::uint64_t lists = 0;
     for (auto _ : state) {
         benchmark::DoNotOptimize(durazizi::WindowList::windows(world.app, true, false));
         ++lists;
     }
     state.counters["ax_calls_per_list"] =
-        static_cast<double>(world.desktop.takeAXCalls()) / static_cast<double>(lists);
+        static_cast<double>(world.desktop.accessibility().takeCalls()) / static_cast<double>(lists);
 }
 BENCHMARK(BM_WindowListTenWindows);
 

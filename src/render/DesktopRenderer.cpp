@@ -115,7 +115,7 @@ cairo_surface_t* DesktopRenderer::State::bodyFor(const sim::WindowInfo& window, 
     if (area > kMaxBodyPixels) pixelsPerPoint *= std::sqrt(kMaxBodyPixels / area);
     const int width = std::max(1, static_cast<int>(std::ceil(window.frame.width() * pixelsPerPoint)));
     const int height = std::max(1, static_cast<int>(std::ceil(window.frame.height() * pixelsPerPoint)));
-    std::vector<std::uint32_t> rgba = desktop.windowPixels(window.id, width, height);
+    std::vector<std::uint32_t> rgba = desktop.windows().pixels(window.id, width, height);
     if (rgba.size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(height)) {
         body.surface.reset();
         return nullptr;
@@ -194,7 +194,7 @@ void DesktopRenderer::State::paintOwnWindow(cairo_t* cr, const sim::OwnWindowInf
     if (titled) {
         // Active looking only while Durazizi is the active application, as
         // an app window's buttons are only while its app is.
-        const bool active = window.key && desktop.frontmostPid() == desktop.ownPid();
+        const bool active = window.key && desktop.processes().frontmost() == desktop.ownProcess().pid();
         paintTitleBar(cr, text, frame, window.title, active);
         paintWindowOutline(cr, frame, kWindowCornerRadius);
     }
@@ -209,11 +209,11 @@ void DesktopRenderer::State::paintOwnWindow(cairo_t* cr, const sim::OwnWindowInf
 void DesktopRenderer::State::paintMenuBar(cairo_t* cr, kit::Rect display) {
     MenuBarContent content;
     content.display = display;
-    if (std::optional<sim::pid_t> front = desktop.frontmostPid())
-        if (std::optional<sim::AppInfo> app = desktop.application(*front)) content.appName = app->name;
-    content.statusImage = desktop.statusItemImage();
-    content.statusFrame = desktop.statusItemFrame();
-    content.now = desktop.now();
+    if (std::optional<sim::pid_t> front = desktop.processes().frontmost())
+        if (std::optional<sim::AppInfo> app = desktop.processes().info(*front)) content.appName = app->name;
+    content.statusImage = desktop.application().statusItemImage();
+    content.statusFrame = desktop.application().statusItemFrame();
+    content.now = desktop.time().now();
     render::paintMenuBar(cr, text, images, content);
 }
 
@@ -222,7 +222,7 @@ DesktopRenderer::DesktopRenderer(const sim::Desktop& desktop) : state_(std::make
 DesktopRenderer::~DesktopRenderer() = default;
 
 kit::Size DesktopRenderer::displaySize() const {
-    std::optional<kit::Rect> display = state_->desktop.primaryScreenFrame();
+    std::optional<kit::Rect> display = state_->desktop.screens().primaryFrame();
     return display ? display->size : kit::Size{};
 }
 
@@ -233,8 +233,8 @@ kit::Appearance DesktopRenderer::systemAppearance() const { return state_->syste
 bool DesktopRenderer::needsPaint() const {
     const State& s = *state_;
     if (!s.painted || s.paintedAppearance != s.systemAppearance) return true;
-    if (s.desktop.changeCount() != s.paintedChanges) return true;
-    for (const sim::OwnWindowInfo& window : s.desktop.ownWindows())
+    if (s.desktop.changes().count() != s.paintedChanges) return true;
+    for (const sim::OwnWindowInfo& window : s.desktop.ownWindows().list())
         if (window.visible && window.contentView &&
             (window.contentView->subtreeNeedsDisplay() || window.contentView->needsLayout()))
             return true;
@@ -246,8 +246,8 @@ const Frame& DesktopRenderer::paint(double scale) {
     if (!(scale > 0) || !std::isfinite(scale)) scale = 1;
     if (s.painted && s.paintedScale == scale && !needsPaint()) return s.frame;
 
-    std::optional<kit::Rect> display = s.desktop.primaryScreenFrame();
-    std::vector<sim::OwnWindowInfo> own = visibleBackToFront(s.desktop.ownWindows());
+    std::optional<kit::Rect> display = s.desktop.screens().primaryFrame();
+    std::vector<sim::OwnWindowInfo> own = visibleBackToFront(s.desktop.ownWindows().list());
     // Hosts lay views out before drawing them.
     for (const sim::OwnWindowInfo& window : own)
         if (window.contentView) window.contentView->layoutSubtreeIfNeeded();
@@ -270,7 +270,7 @@ const Frame& DesktopRenderer::paint(double scale) {
         s.paintWallpaper(cr, *display, scale);
 
         // 1. Application windows, back to front; minimized ones are in the Dock.
-        std::vector<sim::WindowInfo> windows = s.desktop.windows();
+        std::vector<sim::WindowInfo> windows = s.desktop.windows().all();
         for (auto it = windows.rbegin(); it != windows.rend(); ++it)
             if (it->exists && !it->minimized) s.paintAppWindow(cr, *it, scale);
 
@@ -281,7 +281,7 @@ const Frame& DesktopRenderer::paint(double scale) {
                 if (window.level >= from && window.level < to) s.paintOwnWindow(cr, window);
         };
         paintLevels(INT64_MIN, platform::kCGDockWindowLevel);
-        paintDock(cr, s.text, s.desktop.dockItems());
+        paintDock(cr, s.text, s.desktop.dock().items());
         paintLevels(platform::kCGDockWindowLevel, platform::kCGMainMenuWindowLevel);
         s.paintMenuBar(cr, *display);
         paintLevels(platform::kCGMainMenuWindowLevel, INT64_MAX);
@@ -300,7 +300,7 @@ const Frame& DesktopRenderer::paint(double scale) {
     s.painted = true;
     s.paintedScale = scale;
     s.paintedAppearance = s.systemAppearance;
-    s.paintedChanges = s.desktop.changeCount();
+    s.paintedChanges = s.desktop.changes().count();
     return s.frame;
 }
 

@@ -1,6 +1,6 @@
 #include <mutex>
 
-#include "sim/Desktop.h"
+#include "sim/MemoryDefaults.h"
 
 namespace sim {
 

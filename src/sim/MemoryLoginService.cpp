@@ -1,4 +1,4 @@
-#include "sim/Desktop.h"
+#include "sim/MemoryLoginService.h"
 
 namespace sim {
 

@@ -481,4 +481,43 @@ AXError SimAccessibility::getWindow(const platform::AXUIElementRef& ref, CGWindo
     return platform::kAXErrorSuccess;
 }
 
+// --- faults and instrumentation ---------------------------------------------------
+
+void SimAccessibility::failRead(pid_t pid, const std::string& attribute) {
+    std::lock_guard lock(world_.mutex);
+    world_.failedReads.insert({pid, attribute});
+}
+
+void SimAccessibility::failWrite(pid_t pid, const std::string& attribute) {
+    std::lock_guard lock(world_.mutex);
+    world_.failedWrites.insert({pid, attribute});
+}
+
+void SimAccessibility::setDead(pid_t pid) {
+    std::lock_guard lock(world_.mutex);
+    world_.axDead.insert(pid);
+}
+
+void SimAccessibility::overrideAttribute(const ElementPath& element, const std::string& attribute,
+                                         std::optional<platform::CFType> value) {
+    std::lock_guard lock(world_.mutex);
+    int level = element.window == 0 || element.contentLevel < 0 ? -1 : element.contentLevel;
+    world_.overrides[{element.pid, element.window, level, attribute}] = std::move(value);
+}
+
+void SimAccessibility::overrideWindowNumber(CGWindowID window, std::optional<CGWindowID> number) {
+    std::lock_guard lock(world_.mutex);
+    world_.windowNumberOverrides[window] = number;
+}
+
+std::uint64_t SimAccessibility::calls() const { return world_.axCalls.load(); }
+
+std::uint64_t SimAccessibility::takeCalls() {
+    std::lock_guard lock(world_.mutex);
+    std::uint64_t total = world_.axCalls.load();
+    std::uint64_t taken = total - world_.axCallsTaken;
+    world_.axCallsTaken = total;
+    return taken;
+}
+
 }  // namespace sim

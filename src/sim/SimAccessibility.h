@@ -27,6 +27,16 @@ struct SimElement final : platform::AXUIElement {
         : world(w), kind(k), pid(p), window(win), level(lvl) {}
 };
 
+// Names one accessibility element of the simulated world, for tests that
+// build awkward trees: the application element (window 0), a window element
+// (contentLevel -1), or the content element `contentLevel` steps below the
+// window (0 = the window's direct child, depth-1 = the deepest one).
+struct ElementPath {
+    pid_t pid = 0;
+    CGWindowID window = 0;
+    int contentLevel = -1;
+};
+
 // The AXUIElement API as the simulated applications answer it.
 class SimAccessibility final : public platform::Accessibility {
 public:
@@ -44,6 +54,19 @@ public:
     platform::AXError getWindow(const platform::AXUIElementRef& element, CGWindowID* windowID) override;
     bool isProcessTrusted() override;
     bool isProcessTrustedWithOptions(bool prompt) override;
+
+    // --- faults and instrumentation ----------------------------------------------
+    void failRead(pid_t pid, const std::string& attribute);
+    void failWrite(pid_t pid, const std::string& attribute);
+    void setDead(pid_t pid);              // the process stops answering
+    // Replaces what an element answers for an attribute; nullopt makes it
+    // answer kAXErrorNoValue. For trees the simulated apps would not build.
+    void overrideAttribute(const ElementPath& element, const std::string& attribute,
+                           std::optional<platform::CFType> value);
+    // Makes the window-number call fail for that window, or report `number`.
+    void overrideWindowNumber(CGWindowID window, std::optional<CGWindowID> number);
+    std::uint64_t calls() const;          // since the desktop was made
+    std::uint64_t takeCalls();            // since the previous take
 
 private:
     // Pass 1 of every call: count it, then check trust, the handle, the

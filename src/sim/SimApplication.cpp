@@ -1,5 +1,8 @@
 #include "sim/SimApplication.h"
 
+#include "sim/Fingerprint.h"
+#include "sim/SimScreens.h"
+
 namespace sim {
 
 SimApplication::SimApplication(std::shared_ptr<World> world, Graveyard& graveyard,
@@ -98,10 +101,35 @@ kit::ImageRef SimApplication::statusItemImage() const {
 
 std::optional<kit::Rect> SimApplication::statusItemFrame() const {
     auto item = firstStatusItem();
-    return item ? item->simButton().screenFrame() : std::nullopt;
+    std::optional<kit::Rect> cocoa = item ? item->simButton().screenFrame() : std::nullopt;
+    if (!cocoa) return std::nullopt;
+    std::lock_guard lock(world_->mutex);
+    // The conversion is its own inverse.
+    return SimScreens::toCocoa(*cocoa, world_->primaryHeight());
 }
 
+void SimApplication::fingerprint(Fingerprint& f) const {
+    f.add(statusItemImage().get());
+    if (auto frame = statusItemFrame()) f.add(*frame);
+}
+
+// What a dead process left behind is cleared around each click, unless one
+// of its callbacks is still on the stack.
 bool SimApplication::clickStatusItem() {
+    graveyard_.clearIfIdle();
+    bool clicked = pressStatusItem();
+    graveyard_.clearIfIdle();
+    return clicked;
+}
+
+bool SimApplication::chooseMenuItem(const std::string& menuTitle, const std::string& itemTitle) {
+    graveyard_.clearIfIdle();
+    bool found = pickMenuItem(menuTitle, itemTitle);
+    graveyard_.clearIfIdle();
+    return found;
+}
+
+bool SimApplication::pressStatusItem() {
     auto item = firstStatusItem();
     if (!item) return false;
     auto action = item->simButton().action();
@@ -112,7 +140,7 @@ bool SimApplication::clickStatusItem() {
     return true;
 }
 
-bool SimApplication::chooseMenuItem(const std::string& menuTitle, const std::string& itemTitle) {
+bool SimApplication::pickMenuItem(const std::string& menuTitle, const std::string& itemTitle) {
     if (!running()) return false;
     platform::MenuRef menu = process_.mainMenu;   // kept alive while the action runs
     if (!menu) return false;

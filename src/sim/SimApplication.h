@@ -9,6 +9,7 @@
 
 #include "platform/Application.h"
 #include "sim/Graveyard.h"
+#include "sim/Service.h"
 #include "sim/SimStatusItem.h"
 #include "sim/World.h"
 
@@ -16,7 +17,7 @@ namespace sim {
 
 // NSApplication of Durazizi's own simulated process, with the status bar and
 // the main menu as a user would click them.
-class SimApplication final : public platform::Application {
+class SimApplication final : public platform::Application, public Service {
 public:
     SimApplication(std::shared_ptr<World> world, Graveyard& graveyard, std::function<void()> terminateProcess);
 
@@ -42,13 +43,14 @@ public:
 
     // --- the desktop's side -----------------------------------------------------
     // The process died: everything it held goes to the graveyard.
-    void endProcess();
+    void endProcess() override;
     // A new process: nothing of the previous one is left.
-    void beginProcess();
+    void beginProcess() override;
+    void fingerprint(Fingerprint& f) const override;
 
     bool hasStatusItem() const;
     kit::ImageRef statusItemImage() const;
-    std::optional<kit::Rect> statusItemFrame() const;   // Cocoa coordinates
+    std::optional<kit::Rect> statusItemFrame() const;   // top-left global coordinates
     bool clickStatusItem();
     bool chooseMenuItem(const std::string& menuTitle, const std::string& itemTitle);
     std::optional<std::map<std::string, std::string>> aboutPanelOptions() const { return process_.aboutOptions; }
@@ -70,6 +72,8 @@ private:
     };
 
     bool running() const;
+    bool pressStatusItem();
+    bool pickMenuItem(const std::string& menuTitle, const std::string& itemTitle);
     std::shared_ptr<SimStatusItem> firstStatusItem() const;
     // The application object's answer to an action sent down the responder chain.
     void sendAction(const std::string& selector);

@@ -103,4 +103,16 @@ std::vector<std::uint32_t> renderWindow(const std::string& title, const std::str
     return paintWindow(title, bundleId, id, windowSize, width, height);
 }
 
+void SimCapture::failShareableContent(bool fail) {
+    std::lock_guard lock(world_.mutex);
+    world_.failShareableContent = fail;
+}
+
+void SimCapture::failCapture(CGWindowID window) {
+    std::lock_guard lock(world_.mutex);
+    world_.failedCaptures.insert(window);
+}
+
+std::uint64_t SimCapture::captureCount() const { return world_.captureCount.load(); }
+
 }  // namespace sim

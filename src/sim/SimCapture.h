@@ -24,6 +24,11 @@ public:
     void captureImage(const platform::SCWindow& window, const platform::SCStreamConfiguration& configuration,
                       CaptureImageHandler completion) override;
 
+    // --- the desktop's side ---------------------------------------------------
+    void failShareableContent(bool fail = true);
+    void failCapture(CGWindowID window);
+    std::uint64_t captureCount() const;     // captureImage calls
+
 private:
     World& world_;
 };

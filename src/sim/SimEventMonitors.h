@@ -5,6 +5,7 @@
 
 #include "platform/EventMonitors.h"
 #include "sim/Graveyard.h"
+#include "sim/Service.h"
 #include "sim/World.h"
 
 namespace sim {
@@ -12,7 +13,7 @@ namespace sim {
 // NSEvent's global monitors: they get a copy of each event the window server
 // sends to another application, after the taps had their say, and nothing of
 // what goes to the process's own windows.
-class SimEventMonitors final : public platform::EventMonitors {
+class SimEventMonitors final : public platform::EventMonitors, public Service {
 public:
     SimEventMonitors(World& world, Graveyard& graveyard) : world_(world), graveyard_(graveyard) {}
 
@@ -25,7 +26,7 @@ public:
     void deliver(const platform::CGEvent& event);
     std::size_t count() const { return monitors_.size(); }
     // The process ended: its monitors go with it.
-    void endProcess();
+    void endProcess() override;
 
 private:
     struct Monitor;

@@ -6,6 +6,7 @@
 
 #include "platform/EventTaps.h"
 #include "sim/Graveyard.h"
+#include "sim/Service.h"
 #include "sim/SimRunLoop.h"
 #include "sim/World.h"
 
@@ -16,7 +17,7 @@ namespace sim {
 // listen-only one only watches. The system turns a tap off when its callback
 // takes too long (or on the user's secure input), tells the callback on the
 // main run loop, and lets events go past it until it is enabled again.
-class SimEventTaps final : public platform::EventTaps {
+class SimEventTaps final : public platform::EventTaps, public Service {
 public:
     // Far beyond what any callback should take, so that only a callback that
     // truly hangs trips it, even in a sanitizer build on a busy machine.
@@ -57,7 +58,7 @@ public:
     TapState firstTap() const;
 
     // The process ended: its taps go with it.
-    void endProcess();
+    void endProcess() override;
 
 private:
     struct Tap;

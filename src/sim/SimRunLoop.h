@@ -12,6 +12,7 @@
 
 #include "platform/RunLoop.h"
 #include "sim/Graveyard.h"
+#include "sim/Service.h"
 #include "sim/SimClock.h"
 
 namespace sim {
@@ -22,7 +23,7 @@ namespace sim {
 // threads. Everything queued belongs to one process generation: when the
 // process ends, its timers and queued work are dropped, and hand-backs that
 // its background threads still send are ignored.
-class SimRunLoop final : public platform::RunLoop {
+class SimRunLoop final : public platform::RunLoop, public Service {
 public:
     SimRunLoop(SimClock& clock, Graveyard& graveyard);
     ~SimRunLoop() override;
@@ -44,9 +45,9 @@ public:
     void waitForBackground();
 
     // The owning process ended: its timers stop, its queued work is dropped.
-    void endProcess();
+    void endProcess() override;
     // A new process starts accepting work.
-    void beginProcess();
+    void beginProcess() override;
     // Waits for every background thread and drops everything; for teardown.
     void shutdown();
 

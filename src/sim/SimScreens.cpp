@@ -1,5 +1,7 @@
 #include "sim/SimScreens.h"
 
+#include "sim/Fingerprint.h"
+
 namespace sim {
 
 kit::Rect SimScreens::toCocoa(const kit::Rect& r, double primaryHeight) {
@@ -32,6 +34,27 @@ std::optional<platform::Screen> SimScreens::mainScreen() {
 kit::Point SimScreens::mouseLocation() {
     std::lock_guard lock(world_.mutex);
     return toCocoa(world_.pointer, world_.primaryHeight());
+}
+
+void SimScreens::add(kit::Rect frame, std::optional<kit::Rect> visible) {
+    std::lock_guard lock(world_.mutex);
+    world_.screens.push_back({frame, visible});
+}
+
+bool SimScreens::remove(std::size_t index) {
+    std::lock_guard lock(world_.mutex);
+    return world_.unplugScreen(index);
+}
+
+std::optional<kit::Rect> SimScreens::primaryFrame() const {
+    std::lock_guard lock(world_.mutex);
+    const ScreenRecord* primary = world_.primaryScreen();
+    return primary ? std::optional<kit::Rect>(primary->frame) : std::nullopt;
+}
+
+void SimScreens::fingerprint(Fingerprint& f) const {
+    std::lock_guard lock(world_.mutex);
+    for (const ScreenRecord& screen : world_.screens) f.add(screen.frame);
 }
 
 }  // namespace sim

@@ -10,6 +10,12 @@
 
 namespace sim {
 
+// One event as an application received it.
+struct ReceivedEvent {
+    std::string type;   // "down", "drag", "up", "key", "scroll"
+    kit::Point at;      // top-left global coordinates
+};
+
 // What the window server and the other applications do with the events that
 // reach them: a press raises the window under it and makes its application
 // frontmost, a drag from a title bar moves the window, the close button and

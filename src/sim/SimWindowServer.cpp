@@ -1,5 +1,7 @@
 #include "sim/SimWindowServer.h"
 
+#include "sim/Fingerprint.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -419,6 +421,23 @@ void SimWindowServer::endProcess() {
     core_->windows.clear();
     core_->key.reset();
     core_->groupStack.clear();
+}
+
+void SimWindowServer::fingerprint(Fingerprint& f) const {
+    std::shared_ptr<SimWindow> key = keyWindow();
+    for (const auto& window : windows()) {
+        f.add(window.get());
+        f.add(window->isVisible());
+        f.add(window->frame());
+        f.add(window->alphaValue());
+        f.add(window->level());
+        f.add(window->isOpaque());
+        f.add(window->hasShadow());
+        f.add(window->backgroundColor());
+        f.add(window->appearance() ? static_cast<int>(*window->appearance()) : -1);
+        f.add(window->contentView().get());
+        f.add(window == key);
+    }
 }
 
 }  // namespace sim

@@ -185,7 +185,7 @@ private:
 };
 
 // NSWindow / NSPanel creation, NSAnimationContext and CGWindowLevelForKey.
-class SimWindowServer final : public platform::WindowServer {
+class SimWindowServer final : public platform::WindowServer, public Service {
 public:
     SimWindowServer(World& world, SimClock& clock, SimRunLoop& runLoop, Graveyard& graveyard);
     ~SimWindowServer() override;
@@ -213,7 +213,10 @@ public:
     kit::Rect toTopLeft(kit::Rect cocoa) const;
 
     // The process ended: its windows leave the screen and are buried.
-    void endProcess();
+    void endProcess() override;
+    // Whatever a painter draws of the windows themselves; their view trees
+    // report their own changes through needsDisplay.
+    void fingerprint(Fingerprint& f) const override;
 
 private:
     std::shared_ptr<SimWindow> make(kit::Rect contentRect, std::uint64_t styleMask, bool defer, bool isPanel);

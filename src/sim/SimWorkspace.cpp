@@ -68,4 +68,9 @@ pid_t SimWorkspace::processIdentifier() {
     return world_->ownPid;
 }
 
+std::vector<std::string> SimWorkspace::openedURLs() const {
+    std::lock_guard lock(world_->mutex);
+    return world_->openedURLs;
+}
+
 }  // namespace sim

@@ -39,6 +39,9 @@ public:
     bool openURL(const kit::URL& url) override;
     pid_t processIdentifier() override;
 
+    // What Durazizi opened, in order.
+    std::vector<std::string> openedURLs() const;
+
 private:
     platform::RunningApplicationRef handle(const AppRecord& app) const;
 

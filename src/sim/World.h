@@ -14,9 +14,12 @@
 #include "kit/Geometry.h"
 #include "kit/Image.h"
 #include "platform/CFType.h"
-#include "sim/Desktop.h"
+#include "platform/Constants.h"
 
 namespace sim {
+
+using platform::CGWindowID;
+using platform::pid_t;
 
 // Height of the menu bar at the top of every display, in points.
 inline constexpr double kMenuBarHeight = 24;
@@ -58,6 +61,10 @@ struct WindowRecord {
     bool refusesMove = false;
     bool refusesResize = false;
 };
+
+// A Dock item that is not an application's (or an application's whose app
+// the world does not model).
+enum class DockItemKind { Application, Folder, Trash, Separator, Minimized };
 
 // One tile of the Dock. Items are only ever appended, so `id` names one for
 // the life of the world (and of the accessibility handles given out for it).

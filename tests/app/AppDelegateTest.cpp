@@ -33,7 +33,7 @@ std::string waitingLine(bool screenRecording) {
 class AppLaunch : public ::testing::Test {
 protected:
     AppLaunch() {
-        desktop().addScreen({0, 0, 1440, 900});
+        desktop().screens().add({0, 0, 1440, 900});
         const std::string home = home_.root.string();
         desktop().useFiles(std::make_shared<linuxhost::XdgFiles>(home + "/state", home + "/tmp/"));
         desktop().useLoginService(loginService_);
@@ -43,8 +43,8 @@ protected:
     sim::Desktop& desktop() { return installed_.desktop; }
 
     void grant(bool accessibility, bool screenRecording) {
-        desktop().setAccessibilityTrusted(accessibility);
-        desktop().setScreenRecording(screenRecording);
+        desktop().permissions().setAccessibilityTrusted(accessibility);
+        desktop().permissions().setScreenRecording(screenRecording);
     }
 
     void returningUser() {
@@ -55,15 +55,15 @@ protected:
     // Starts the application as the host's `main` does and hands back its delegate.
     std::shared_ptr<AppDelegate> launch() {
         EXPECT_EQ(durazizi::applicationMain(), 0);
-        auto delegate = std::dynamic_pointer_cast<AppDelegate>(desktop().delegate());
+        auto delegate = std::dynamic_pointer_cast<AppDelegate>(desktop().application().delegate());
         EXPECT_TRUE(delegate);
         return delegate;
     }
 
     // The application quits and starts again in the same home.
     std::shared_ptr<AppDelegate> relaunch() {
-        desktop().terminateOwnProcess();
-        desktop().startOwnProcess();
+        desktop().ownProcess().terminate();
+        desktop().ownProcess().start();
         logMark_ = apptest::logMessages(durazizi::Diag::path()).size();
         return launch();
     }
@@ -87,7 +87,7 @@ protected:
     }
 
     std::string launchedLine(bool ax, bool sr) {
-        return "launched pid=" + std::to_string(desktop().ownPid()) + " ax=" + (ax ? "true" : "false") +
+        return "launched pid=" + std::to_string(desktop().ownProcess().pid()) + " ax=" + (ax ? "true" : "false") +
                " sr=" + (sr ? "true" : "false");
     }
 
@@ -112,13 +112,13 @@ TEST_F(AppLaunch, FirstLaunchWaitsForTheTermsThenPromptsAndShowsTheGuideOnce) {
     ASSERT_TRUE(app);
 
     // The menu bar is there while the terms wait, but nothing else has begun.
-    EXPECT_TRUE(desktop().hasStatusItem());
-    EXPECT_EQ(desktop().activationPolicy(), platform::ActivationPolicy::Accessory);
+    EXPECT_TRUE(desktop().application().hasStatusItem());
+    EXPECT_EQ(desktop().application().activationPolicy(), platform::ActivationPolicy::Accessory);
     auto terms = durazizi::TermsGate::shared();
     EXPECT_EQ(terms->presentCount(), 1);
-    desktop().advance(10);
-    EXPECT_EQ(desktop().accessibilityPrompts(), 0);
-    EXPECT_EQ(desktop().screenRecordingRequests(), 0);
+    desktop().time().advance(10);
+    EXPECT_EQ(desktop().permissions().accessibilityPrompts(), 0);
+    EXPECT_EQ(desktop().permissions().screenRecordingRequests(), 0);
     EXPECT_FALSE(app->isStarted());
     EXPECT_EQ(durazizi::GuideWindowController::shared()->showCount(), 0);
     EXPECT_TRUE(log().empty());
@@ -126,8 +126,8 @@ TEST_F(AppLaunch, FirstLaunchWaitsForTheTermsThenPromptsAndShowsTheGuideOnce) {
     terms->agree();
     EXPECT_EQ(desktop().defaults().integerForKey("termsVersionAccepted"), 1);
     EXPECT_EQ(log(), (std::vector<std::string>{launchedLine(false, false), waitingLine(false)}));
-    EXPECT_EQ(desktop().accessibilityPrompts(), 1);
-    EXPECT_EQ(desktop().screenRecordingRequests(), 1);
+    EXPECT_EQ(desktop().permissions().accessibilityPrompts(), 1);
+    EXPECT_EQ(desktop().permissions().screenRecordingRequests(), 1);
     EXPECT_EQ(durazizi::GuideWindowController::shared()->showCount(), 1);
     EXPECT_TRUE(desktop().defaults().boolForKey("guideShown"));
     EXPECT_FALSE(app->isStarted());
@@ -135,7 +135,7 @@ TEST_F(AppLaunch, FirstLaunchWaitsForTheTermsThenPromptsAndShowsTheGuideOnce) {
     // A second "I Agree" (a double click) starts nothing twice.
     terms->agree();
     EXPECT_EQ(countInLog(launchedLine(false, false)), 1);
-    EXPECT_EQ(desktop().accessibilityPrompts(), 1);
+    EXPECT_EQ(desktop().permissions().accessibilityPrompts(), 1);
     EXPECT_EQ(durazizi::GuideWindowController::shared()->showCount(), 1);
 
     // The next launch goes straight to the permission check, without guide.
@@ -157,22 +157,22 @@ TEST_P(ReturningUser, StartsOnceAccessibilityIsThereWithinOnePollAndNeverAgain) 
     grant(accessibility, screenRecording);
     auto app = launch();
     ASSERT_TRUE(app);
-    EXPECT_EQ(desktop().activationPolicy(), platform::ActivationPolicy::Accessory);
-    ASSERT_TRUE(desktop().statusItemImage());
-    EXPECT_TRUE(desktop().statusItemImage()->isTemplate());
+    EXPECT_EQ(desktop().application().activationPolicy(), platform::ActivationPolicy::Accessory);
+    ASSERT_TRUE(desktop().application().statusItemImage());
+    EXPECT_TRUE(desktop().application().statusItemImage()->isTemplate());
     EXPECT_EQ(durazizi::GuideWindowController::shared()->showCount(), 0);
     EXPECT_EQ(durazizi::TermsGate::shared()->presentCount(), 0);
-    EXPECT_EQ(desktop().accessibilityPrompts(), accessibility ? 0 : 1);
-    EXPECT_EQ(desktop().screenRecordingRequests(), screenRecording ? 0 : 1);
+    EXPECT_EQ(desktop().permissions().accessibilityPrompts(), accessibility ? 0 : 1);
+    EXPECT_EQ(desktop().permissions().screenRecordingRequests(), screenRecording ? 0 : 1);
     EXPECT_EQ(log().front(), launchedLine(accessibility, screenRecording));
 
     if (!accessibility) {
-        desktop().advance(4.0);   // the launch check and the polls at 1.5 s and 3 s
+        desktop().time().advance(4.0);   // the launch check and the polls at 1.5 s and 3 s
         EXPECT_FALSE(app->isStarted());
         EXPECT_EQ(countInLog(waitingLine(screenRecording)), 3);
         EXPECT_EQ(app->hover().startCount() + app->snap().startCount() + app->input().startCount(), 0);
-        desktop().setAccessibilityTrusted(true);
-        desktop().advance(1.5);
+        desktop().permissions().setAccessibilityTrusted(true);
+        desktop().time().advance(1.5);
     } else {
         EXPECT_EQ(firstLogLines(2), (std::vector<std::string>{launchedLine(true, true), kOK}));
     }
@@ -180,13 +180,13 @@ TEST_P(ReturningUser, StartsOnceAccessibilityIsThereWithinOnePollAndNeverAgain) 
 
     // The poll keeps running but starts nothing again (the started controllers
     // may log lines of their own); losing trust stops nothing, and the poll says so.
-    desktop().advance(60);
-    desktop().setAccessibilityTrusted(false);
+    desktop().time().advance(60);
+    desktop().permissions().setAccessibilityTrusted(false);
     const long waitingBefore = countInLog(waitingLine(screenRecording));
-    desktop().advance(1.5);
+    desktop().time().advance(1.5);
     EXPECT_EQ(countInLog(waitingLine(screenRecording)), waitingBefore + 1);
-    desktop().setAccessibilityTrusted(true);
-    desktop().advance(3);
+    desktop().permissions().setAccessibilityTrusted(true);
+    desktop().time().advance(3);
     expectStartedOnce(*app);
     EXPECT_EQ(countInLog(kOK), 1);
     EXPECT_EQ(countInLog(launchedLine(accessibility, screenRecording)), 1);
@@ -220,8 +220,8 @@ std::vector<std::string> menuRows(const platform::Menu& bar) {
 TEST_F(AppLaunch, MainMenuHasTheDesignedItemsAndTheyReachTheirWindowsPagesAndQuit) {
     returningUser();
     launch();
-    ASSERT_TRUE(desktop().mainMenu());
-    EXPECT_EQ(menuRows(*desktop().mainMenu()), (std::vector<std::string>{
+    ASSERT_TRUE(desktop().application().mainMenu());
+    EXPECT_EQ(menuRows(*desktop().application().mainMenu()), (std::vector<std::string>{
                                                    "|About Durazizi|showAbout||cmd|target",
                                                    "|-",
                                                    "|Settings\xE2\x80\xA6|openPrefs|,|cmd|target",
@@ -248,28 +248,28 @@ TEST_F(AppLaunch, MainMenuHasTheDesignedItemsAndTheyReachTheirWindowsPagesAndQui
                                                    "Help|Email Support\xE2\x80\xA6|emailSupport||cmd|target",
                                                }));
 
-    const int activationsBefore = desktop().activations();
-    ASSERT_TRUE(desktop().chooseMenuItem("Durazizi", "About Durazizi"));
-    EXPECT_EQ(desktop().activations(), activationsBefore + 1);
-    EXPECT_EQ(desktop().aboutPanelOptions(),
+    const int activationsBefore = desktop().application().activations();
+    ASSERT_TRUE(desktop().application().chooseMenuItem("Durazizi", "About Durazizi"));
+    EXPECT_EQ(desktop().application().activations(), activationsBefore + 1);
+    EXPECT_EQ(desktop().application().aboutPanelOptions(),
               (std::map<std::string, std::string>{
                   {"ApplicationName", "Durazizi"}, {"ApplicationVersion", "1.0"}, {"Copyright", ""}}));
 
-    ASSERT_TRUE(desktop().chooseMenuItem("Durazizi", "Settings\xE2\x80\xA6"));
+    ASSERT_TRUE(desktop().application().chooseMenuItem("Durazizi", "Settings\xE2\x80\xA6"));
     EXPECT_EQ(durazizi::PreferencesWindowController::shared()->showCount(), 1);
-    ASSERT_TRUE(desktop().chooseMenuItem("Help", "Durazizi Guide"));
+    ASSERT_TRUE(desktop().application().chooseMenuItem("Help", "Durazizi Guide"));
     EXPECT_EQ(durazizi::GuideWindowController::shared()->showCount(), 1);
 
-    ASSERT_TRUE(desktop().chooseMenuItem("Help", "Durazizi Support"));
-    ASSERT_FALSE(desktop().openedURLs().empty());
-    EXPECT_EQ(desktop().openedURLs().back(), "https://durazizi.app/support");
-    ASSERT_TRUE(desktop().chooseMenuItem("Help", "Email Support\xE2\x80\xA6"));
-    EXPECT_EQ(desktop().openedURLs().back(), kSupportMail);
-    EXPECT_EQ(desktop().openedURLs().size(), 2u);
+    ASSERT_TRUE(desktop().application().chooseMenuItem("Help", "Durazizi Support"));
+    ASSERT_FALSE(desktop().workspace().openedURLs().empty());
+    EXPECT_EQ(desktop().workspace().openedURLs().back(), "https://durazizi.app/support");
+    ASSERT_TRUE(desktop().application().chooseMenuItem("Help", "Email Support\xE2\x80\xA6"));
+    EXPECT_EQ(desktop().workspace().openedURLs().back(), kSupportMail);
+    EXPECT_EQ(desktop().workspace().openedURLs().size(), 2u);
 
-    EXPECT_TRUE(desktop().ownProcessRunning());
-    ASSERT_TRUE(desktop().chooseMenuItem("Durazizi", "Quit Durazizi"));
-    EXPECT_FALSE(desktop().ownProcessRunning());
+    EXPECT_TRUE(desktop().ownProcess().running());
+    ASSERT_TRUE(desktop().application().chooseMenuItem("Durazizi", "Quit Durazizi"));
+    EXPECT_FALSE(desktop().ownProcess().running());
 }
 
 TEST_F(AppLaunch, StatusItemTogglesThePanelAndItsCommandsCloseItFirst) {
@@ -278,11 +278,11 @@ TEST_F(AppLaunch, StatusItemTogglesThePanelAndItsCommandsCloseItFirst) {
     auto app = launch();
     ASSERT_TRUE(app);
     const auto& panel = app->panelController();
-    const int promptsAtLaunch = desktop().accessibilityPrompts();
-    const int requestsAtLaunch = desktop().screenRecordingRequests();
+    const int promptsAtLaunch = desktop().permissions().accessibilityPrompts();
+    const int requestsAtLaunch = desktop().permissions().screenRecordingRequests();
 
     for (bool shown : {true, false, true}) {
-        ASSERT_TRUE(desktop().clickStatusItem());
+        ASSERT_TRUE(desktop().application().clickStatusItem());
         EXPECT_EQ(panel.hasVisiblePanel(), shown);
     }
     EXPECT_EQ(panel.showCount(), 2);
@@ -292,29 +292,29 @@ TEST_F(AppLaunch, StatusItemTogglesThePanelAndItsCommandsCloseItFirst) {
     // Grant while untrusted: the system prompt, then the pane.
     view.openAX();
     EXPECT_FALSE(panel.hasVisiblePanel());
-    EXPECT_EQ(desktop().accessibilityPrompts(), promptsAtLaunch + 1);
-    EXPECT_EQ(desktop().openedURLs().back(), kAXPane);
+    EXPECT_EQ(desktop().permissions().accessibilityPrompts(), promptsAtLaunch + 1);
+    EXPECT_EQ(desktop().workspace().openedURLs().back(), kAXPane);
     view.openSR();
-    EXPECT_EQ(desktop().screenRecordingRequests(), requestsAtLaunch + 1);
-    EXPECT_EQ(desktop().openedURLs().back(), kSRPane);
+    EXPECT_EQ(desktop().permissions().screenRecordingRequests(), requestsAtLaunch + 1);
+    EXPECT_EQ(desktop().workspace().openedURLs().back(), kSRPane);
 
     // Already granted: only the pane.
     grant(true, true);
-    ASSERT_TRUE(desktop().clickStatusItem());
+    ASSERT_TRUE(desktop().application().clickStatusItem());
     view.openAX();
     view.openSR();
     EXPECT_FALSE(panel.hasVisiblePanel());
-    EXPECT_EQ(desktop().accessibilityPrompts(), promptsAtLaunch + 1);
-    EXPECT_EQ(desktop().screenRecordingRequests(), requestsAtLaunch + 1);
-    EXPECT_EQ(desktop().openedURLs().size(), 4u);
+    EXPECT_EQ(desktop().permissions().accessibilityPrompts(), promptsAtLaunch + 1);
+    EXPECT_EQ(desktop().permissions().screenRecordingRequests(), requestsAtLaunch + 1);
+    EXPECT_EQ(desktop().workspace().openedURLs().size(), 4u);
 
-    ASSERT_TRUE(desktop().clickStatusItem());
+    ASSERT_TRUE(desktop().application().clickStatusItem());
     view.openGuide();
     EXPECT_FALSE(panel.hasVisiblePanel());
     EXPECT_EQ(durazizi::GuideWindowController::shared()->showCount(), 1);
 
     view.quit();
-    EXPECT_FALSE(desktop().ownProcessRunning());
+    EXPECT_FALSE(desktop().ownProcess().running());
 }
 
 TEST_F(AppLaunch, LoginItemFollowsThePreferenceAtEveryLaunch) {

@@ -61,11 +61,11 @@ TEST(Diag, OffUnlessTheHiddenPreferenceIsOnAndThenLeavesNoTrace) {
 
 TEST(Diag, FirstLineCreatesTheLogAndLaterLinesAppendAcrossProcesses) {
     UserSession session;
-    session.installed.desktop.setWallClock(sim::kDefaultWallClock + 0.75);
+    session.installed.desktop.time().setWallClock(sim::kDefaultWallClock + 0.75);
     Diag::log("first");
     EXPECT_EQ(readFile(session.logFile()), "[2026-12-07 09:00:00 +0000] first\n");
 
-    session.installed.desktop.setWallClock(sim::kDefaultWallClock + 3661);
+    session.installed.desktop.time().setWallClock(sim::kDefaultWallClock + 3661);
     Diag::log("second, with ünïcode");
     EXPECT_EQ(readFile(session.logFile()),
               "[2026-12-07 09:00:00 +0000] first\n[2026-12-07 10:01:01 +0000] second, with ünïcode\n");

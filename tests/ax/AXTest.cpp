@@ -49,7 +49,7 @@ TEST_F(AXTest, TypedReadsAnswerOnlyForTheirOwnType) {
         EXPECT_EQ(AX::boolValue(window, AX::kAXMinimizedAttribute), expected);
     }
 
-    desktop.failAXRead(pid, AX::kAXSizeAttribute);
+    desktop.accessibility().failRead(pid, AX::kAXSizeAttribute);
     EXPECT_EQ(AX::size(window, AX::kAXSizeAttribute), std::nullopt);
     EXPECT_EQ(AX::string(nullptr, AX::kAXTitleAttribute), std::nullopt);
     EXPECT_TRUE(AX::children(nullptr, AX::kAXWindowsAttribute).empty());
@@ -58,7 +58,7 @@ TEST_F(AXTest, TypedReadsAnswerOnlyForTheirOwnType) {
 TEST_F(AXTest, ChildrenKeepsOnlyElements) {
     CGWindowID first = addWindow("One", {0, 30, 300, 200});
     CGWindowID second = addWindow("Two", {400, 30, 300, 200});
-    desktop.overrideAttribute({.pid = pid}, AX::kAXWindowsAttribute,
+    desktop.accessibility().overrideAttribute({.pid = pid}, AX::kAXWindowsAttribute,
                               CFType(platform::CFArray{CFType("junk"), CFType(windowElement(second)),
                                                        CFType(CFNumber{3}), CFType(windowElement(first))}));
     EXPECT_EQ(reportedOrder(), (std::vector<CGWindowID>{second, first}));
@@ -79,7 +79,7 @@ TEST_F(AXTest, WindowAtTopLeftWalksAtMostTwelveElements) {
 }
 
 TEST_F(AXTest, WindowAtTopLeftFindsOnlyWindowsByRoleAndStopsAtABrokenParent) {
-    desktop.addScreen({-1920, 0, 1920, 1080});
+    desktop.screens().add({-1920, 0, 1920, 1080});
     CGWindowID left = addWindow("Left", {-1500, 300, 800, 500});
     CGWindowID id = addWindow("Doc", {200, 200, 600, 400}, 5);
     const kit::Point content{500, 400};
@@ -92,20 +92,20 @@ TEST_F(AXTest, WindowAtTopLeftFindsOnlyWindowsByRoleAndStopsAtABrokenParent) {
 
     // An element that will not say its role is passed over, not a dead end;
     // any element with the window role qualifies, whatever its subrole.
-    desktop.overrideAttribute(at(2), AX::kAXRoleAttribute, std::nullopt);
+    desktop.accessibility().overrideAttribute(at(2), AX::kAXRoleAttribute, std::nullopt);
     override(id, AX::kAXSubroleAttribute, CFType("AXFloatingWindow"));
     EXPECT_EQ(numberOf(AX::windowAtTopLeft(content)), id);
-    desktop.overrideAttribute(at(3), AX::kAXRoleAttribute, CFType(AX::kAXWindowRole));
+    desktop.accessibility().overrideAttribute(at(3), AX::kAXRoleAttribute, CFType(AX::kAXWindowRole));
     auto impostor = AX::windowAtTopLeft(content);
     ASSERT_TRUE(impostor.has_value());
     EXPECT_EQ(AX::string(*impostor, AX::kAXRoleAttribute), AX::kAXWindowRole);
     EXPECT_NE(numberOf(impostor), id);
 
     // A parent that is not an element, or none at all, ends the walk.
-    desktop.overrideAttribute(at(3), AX::kAXRoleAttribute, std::nullopt);
-    desktop.overrideAttribute(at(1), AX::kAXParentAttribute, CFType("AXWindow"));
+    desktop.accessibility().overrideAttribute(at(3), AX::kAXRoleAttribute, std::nullopt);
+    desktop.accessibility().overrideAttribute(at(1), AX::kAXParentAttribute, CFType("AXWindow"));
     EXPECT_EQ(AX::windowAtTopLeft(content), std::nullopt);
-    desktop.overrideAttribute(at(1), AX::kAXParentAttribute, std::nullopt);
+    desktop.accessibility().overrideAttribute(at(1), AX::kAXParentAttribute, std::nullopt);
     EXPECT_EQ(AX::windowAtTopLeft(content), std::nullopt);
 }
 
@@ -182,9 +182,9 @@ TEST_F(AXTest, SetFrameSizesBeforeAndAfterTheMoveWhichAloneDecidesTheResult) {
         sim::WindowSpec s = spec(pid, row.name, {600, 500, 400, 300});
         s.refusesMove = row.refusesMove;
         s.refusesResize = row.refusesResize;
-        CGWindowID id = desktop.addWindow(s);
+        CGWindowID id = desktop.windows().add(s);
         AX::Element window = windowElement(id);
-        if (row.failPositionWrite) desktop.failAXWrite(pid, AX::kAXPositionAttribute);
+        if (row.failPositionWrite) desktop.accessibility().failWrite(pid, AX::kAXPositionAttribute);
 
         WriteRecorder recorder(desktop);
         platform::install(&recorder);
@@ -192,15 +192,15 @@ TEST_F(AXTest, SetFrameSizesBeforeAndAfterTheMoveWhichAloneDecidesTheResult) {
         platform::install(&desktop);
         EXPECT_EQ(recorder.writes, (std::vector<std::string>{"AXSize 700x870", "AXPosition 0,24", "AXSize 700x870"}))
             << row.name;
-        EXPECT_EQ(desktop.window(id).frame, row.after) << row.name;
+        EXPECT_EQ(desktop.windows().info(id).frame, row.after) << row.name;
     }
 
     // Without access nothing moves.
     CGWindowID id = addWindow("Doc", {100, 100, 800, 600});
     AX::Element window = windowElement(id);
-    desktop.setAccessibilityTrusted(false);
+    desktop.permissions().setAccessibilityTrusted(false);
     EXPECT_FALSE(AX::setFrame(window, {0, 30, 200, 200}));
-    EXPECT_EQ(desktop.window(id).frame, (kit::Rect{100, 100, 800, 600}));
+    EXPECT_EQ(desktop.windows().info(id).frame, (kit::Rect{100, 100, 800, 600}));
     EXPECT_EQ(AX::windowAtTopLeft({300, 300}), std::nullopt);
     EXPECT_EQ(AX::window(pid, id), std::nullopt);
 }
@@ -215,15 +215,15 @@ TEST_F(AXTest, WindowByNumber) {
     EXPECT_EQ(AX::window(pid + 1000, a), std::nullopt) << "no such process";
 
     // A window whose number cannot be had is passed over, not a dead end.
-    desktop.overrideWindowNumber(a, std::nullopt);
+    desktop.accessibility().overrideWindowNumber(a, std::nullopt);
     EXPECT_EQ(numberOf(AX::window(pid, c)), c);
     EXPECT_EQ(AX::window(pid, a), std::nullopt);
 
     // Some windows report number 0; asking for 0 must not pick them.
-    desktop.overrideWindowNumber(b, 0);
+    desktop.accessibility().overrideWindowNumber(b, 0);
     EXPECT_EQ(AX::window(pid, 0), std::nullopt);
 
-    desktop.setAXDead(pid);
+    desktop.accessibility().setDead(pid);
     EXPECT_EQ(AX::window(pid, c), std::nullopt);
 }
 
@@ -246,7 +246,7 @@ TEST_F(AXTest, WindowByTitlePrefersAnExactTitle) {
     override(beta, AX::kAXTitleAttribute, std::nullopt);
     EXPECT_EQ(numberOf(AX::window(pid, "Beta", kit::Rect{10, 40, 10, 10})), alpha);
 
-    desktop.setAccessibilityTrusted(false);
+    desktop.permissions().setAccessibilityTrusted(false);
     EXPECT_EQ(AX::window(pid, "Alpha", kit::Rect{0, 0, 10, 10}), std::nullopt);
 }
 

@@ -23,12 +23,12 @@ protected:
     platform::pid_t pid = 0;
 
     AXWorld() {
-        desktop.addScreen({0, 0, 1440, 900});
-        desktop.setAccessibilityTrusted(true);
+        desktop.screens().add({0, 0, 1440, 900});
+        desktop.permissions().setAccessibilityTrusted(true);
         sim::AppSpec app;
         app.bundleId = "com.example.editor";
         app.name = "Editor";
-        pid = desktop.addApplication(app);
+        pid = desktop.processes().add(app);
     }
 
     static sim::WindowSpec spec(platform::pid_t pid, const std::string& title, kit::Rect frame = {100, 100, 800, 600}) {
@@ -41,11 +41,11 @@ protected:
     CGWindowID addWindow(const std::string& title, kit::Rect frame = {100, 100, 800, 600}, int depth = 3) {
         sim::WindowSpec s = spec(pid, title, frame);
         s.depth = depth;
-        return desktop.addWindow(s);
+        return desktop.windows().add(s);
     }
     // Overrides one attribute of a window element; nullopt makes it unreadable.
     void override(CGWindowID window, const std::string& attribute, std::optional<CFType> value) {
-        desktop.overrideAttribute({.pid = pid, .window = window}, attribute, std::move(value));
+        desktop.accessibility().overrideAttribute({.pid = pid, .window = window}, attribute, std::move(value));
     }
 
     // What the window server knows the element as; 0 when it cannot say.

@@ -24,7 +24,7 @@ TEST(Geo, PrimaryHeightIsTheDisplayAtTheOrigin) {
     };
     for (const Row& row : rows) {
         testsupport::InstalledDesktop installed;
-        for (const kit::Rect& frame : row.screensTopLeft) installed.desktop.addScreen(frame);
+        for (const kit::Rect& frame : row.screensTopLeft) installed.desktop.screens().add(frame);
         EXPECT_EQ(Geo::primaryHeight(), row.height) << row.name;
     }
 }
@@ -36,7 +36,7 @@ TEST(Geo, ConversionsAgreeWithEveryDisplayAndReadTheHeightEachTime) {
     EXPECT_EQ(Geo::toTopLeft(kit::Rect{10, 20, 30, 40}), (kit::Rect{10, -60, 30, 40}));
 
     const std::vector<kit::Rect> topLeft = {{0, 0, 1440, 900}, {-1920, -300, 1920, 1080}, {200, -1000, 1600, 1000}};
-    for (const kit::Rect& frame : topLeft) installed.desktop.addScreen(frame);
+    for (const kit::Rect& frame : topLeft) installed.desktop.screens().add(frame);
     EXPECT_EQ(Geo::toTopLeft(kit::Point{10, 20}), (kit::Point{10, 880}));
     EXPECT_EQ(Geo::toCocoa(kit::Rect{10, 20, 30, 40}), (kit::Rect{10, 840, 30, 40}));
     for (const platform::Screen& screen : platform::current().screens().screens()) {
@@ -49,7 +49,7 @@ TEST(Geo, ConversionsAgreeWithEveryDisplayAndReadTheHeightEachTime) {
 
     // The pointer as NSEvent reports it, on each display.
     for (kit::Point p : {kit::Point{700, 450}, kit::Point{-1000, 500}, kit::Point{300, -700}}) {
-        installed.desktop.movePointer(p);
+        installed.desktop.input().move(p);
         EXPECT_EQ(Geo::toTopLeft(platform::current().screens().mouseLocation()), p) << p.x << "," << p.y;
     }
 }

@@ -37,7 +37,7 @@ protected:
         s.id = id;
         s.subrole = subrole;
         s.minimized = minimized;
-        return desktop.addWindow(s);
+        return desktop.windows().add(s);
     }
     std::vector<WindowEntry> list(bool includeMinimized = false, bool includePalettes = false) {
         return WindowList::windows(pid, includeMinimized, includePalettes);
@@ -45,10 +45,10 @@ protected:
 };
 
 TEST_F(WindowListTest, EntriesDescribeTheWindows) {
-    CGWindowID doc = desktop.addWindow(spec(pid, "Report.txt", {120, 80, 700, 500}));
+    CGWindowID doc = desktop.windows().add(spec(pid, "Report.txt", {120, 80, 700, 500}));
     sim::WindowSpec draft = spec(pid, "Draft", {300, 200, 400, 300});
     draft.minimized = true;
-    CGWindowID old = desktop.addWindow(draft);
+    CGWindowID old = desktop.windows().add(draft);
 
     EXPECT_EQ(list(true), (std::vector<WindowEntry>{
                               {.id = doc, .pid = pid, .title = "Report.txt", .bounds = {120, 80, 700, 500}},
@@ -60,15 +60,15 @@ TEST_F(WindowListTest, EntriesDescribeTheWindows) {
 TEST_F(WindowListTest, SilentProcessesAndOurOwnListNothing) {
     add("Doc");
     // Asking our own process would block the main thread on itself.
-    desktop.takeAXCalls();
-    EXPECT_TRUE(WindowList::windows(desktop.ownPid(), true, true).empty());
-    EXPECT_EQ(desktop.takeAXCalls(), 0u);
+    desktop.accessibility().takeCalls();
+    EXPECT_TRUE(WindowList::windows(desktop.ownProcess().pid(), true, true).empty());
+    EXPECT_EQ(desktop.accessibility().takeCalls(), 0u);
 
     EXPECT_TRUE(WindowList::windows(pid + 1000, true, true).empty()) << "no such process";
-    desktop.setAccessibilityTrusted(false);
+    desktop.permissions().setAccessibilityTrusted(false);
     EXPECT_TRUE(list(true, true).empty()) << "no Accessibility access";
-    desktop.setAccessibilityTrusted(true);
-    desktop.failAXRead(pid, AX::kAXWindowsAttribute);
+    desktop.permissions().setAccessibilityTrusted(true);
+    desktop.accessibility().failRead(pid, AX::kAXWindowsAttribute);
     EXPECT_TRUE(list(true, true).empty()) << "windows unreadable";
 }
 
@@ -90,10 +90,10 @@ TEST_F(WindowListTest, StrictPassFirstThenLenient) {
         {"odd subroles beside a palette, palettes on: strict", {"AXUnknown", "", "AXSystemFloatingWindow"}, true, {2}},
     };
     for (const Row& row : rows) {
-        desktop.quitApplication(pid);
+        desktop.processes().quit(pid);
         sim::AppSpec app;
         app.name = row.name;
-        pid = desktop.addApplication(app);
+        pid = desktop.processes().add(app);
         Ids made;
         for (const std::string& subrole : row.subroles) made.push_back(add(subrole, subrole));
         Ids expected;
@@ -136,9 +136,9 @@ TEST_F(WindowListTest, MinimizedWindows) {
 TEST_F(WindowListTest, WindowNumbers) {
     std::map<std::string, CGWindowID> made;
     for (const char* title : {"First", "Twin", "Lost", "Zero", "Last"}) made[title] = add(title);
-    desktop.overrideWindowNumber(made["Twin"], made["First"]);
-    desktop.overrideWindowNumber(made["Lost"], std::nullopt);
-    desktop.overrideWindowNumber(made["Zero"], 0);
+    desktop.accessibility().overrideWindowNumber(made["Twin"], made["First"]);
+    desktop.accessibility().overrideWindowNumber(made["Lost"], std::nullopt);
+    desktop.accessibility().overrideWindowNumber(made["Zero"], 0);
 
     // Of the two elements with one number, the one the application reports first wins.
     Titles twins;
@@ -159,9 +159,9 @@ TEST_F(WindowListTest, WindowNumbers) {
 }
 
 TEST_F(WindowListTest, UnreadableDetailsKeepTheWindow) {
-    CGWindowID noSize = desktop.addWindow(spec(pid, "No size", {10, 40, 300, 200}));
-    CGWindowID wrongType = desktop.addWindow(spec(pid, "Wrong type", {70, 80, 300, 200}));
-    CGWindowID noTitle = desktop.addWindow(spec(pid, "Gone", {90, 100, 300, 200}));
+    CGWindowID noSize = desktop.windows().add(spec(pid, "No size", {10, 40, 300, 200}));
+    CGWindowID wrongType = desktop.windows().add(spec(pid, "Wrong type", {70, 80, 300, 200}));
+    CGWindowID noTitle = desktop.windows().add(spec(pid, "Gone", {90, 100, 300, 200}));
     override(noSize, AX::kAXSizeAttribute, std::nullopt);
     override(wrongType, AX::kAXPositionAttribute, CFType(platform::AXValue::create(kit::Size{70, 80})));
     override(noTitle, AX::kAXTitleAttribute, std::nullopt);

@@ -19,23 +19,23 @@ TEST_F(Dock, ItemsAreServedFromATwoSecondCache) {
     EXPECT_EQ(items[0].runningApp->processIdentifier(), editor);
 
     // A new icon shows only once the cache is two seconds old, or on a forced read.
-    desktop().advance(1);
+    desktop().time().advance(1);
     appWithWindows("Notes", 1);
-    desktop().takeAXCalls();
+    desktop().accessibility().takeCalls();
     EXPECT_EQ(dock.items(false).size(), 1u);
-    desktop().advance(0.9);
+    desktop().time().advance(0.9);
     EXPECT_EQ(dock.items(false).size(), 1u);
-    EXPECT_EQ(desktop().takeAXCalls(), 0u);
+    EXPECT_EQ(desktop().accessibility().takeCalls(), 0u);
     EXPECT_EQ(dock.items(true).size(), 2u);
 
     // A full read starts a new period.
-    desktop().advance(1.9);
+    desktop().time().advance(1.9);
     auto hit = dock.item({iconFrame("Notes").midX(), iconFrame("Notes").midY()});
     ASSERT_TRUE(hit);
     EXPECT_EQ(hit->title, "Notes");
     appWithWindows("Mail", 1);
     EXPECT_EQ(dock.items(false).size(), 2u);
-    desktop().advance(0.2);
+    desktop().time().advance(0.2);
     EXPECT_EQ(dock.items(false).size(), 3u);
 }
 
@@ -44,10 +44,10 @@ TEST_F(Dock, ARestartedDockIsLookedUpAgain) {
     appWithWindows("Notes", 1);
     DockObserver dock;
     ASSERT_EQ(dock.items(false).size(), 2u);
-    const auto before = desktop().dockPid();
+    const auto before = desktop().dock().pid();
 
-    desktop().restartDock();
-    ASSERT_NE(desktop().dockPid(), before);
+    desktop().dock().restart();
+    ASSERT_NE(desktop().dock().pid(), before);
     auto items = dock.items(true);
     ASSERT_EQ(items.size(), 2u);
     EXPECT_EQ(items[1].frame, iconFrame("Notes"));
@@ -55,9 +55,9 @@ TEST_F(Dock, ARestartedDockIsLookedUpAgain) {
     // The hover loop, which holds its own observer, carries on too.
     startHover();
     showPreviewOf("Editor");
-    desktop().restartDock();
-    desktop().movePointer({700, 300});
-    desktop().advance(3);
+    desktop().dock().restart();
+    desktop().input().move({700, 300});
+    desktop().time().advance(3);
     showPreviewOf("Notes");
     EXPECT_TRUE(previewVisible());
 }
@@ -66,13 +66,13 @@ TEST_F(Dock, ADockThatIsNotRunningYieldsNothingAndKeepsTheCache) {
     appWithWindows("Editor", 1);
     DockObserver dock;
     ASSERT_EQ(dock.items(false).size(), 1u);
-    desktop().setDock(false);
+    desktop().dock().setRunning(false);
     EXPECT_TRUE(dock.items(true).empty());
     EXPECT_EQ(dock.items(false).size(), 1u);   // the earlier read, still fresh
-    desktop().advance(2.5);
+    desktop().time().advance(2.5);
     EXPECT_TRUE(dock.items(false).empty());
     EXPECT_TRUE(dock.items(false).empty());
-    desktop().setDock(true);
+    desktop().dock().setRunning(true);
     EXPECT_EQ(dock.items(false).size(), 1u);
 }
 

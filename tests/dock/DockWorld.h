@@ -45,8 +45,8 @@ protected:
         std::filesystem::create_directories(home_ + "/tmp");
         desktop().useFiles(std::make_shared<linuxhost::XdgFiles>(home_ + "/state", home_ + "/tmp/"));
         desktop().defaults().setBool(true, "DuraziziDebugLog");
-        desktop().addScreen({0, 0, 1440, 900});
-        desktop().setDock(true);
+        desktop().screens().add({0, 0, 1440, 900});
+        desktop().dock().setRunning(true);
         durazizi::Settings::registerDefaults();
     }
 
@@ -65,7 +65,7 @@ protected:
         sim::AppSpec app;
         app.name = name;
         app.bundleId = bundleId.empty() ? "com.example." + name : bundleId;
-        return desktop().addApplication(app);
+        return desktop().processes().add(app);
     }
 
     platform::CGWindowID addWindow(platform::pid_t pid, const std::string& title,
@@ -75,7 +75,7 @@ protected:
         window.title = title;
         window.frame = frame;
         window.minimized = minimized;
-        return desktop().addWindow(window);
+        return desktop().windows().add(window);
     }
 
     // An application with `count` windows named "<name> 1", "<name> 2", ...
@@ -98,28 +98,28 @@ protected:
         hover_ = std::make_shared<durazizi::HoverController>();
         hover_->start();
         // Half a poll: every later check then falls between two polls, never on one.
-        desktop().advance(durazizi::HoverController::pollInterval / 2);
+        desktop().time().advance(durazizi::HoverController::pollInterval / 2);
         return *hover_;
     }
     const durazizi::PreviewController& preview() const { return hover_->preview(); }
 
     // One poll of the hover loop.
-    void tick() { desktop().advance(durazizi::HoverController::pollInterval); }
+    void tick() { desktop().time().advance(durazizi::HoverController::pollInterval); }
 
     kit::Rect iconFrame(const std::string& title) {
-        auto frame = desktop().dockItemFrame(title);
+        auto frame = desktop().dock().itemFrame(title);
         EXPECT_TRUE(frame) << "no Dock item " << title;
         return frame.value_or(kit::Rect{});
     }
     void hoverIcon(const std::string& title) {
         const kit::Rect f = iconFrame(title);
-        desktop().movePointer({f.midX(), f.midY()});
+        desktop().input().move({f.midX(), f.midY()});
     }
     // Rests on the icon long enough for the default activation delay and the
     // panel's appearance.
     void showPreviewOf(const std::string& title) {
         hoverIcon(title);
-        desktop().advance(0.4);
+        desktop().time().advance(0.4);
     }
 
     // --- what the user sees -----------------------------------------------------

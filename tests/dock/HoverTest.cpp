@@ -36,8 +36,8 @@ TEST_F(Hover, PreviewAppearsAfterTheActivationDelayWhichRestartsOnANewTarget) {
 
     // Leaving the Dock, then coming back onto a different icon: the time spent
     // on the first one does not count for the second.
-    desktop().movePointer({700, 300});
-    desktop().advance(1);
+    desktop().input().move({700, 300});
+    desktop().time().advance(1);
     ASSERT_FALSE(previewVisible());
     hoverIcon("Editor");
     tick();
@@ -55,8 +55,8 @@ TEST_F(Hover, ZeroOrNegativeDelayShowsOnTheFirstPoll) {
     startHover();
     for (int delay : {0, -50}) {
         setInt("activationDelayMs", delay);
-        desktop().movePointer({700, 300});
-        desktop().advance(1);
+        desktop().input().move({700, 300});
+        desktop().time().advance(1);
         hoverIcon("Editor");
         tick();
         EXPECT_TRUE(previewVisible()) << delay;
@@ -72,23 +72,23 @@ TEST_F(Hover, LeavingHidesAfterTheHideDelayUnlessThePointerIsWithinSixPointsOfTh
 
     // On a tile, 5 points above the panel's top edge, 6 left of its left
     // edge: kept, however long.
-    desktop().movePointer(tileCentre(1));
-    desktop().advance(2);
+    desktop().input().move(tileCentre(1));
+    desktop().time().advance(2);
     EXPECT_TRUE(preview().tiles().at(1)->isHovered());
     for (kit::Point p : {kit::Point{panel.midX(), panel.minY() - 5}, kit::Point{panel.minX() - 6, panel.midY()}}) {
-        desktop().movePointer(p);
-        desktop().advance(2);
+        desktop().input().move(p);
+        desktop().time().advance(2);
         EXPECT_TRUE(preview().currentPID()) << p.x << "," << p.y;
     }
 
     // 7 points left: 0.28 s of grace, then the panel fades out.
-    desktop().movePointer({panel.minX() - 7, panel.midY()});
-    desktop().advance(0.25);
+    desktop().input().move({panel.minX() - 7, panel.midY()});
+    desktop().time().advance(0.25);
     EXPECT_TRUE(preview().currentPID());
     EXPECT_EQ(preview().panel()->alphaValue(), 1);
-    desktop().advance(0.05);
+    desktop().time().advance(0.05);
     EXPECT_FALSE(preview().currentPID());
-    desktop().advance(0.2);
+    desktop().time().advance(0.2);
     EXPECT_FALSE(previewVisible());
 }
 
@@ -118,7 +118,7 @@ TEST_F(Hover, AppsWithoutWindowsStoppedOrWithOneWindowWhenAskedShowNothing) {
     sim::AppSpec stopped;
     stopped.name = "Stopped";
     stopped.running = false;
-    desktop().addApplication(stopped);
+    desktop().processes().add(stopped);
     appWithWindows("Editor", 2);
     appWithWindows("Notes", 1);
     setBool("window_preview_hideifonewindow", true);
@@ -134,9 +134,9 @@ TEST_F(Hover, AppsWithoutWindowsStoppedOrWithOneWindowWhenAskedShowNothing) {
     showPreviewOf("Editor");
     ASSERT_TRUE(previewVisible());
     hoverIcon("Notes");
-    desktop().advance(0.25);
+    desktop().time().advance(0.25);
     EXPECT_TRUE(preview().currentPID());
-    desktop().advance(0.05);
+    desktop().time().advance(0.05);
     EXPECT_FALSE(preview().currentPID());
 
     setBool("window_preview_hideifonewindow", false);
@@ -168,8 +168,8 @@ TEST_F(Hover, MediaIconsRouteToTheSpecialPanelUnlessTheirSwitchIsOff) {
     EXPECT_EQ(hover_->special().currentKey(), "media:Music");
 
     setBool("itunes_preview_enable", false);
-    desktop().movePointer({700, 300});
-    desktop().advance(1);
+    desktop().input().move({700, 300});
+    desktop().time().advance(1);
     showPreviewOf("Music");
     EXPECT_TRUE(previewVisible());
     EXPECT_EQ(preview().currentPID(), music);
@@ -198,9 +198,9 @@ TEST_F(Hover, DiagnosticLineOncePerSecond) {
     startHover();
     const kit::Rect icon = iconFrame("Editor");
     hoverIcon("Editor");
-    desktop().advance(1.5);
-    desktop().movePointer({700.4, 299.6});
-    desktop().advance(1);
+    desktop().time().advance(1.5);
+    desktop().input().move({700.4, 299.6});
+    desktop().time().advance(1);
 
     std::vector<std::string> hovers;
     for (const auto& line : logMessages())
@@ -220,7 +220,7 @@ TEST_F(Hover, StopHidesThePreviewAndEndsThePolling) {
     ASSERT_TRUE(previewVisible());
     hover.stop();
     EXPECT_FALSE(hover.isRunning());
-    desktop().advance(0.2);
+    desktop().time().advance(0.2);
     EXPECT_FALSE(previewVisible());
     showPreviewOf("Editor");
     EXPECT_FALSE(previewVisible());

@@ -23,7 +23,7 @@ struct PlacementCase {
 // (1440, 20, 1920, 1056).
 class Placement : public DockWorld {
 protected:
-    Placement() { desktop().addScreen({1440, -200, 1920, 1080}); }
+    Placement() { desktop().screens().add({1440, -200, 1920, 1080}); }
 };
 
 TEST_F(Placement, CentredAboveTheIconAndKeptInsideTheIconsScreen) {
@@ -64,7 +64,7 @@ protected:
     platform::pid_t mail = appWithWindows("Mail", 3);
 
     void show(platform::pid_t pid) {
-        const std::string name = desktop().application(pid)->name;
+        const std::string name = desktop().processes().info(pid)->name;
         controller->show(runningApp(pid), durazizi::WindowList::windows(pid, true, false), iconFrame(name));
     }
     platform::Panel& panel() { return *controller->panel(); }
@@ -74,7 +74,7 @@ protected:
 TEST_F(Animation, TheThreeAppearanceStyles) {
     // The resting frame, from a show that has run its course.
     show(editor);
-    desktop().advance(1);
+    desktop().time().advance(1);
     const kit::Rect resting = panel().frame();
 
     struct Sample {
@@ -99,13 +99,13 @@ TEST_F(Animation, TheThreeAppearanceStyles) {
         SCOPED_TRACE(::testing::Message() << "preview_popup_animation " << style.stored);
         setInt("preview_popup_animation", style.stored);
         controller->hide();
-        desktop().advance(1);
+        desktop().time().advance(1);
         ASSERT_FALSE(panel().isVisible());
 
         show(editor);
         double elapsed = 0;
         for (const auto& sample : style.samples) {
-            desktop().advance(sample.at - elapsed);
+            desktop().time().advance(sample.at - elapsed);
             elapsed = sample.at;
             SCOPED_TRACE(::testing::Message() << "at " << sample.at << " s");
             EXPECT_TRUE(panel().isVisible());
@@ -132,23 +132,23 @@ TEST_F(Animation, PanelPlacementSlidesInWhateverThePreviewSetting) {
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(window->alphaValue(), 0);
     EXPECT_EQ(window->frame(), placed.offsetBy(0, -10));
-    desktop().advance(0.15);
+    desktop().time().advance(0.15);
     EXPECT_LT(window->alphaValue(), 1);
-    desktop().advance(0.02);
+    desktop().time().advance(0.02);
     EXPECT_EQ(window->alphaValue(), 1);
     EXPECT_EQ(window->frame(), placed);
 }
 
 TEST_F(Animation, HideFadesOutOverATenthOfASecondThenOrdersOut) {
     show(editor);
-    desktop().advance(1);
+    desktop().time().advance(1);
     controller->hide();
     EXPECT_FALSE(controller->currentPID());
-    desktop().advance(0.05);
+    desktop().time().advance(0.05);
     EXPECT_TRUE(panel().isVisible());
     EXPECT_GT(alpha(), 0);
     EXPECT_LT(alpha(), 1);
-    desktop().advance(0.06);
+    desktop().time().advance(0.06);
     EXPECT_FALSE(panel().isVisible());
 }
 
@@ -156,17 +156,17 @@ TEST_F(Animation, TheHoverLoopLetsTheFadeOutRunItsCourse) {
     setInt("activationDelayMs", 0);
     startHover();
     showPreviewOf("Editor");
-    desktop().movePointer({700, 300});
+    desktop().input().move({700, 300});
     // Past the hide delay the loop polls again while the panel fades; the
     // fade still takes its tenth of a second.
-    desktop().advance(0.3);
+    desktop().time().advance(0.3);
     ASSERT_TRUE(previewVisible());
     const double early = preview().panel()->alphaValue();
     tick();
     ASSERT_TRUE(previewVisible());
     EXPECT_LT(preview().panel()->alphaValue(), early);
     EXPECT_GT(preview().panel()->alphaValue(), 0);
-    desktop().advance(0.1);
+    desktop().time().advance(0.1);
     EXPECT_FALSE(previewVisible());
 }
 
@@ -175,18 +175,18 @@ TEST_F(Animation, AShowDuringTheFadeOutStaysOnScreen) {
         SCOPED_TRACE(::testing::Message() << "preview_popup_animation " << style);
         setInt("preview_popup_animation", style);
         show(editor);
-        desktop().advance(1);
+        desktop().time().advance(1);
         controller->hide();
-        desktop().advance(0.05);
+        desktop().time().advance(0.05);
         ASSERT_TRUE(panel().isVisible());
 
         show(mail);
-        desktop().advance(1);
+        desktop().time().advance(1);
         EXPECT_TRUE(panel().isVisible());
         EXPECT_EQ(alpha(), 1);
         EXPECT_EQ(controller->currentPID(), mail);
         controller->hide();
-        desktop().advance(1);
+        desktop().time().advance(1);
     }
 }
 

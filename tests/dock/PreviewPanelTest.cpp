@@ -17,7 +17,7 @@ protected:
     void show(platform::pid_t pid) {
         controller->show(runningApp(pid), durazizi::WindowList::windows(pid, true, false), iconFrame(nameOf(pid)));
     }
-    std::string nameOf(platform::pid_t pid) { return desktop().application(pid)->name; }
+    std::string nameOf(platform::pid_t pid) { return desktop().processes().info(pid)->name; }
     kit::Point tileOnScreenCentre(std::size_t index) {
         const kit::Rect r = tileOnScreen(*controller->panel(), *controller->tiles().at(index));
         return {r.midX(), r.midY()};
@@ -146,12 +146,12 @@ TEST_F(PreviewPanel, TileLayoutTitleBadgeAndDimming) {
 
 TEST_F(PreviewPanel, TheFocusedWindowsTileIsMarked) {
     const auto pid = appWithWindows("Editor", 3);
-    const auto front = desktop().windows().back().id;   // any of them will do
-    desktop().setFrontmost(pid, front);
+    const auto front = desktop().windows().all().back().id;   // any of them will do
+    desktop().processes().setFrontmost(pid, front);
     show(pid);
     int marked = 0;
     for (const auto& tile : controller->tiles()) {
-        const bool isFocused = tile->entry().id == desktop().application(pid)->focusedWindow;
+        const bool isFocused = tile->entry().id == desktop().processes().info(pid)->focusedWindow;
         EXPECT_EQ(tile->isFront(), isFocused);
         EXPECT_EQ(tile->layerStyle().borderWidth, isFocused ? 2 : 0);
         marked += isFocused;
@@ -171,10 +171,10 @@ TEST_F(PreviewPanel, HoveringATileShowsItsCloseBoxAndHighlight) {
     ASSERT_EQ(tiles.size(), 2u);
     EXPECT_FALSE(tiles[0]->closeBoxVisible());
 
-    desktop().movePointer(tileCentre(0));
+    desktop().input().move(tileCentre(0));
     EXPECT_TRUE(tiles[0]->closeBoxVisible());
     EXPECT_EQ(tiles[0]->layerStyle().backgroundColor, kit::Color::white(0.18));
-    desktop().movePointer(tileCentre(1));
+    desktop().input().move(tileCentre(1));
     EXPECT_FALSE(tiles[0]->closeBoxVisible());
     EXPECT_TRUE(tiles[0]->layerStyle().backgroundColor.isClear());
     EXPECT_TRUE(tiles[1]->closeBoxVisible());
@@ -182,10 +182,10 @@ TEST_F(PreviewPanel, HoveringATileShowsItsCloseBoxAndHighlight) {
     // Settings apply from the next show on.
     setBool("docklets_draw_highlight", false);
     setBool("window_preview_closebox", false);
-    desktop().movePointer({700, 300});
-    desktop().advance(1);
+    desktop().input().move({700, 300});
+    desktop().time().advance(1);
     showPreviewOf("Editor");
-    desktop().movePointer(tileCentre(0));
+    desktop().input().move(tileCentre(0));
     EXPECT_TRUE(preview().tiles()[0]->isHovered());
     EXPECT_FALSE(preview().tiles()[0]->closeBoxVisible());
     EXPECT_TRUE(preview().tiles()[0]->layerStyle().backgroundColor.isClear());
@@ -207,7 +207,7 @@ TEST_F(PreviewPanel, ShowWithNoWindowsHides) {
     show(pid);
     controller->show(runningApp(pid), {}, iconFrame("Editor"));
     EXPECT_FALSE(controller->currentPID());
-    desktop().advance(0.5);
+    desktop().time().advance(0.5);
     EXPECT_FALSE(isVisible(controller->panel()));
 }
 
@@ -218,25 +218,25 @@ TEST_F(PreviewPanel, ClickingATileRaisesUnminimizesAndActivates) {
     const auto report = addWindow(editor, "Report");
     const auto draft = addWindow(editor, "Draft", {300, 300, 600, 400}, /*minimized=*/true);
     const auto other = appWithWindows("Other", 1);
-    desktop().setFrontmost(other);
+    desktop().processes().setFrontmost(other);
     startHover();
     showPreviewOf("Editor");
     ASSERT_EQ(preview().tiles().size(), 2u);
     ASSERT_EQ(preview().tiles()[1]->entry().id, draft);
 
-    desktop().click(tileCentre(1));
-    EXPECT_FALSE(desktop().window(draft).minimized);
-    EXPECT_TRUE(desktop().window(draft).focused);
-    EXPECT_TRUE(desktop().application(editor)->frontmost);
+    desktop().input().click(tileCentre(1));
+    EXPECT_FALSE(desktop().windows().info(draft).minimized);
+    EXPECT_TRUE(desktop().windows().info(draft).focused);
+    EXPECT_TRUE(desktop().processes().info(editor)->frontmost);
     // "hideWhenPreviewClicked" is on by default.
     EXPECT_FALSE(preview().currentPID());
-    desktop().advance(0.2);
+    desktop().time().advance(0.2);
     EXPECT_FALSE(previewVisible());
 
     setBool("hideWhenPreviewClicked", false);
     showPreviewOf("Editor");
-    desktop().click(tileCentre(0));
-    EXPECT_TRUE(desktop().window(report).focused);
+    desktop().input().click(tileCentre(0));
+    EXPECT_TRUE(desktop().windows().info(report).focused);
     EXPECT_TRUE(previewVisible());
     EXPECT_EQ(preview().currentPID(), editor);
 }
@@ -253,20 +253,20 @@ TEST_F(PreviewPanel, ClickFallsBackToTitleThenPositionAndAlwaysActivates) {
 
     // With the numbers unreadable, a titled window is found by its title and
     // an untitled one by the position nearest to where it was listed.
-    for (auto id : {a, b, c}) desktop().overrideWindowNumber(id, std::nullopt);
+    for (auto id : {a, b, c}) desktop().accessibility().overrideWindowNumber(id, std::nullopt);
     const std::pair<std::size_t, platform::CGWindowID> steps[] = {{0, a}, {1, b}, {2, c}, {0, a}};
     for (const auto& [tile, expected] : steps) {
-        desktop().setFrontmost(other);
-        desktop().click(tileOnScreenCentre(tile));
-        EXPECT_TRUE(desktop().window(expected).focused) << "tile " << tile;
-        EXPECT_TRUE(desktop().application(editor)->frontmost);
+        desktop().processes().setFrontmost(other);
+        desktop().input().click(tileOnScreenCentre(tile));
+        EXPECT_TRUE(desktop().windows().info(expected).focused) << "tile " << tile;
+        EXPECT_TRUE(desktop().processes().info(editor)->frontmost);
     }
 
     // An application that lists no windows any more is still activated.
-    desktop().failAXRead(editor, "AXWindows");
-    desktop().setFrontmost(other);
-    desktop().click(tileOnScreenCentre(0));
-    EXPECT_TRUE(desktop().application(editor)->frontmost);
+    desktop().accessibility().failRead(editor, "AXWindows");
+    desktop().processes().setFrontmost(other);
+    desktop().input().click(tileOnScreenCentre(0));
+    EXPECT_TRUE(desktop().processes().info(editor)->frontmost);
 }
 
 TEST_F(PreviewPanel, CloseBoxClosesTheWindowAndLeavesAGap) {
@@ -278,8 +278,8 @@ TEST_F(PreviewPanel, CloseBoxClosesTheWindowAndLeavesAGap) {
     const kit::Rect lastBefore = preview().tiles()[2]->frame();
     const auto closed = preview().tiles()[1]->entry().id;
 
-    desktop().click(closeBoxCentre(1));
-    EXPECT_FALSE(desktop().window(closed).exists);
+    desktop().input().click(closeBoxCentre(1));
+    EXPECT_FALSE(desktop().windows().info(closed).exists);
     ASSERT_EQ(preview().tiles().size(), 2u);
     EXPECT_EQ(preview().tiles()[1]->frame(), lastBefore);
     EXPECT_EQ(preview().panel()->frame(), panelBefore);
@@ -287,10 +287,10 @@ TEST_F(PreviewPanel, CloseBoxClosesTheWindowAndLeavesAGap) {
     EXPECT_EQ(preview().currentPID(), editor);
 
     // Closing the last tiles hides the panel.
-    for (int i = 0; i < 2; ++i) desktop().click(closeBoxCentre(0));
+    for (int i = 0; i < 2; ++i) desktop().input().click(closeBoxCentre(0));
     EXPECT_TRUE(preview().tiles().empty());
     EXPECT_FALSE(preview().currentPID());
-    desktop().advance(0.2);
+    desktop().time().advance(0.2);
     EXPECT_FALSE(previewVisible());
 }
 
@@ -301,19 +301,19 @@ TEST_F(PreviewPanel, CloseNeedsTheExactWindowNumber) {
     bare.pid = editor;
     bare.title = "Palette";
     bare.closeButton = false;
-    const auto b = desktop().addWindow(bare);
+    const auto b = desktop().windows().add(bare);
     show(editor);
     ASSERT_EQ(controller->tiles().size(), 2u);
 
     // The number no longer answers: nothing happens at all.
-    desktop().overrideWindowNumber(a, std::nullopt);
+    desktop().accessibility().overrideWindowNumber(a, std::nullopt);
     controller->tiles()[0]->closeButton().performClick();
-    EXPECT_TRUE(desktop().window(a).exists);
+    EXPECT_TRUE(desktop().windows().info(a).exists);
     EXPECT_EQ(controller->tiles().size(), 2u);
 
     // Found but without a close button: the window stays, its tile goes.
     controller->tiles()[1]->closeButton().performClick();
-    EXPECT_TRUE(desktop().window(b).exists);
+    EXPECT_TRUE(desktop().windows().info(b).exists);
     ASSERT_EQ(controller->tiles().size(), 1u);
     EXPECT_EQ(controller->tiles()[0]->entry().id, a);
 }

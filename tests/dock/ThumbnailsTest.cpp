@@ -68,15 +68,15 @@ TEST_F(Thumbnails, OneBatchCapturesTheKnownWindowsAndAnswersOnceOnTheMainThread)
     const auto wide = addWindow(pid, "Wide", {0, 30, 1000, 500});
     const auto thin = addWindow(pid, "Thin", {10, 40, 1, 500});
     const auto broken = addWindow(pid, "Broken", {10, 40, 300, 200});
-    desktop().failCapture(broken);
+    desktop().capture().failCapture(broken);
 
     auto batch = capture({big, small, 4242, thin, broken, big}, 240);
-    desktop().settle();
+    desktop().time().settle();
     ASSERT_EQ(batch->calls, 1);
     EXPECT_TRUE(batch->onMain);
     // Only what was found and captured; the 1-point-wide window is not even tried.
     EXPECT_EQ(batch->images.size(), 2u);
-    EXPECT_EQ(desktop().captureCount(), 4u);
+    EXPECT_EQ(desktop().capture().captureCount(), 4u);
     ASSERT_TRUE(batch->images.count(big) && batch->images.count(small));
     EXPECT_EQ(batch->images[big]->pixelWidth(), 480);
     EXPECT_EQ(batch->images[big]->pixelHeight(), 320);
@@ -85,7 +85,7 @@ TEST_F(Thumbnails, OneBatchCapturesTheKnownWindowsAndAnswersOnceOnTheMainThread)
 
     auto odd = capture({wide}, 120.85);
     auto none = capture({}, 240);
-    desktop().settle();
+    desktop().time().settle();
     ASSERT_EQ(odd->images.count(wide), 1u);
     EXPECT_EQ(odd->images[wide]->pixelWidth(), 241);
     EXPECT_EQ(odd->images[wide]->size(), kit::Size(120, 60));
@@ -94,13 +94,13 @@ TEST_F(Thumbnails, OneBatchCapturesTheKnownWindowsAndAnswersOnceOnTheMainThread)
     EXPECT_EQ(failureLines(), 0u);
 
     // A failed content request is logged, and the batch still answers once.
-    desktop().failShareableContent();
+    desktop().capture().failShareableContent();
     auto failed = capture({big, small}, 240);
-    desktop().settle();
-    desktop().advance(1);
+    desktop().time().settle();
+    desktop().time().advance(1);
     EXPECT_EQ(failed->calls, 1);
     EXPECT_TRUE(failed->images.empty());
-    EXPECT_EQ(desktop().captureCount(), 5u);
+    EXPECT_EQ(desktop().capture().captureCount(), 5u);
     ASSERT_EQ(failureLines(), 1u);
     const auto lines = logMessages();
     EXPECT_NE(std::find(lines.begin(), lines.end(), "captureBatch failed: The operation could not be completed."),
@@ -111,14 +111,14 @@ TEST_F(Thumbnails, TilesShowThumbnailsOnceTheBatchIsBackAndIconsWhereThereAreNon
     const auto pid = appWithWindows("Editor", 3);
     const auto icon = runningApp(pid)->icon();
     const auto first = durazizi::WindowList::windows(pid, true, false).front().id;
-    desktop().failCapture(first);
+    desktop().capture().failCapture(first);
     auto controller = std::make_shared<PreviewController>();
     controller->show(runningApp(pid), durazizi::WindowList::windows(pid, true, false), iconFrame("Editor"));
     const auto tiles = controller->tiles();
     ASSERT_EQ(tiles.size(), 3u);
     for (const auto& tile : tiles) EXPECT_EQ(tile->imageKind(), ThumbTile::ImageKind::none);
 
-    desktop().settle();
+    desktop().time().settle();
     EXPECT_EQ(tiles[0]->entry().id, first);
     EXPECT_EQ(tiles[0]->imageKind(), ThumbTile::ImageKind::icon);
     EXPECT_EQ(tiles[0]->image(), icon);
@@ -129,12 +129,12 @@ TEST_F(Thumbnails, TilesShowThumbnailsOnceTheBatchIsBackAndIconsWhereThereAreNon
     }
 
     // Without screen recording every tile shows the icon at once, and nothing is captured.
-    desktop().setScreenRecording(false);
-    const auto captures = desktop().captureCount();
+    desktop().permissions().setScreenRecording(false);
+    const auto captures = desktop().capture().captureCount();
     controller->show(runningApp(pid), durazizi::WindowList::windows(pid, true, false), iconFrame("Editor"));
     for (const auto& tile : controller->tiles()) EXPECT_EQ(tile->image(), icon);
-    desktop().advance(1);
-    EXPECT_EQ(desktop().captureCount(), captures);
+    desktop().time().advance(1);
+    EXPECT_EQ(desktop().capture().captureCount(), captures);
     EXPECT_EQ(failureLines(), 0u);
 }
 
@@ -146,10 +146,10 @@ TEST_F(Thumbnails, ALateBatchOnlyTouchesTheTilesItWasStartedFor) {
     const auto editorTiles = controller->tiles();
 
     // Rebuilt before the first batch is back; the new tiles take icons at once.
-    desktop().setScreenRecording(false);
+    desktop().permissions().setScreenRecording(false);
     controller->show(runningApp(mail), durazizi::WindowList::windows(mail, true, false), iconFrame("Mail"));
-    desktop().settle();
-    desktop().advance(0.5);
+    desktop().time().settle();
+    desktop().time().advance(0.5);
 
     const auto editorIcon = runningApp(editor)->icon();
     const auto mailIcon = runningApp(mail)->icon();

@@ -56,10 +56,10 @@ Expected expectedGeometry(const std::string& home) {
     scenario::World world(home, [](const std::string&) {});
     scenario::buildDefaultDesktop(world);
     world.launch();
-    world.desktop().advance(1);
-    expected.browserIcon = world.desktop().dockItemFrame("Browser").value_or(kit::Rect{});
-    world.desktop().movePointer({expected.browserIcon.midX(), expected.browserIcon.midY()});
-    world.desktop().advance(0.6);
+    world.desktop().time().advance(1);
+    expected.browserIcon = world.desktop().dock().itemFrame("Browser").value_or(kit::Rect{});
+    world.desktop().input().move({expected.browserIcon.midX(), expected.browserIcon.midY()});
+    world.desktop().time().advance(0.6);
     if (const auto* delegate = world.delegate()) {
         if (const auto& panel = delegate->hover().preview().panel(); panel && panel->isVisible()) {
             expected.panel = durazizi::Geo::toTopLeft(panel->frame());

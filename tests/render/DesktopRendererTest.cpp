@@ -43,13 +43,13 @@ struct World : testsupport::InstalledDesktop {
     CGWindowID notesWindow = 0;
 
     World() {
-        desktop.addScreen({0, 0, 800, 600});
-        desktop.setDock(true, 48);
-        notes = desktop.addApplication(app("com.example.notes", "Notes"));
-        desktop.addApplication(app("com.example.mail", "Mail", /*running=*/false));
-        desktop.addDockItem(sim::DockItemKind::Separator, "");
-        desktop.addDockItem(sim::DockItemKind::Trash, "Trash");
-        notesWindow = desktop.addWindow(window(notes, "Shopping list", {100, 100, 300, 200}));
+        desktop.screens().add({0, 0, 800, 600});
+        desktop.dock().setRunning(true, 48);
+        notes = desktop.processes().add(app("com.example.notes", "Notes"));
+        desktop.processes().add(app("com.example.mail", "Mail", /*running=*/false));
+        desktop.dock().addItem(sim::DockItemKind::Separator, "");
+        desktop.dock().addItem(sim::DockItemKind::Trash, "Trash");
+        notesWindow = desktop.windows().add(window(notes, "Shopping list", {100, 100, 300, 200}));
     }
 
     // A panel of Durazizi's, ordered in, its content rect in Cocoa coordinates.
@@ -106,7 +106,7 @@ TEST(DesktopRenderer, RepaintsOnlyAfterAVisibleChange) {
     EXPECT_TRUE(renderer.needsPaint());
     const std::uint32_t before = renderer.paint().at(250, 200);   // inside the Notes window
     EXPECT_FALSE(renderer.needsPaint());
-    world.desktop.advance(5);   // time passes, nothing moves (the clock keeps its minute)
+    world.desktop.time().advance(5);   // time passes, nothing moves (the clock keeps its minute)
     EXPECT_FALSE(renderer.needsPaint());
     const render::Frame* cached = &renderer.paint();
     EXPECT_EQ(cached, &renderer.paint());
@@ -121,7 +121,7 @@ TEST(DesktopRenderer, RepaintsOnlyAfterAVisibleChange) {
     EXPECT_FALSE(renderer.needsPaint());
 
     // The clock's minute turns.
-    world.desktop.advance(60);
+    world.desktop.time().advance(60);
     EXPECT_TRUE(renderer.needsPaint());
     renderer.paint();
 
@@ -150,10 +150,10 @@ TEST(DesktopRenderer, MinimizedWindowsAreNotDrawn) {
     ASSERT_EQ(minimized.desktop.accessibility().setAttributeValue(firstWindow(minimized.desktop, minimized.notes),
                                                                   "AXMinimized", true),
               platform::kAXErrorSuccess);
-    ASSERT_TRUE(minimized.desktop.window(minimized.notesWindow).minimized);
+    ASSERT_TRUE(minimized.desktop.windows().info(minimized.notesWindow).minimized);
     World closed;
-    closed.desktop.click({115, 111});   // the close button
-    ASSERT_FALSE(closed.desktop.window(closed.notesWindow).exists);
+    closed.desktop.input().click({115, 111});   // the close button
+    ASSERT_FALSE(closed.desktop.windows().info(closed.notesWindow).exists);
     World shown;
 
     render::DesktopRenderer minimizedRenderer(minimized.desktop);
@@ -196,12 +196,12 @@ TEST(DesktopRenderer, APanelFadingInBlendsWithWhatIsBehind) {
         panel->animator().setAlphaValue(1.0);
     });
     renderer.paint();
-    world.desktop.advance(0.5);
+    world.desktop.time().advance(0.5);
     EXPECT_TRUE(renderer.needsPaint());
     const Argb midway = argb(renderer.paint().at(560, 140));
     EXPECT_GT(midway.r, blended.r);
     EXPECT_LT(midway.r, 255);
-    world.desktop.advance(1.0);
+    world.desktop.time().advance(1.0);
     EXPECT_TRUE(isRed(renderer.paint().at(560, 140)));
 }
 
@@ -235,11 +235,11 @@ TEST(DesktopRenderer, TheDockShowsRunningApplications) {
     render::DesktopRenderer renderer(world.desktop);
     const render::Frame& frame = renderer.paint();
     auto dotBelow = [&](const std::string& title) {
-        const kit::Rect icon = *world.desktop.dockItemFrame(title);
+        const kit::Rect icon = *world.desktop.dock().itemFrame(title);
         return argb(frame.at(static_cast<int>(icon.midX()), static_cast<int>(icon.maxY() + 3.5)));
     };
     auto centre = [&](const std::string& title) {
-        const kit::Rect icon = *world.desktop.dockItemFrame(title);
+        const kit::Rect icon = *world.desktop.dock().itemFrame(title);
         return frame.at(static_cast<int>(icon.midX()), static_cast<int>(icon.minY() + 8));
     };
     const Argb running = dotBelow("Notes");
@@ -263,7 +263,7 @@ TEST(DesktopRenderer, TheStatusItemIsDrawnInTheMenuBar) {
     };
     auto item = world.desktop.application().statusItemWithLength(-1);
     item->button()->setImage(durazizi::StatusIcon::image());
-    const std::optional<kit::Rect> where = world.desktop.statusItemFrame();
+    const std::optional<kit::Rect> where = world.desktop.application().statusItemFrame();
     ASSERT_TRUE(where);
     EXPECT_LE(where->maxY(), 24);
     EXPECT_GT(countInk(renderer.paint(), *where), 30);

@@ -15,7 +15,7 @@ protected:
         spec.title = title;
         spec.frame = frame;
         if (tweak) tweak(spec);
-        return desktop.addWindow(spec);
+        return desktop.windows().add(spec);
     }
     // The first element with the window role at or above `e`, and how many steps up it was.
     std::pair<std::optional<CGWindowID>, int> windowAbove(AX::Element e) {
@@ -60,13 +60,13 @@ TEST_F(SimAccessibility, WindowsAreListedFrontToBackWithMinimizedOnesLast) {
     // Un-minimizing brings the window forward; it is focused once its app is frontmost.
     ASSERT_EQ(ax.setAttributeValue(windowOf(editor, m), "AXMinimized", false), platform::kAXErrorSuccess);
     EXPECT_EQ(number(AX::element(app, "AXFocusedWindow")), m);
-    EXPECT_FALSE(desktop.window(m).focused);
-    desktop.setFrontmost(editor);
-    EXPECT_TRUE(desktop.window(m).focused);
+    EXPECT_FALSE(desktop.windows().info(m).focused);
+    desktop.processes().setFrontmost(editor);
+    EXPECT_TRUE(desktop.windows().info(m).focused);
 }
 
 TEST_F(SimAccessibility, FrameWritesAreRequestsTheAppAppliesOrRefuses) {
-    desktop.addScreen({-1280, -300, 1280, 1024});   // left of and above the primary
+    desktop.screens().add({-1280, -300, 1280, 1024});   // left of and above the primary
     struct Case {
         const char* what;
         bool refusesMove, refusesResize;
@@ -91,11 +91,11 @@ TEST_F(SimAccessibility, FrameWritesAreRequestsTheAppAppliesOrRefuses) {
         spec.minimumSize = {300, 200};
         spec.refusesMove = c.refusesMove;
         spec.refusesResize = c.refusesResize;
-        const auto id = desktop.addWindow(spec);
+        const auto id = desktop.windows().add(spec);
         const auto window = windowOf(editor, id);
         EXPECT_EQ(ax.setAttributeValue(window, "AXSize", AXValue::create(c.requested.size)), c.sizeError);
         EXPECT_EQ(ax.setAttributeValue(window, "AXPosition", AXValue::create(c.requested.origin)), c.positionError);
-        EXPECT_EQ(desktop.window(id).frame, c.applied);
+        EXPECT_EQ(desktop.windows().info(id).frame, c.applied);
         EXPECT_EQ(AX::point(window, "AXPosition"), c.applied.origin);
         EXPECT_EQ(AX::size(window, "AXSize"), c.applied.size);
 
@@ -105,8 +105,8 @@ TEST_F(SimAccessibility, FrameWritesAreRequestsTheAppAppliesOrRefuses) {
         EXPECT_EQ(ax.setAttributeValue(window, "AXSize", CFType("wide")), platform::kAXErrorIllegalArgument);
         EXPECT_EQ(ax.setAttributeValue(window, "AXMinimized", CFType(platform::CFNumber{1})),
                   platform::kAXErrorIllegalArgument);
-        EXPECT_EQ(desktop.window(id).frame, c.applied);
-        EXPECT_FALSE(desktop.window(id).minimized);
+        EXPECT_EQ(desktop.windows().info(id).frame, c.applied);
+        EXPECT_FALSE(desktop.windows().info(id).minimized);
     }
 }
 
@@ -116,12 +116,12 @@ TEST_F(SimAccessibility, ElementsOfClosedWindowsAndEndedProcessesAreInvalid) {
     auto window = windowOf(editor, id);
     ASSERT_EQ(ax.performAction(AX::element(window, "AXCloseButton").value_or(nullptr), "AXPress"),
               platform::kAXErrorSuccess);
-    EXPECT_FALSE(desktop.window(id).exists);
+    EXPECT_FALSE(desktop.windows().info(id).exists);
     EXPECT_EQ(read(window, "AXTitle"), platform::kAXErrorInvalidUIElement);
 
     // The NSRunningApplication handle outlives the process; its elements do not.
     auto handle = desktop.workspace().runningApplicationsWithBundleIdentifier("com.example.Editor").at(0);
-    desktop.quitApplication(editor);
+    desktop.processes().quit(editor);
     EXPECT_EQ(read(keep, "AXTitle"), platform::kAXErrorInvalidUIElement);
     EXPECT_EQ(read(ax.createApplication(editor), "AXWindows"), platform::kAXErrorInvalidUIElement);
     EXPECT_TRUE(handle->isTerminated());

@@ -45,31 +45,31 @@ protected:
 TEST_F(SimApplication, TerminatingFromInsideAnActionIsFinalAndANewProcessStartsClean) {
     launch();
     auto ownHandle = desktop.workspace().runningApplicationsWithBundleIdentifier("app.durazizi.Durazizi").at(0);
-    desktop.advance(2);
+    desktop.time().advance(2);
     ASSERT_EQ(probe.lock()->beats, 2);
 
-    EXPECT_TRUE(desktop.clickStatusItem());
-    EXPECT_FALSE(desktop.ownProcessRunning());
-    EXPECT_FALSE(desktop.hasStatusItem());
+    EXPECT_TRUE(desktop.application().clickStatusItem());
+    EXPECT_FALSE(desktop.ownProcess().running());
+    EXPECT_FALSE(desktop.application().hasStatusItem());
     EXPECT_TRUE(ownHandle->isTerminated());
     // The delegate, and everything it held, is gone once the action returned;
     // nothing the dead process scheduled, before or after terminate, ever runs.
     EXPECT_TRUE(destroyed);
-    EXPECT_FALSE(desktop.delegate());
-    desktop.advance(10);
+    EXPECT_FALSE(desktop.application().delegate());
+    desktop.time().advance(10);
 
-    const auto oldPid = desktop.ownPid();
+    const auto oldPid = desktop.ownProcess().pid();
     const auto generation = platform::processGeneration();
-    desktop.startOwnProcess();
+    desktop.ownProcess().start();
     EXPECT_NE(platform::processGeneration(), generation);
-    EXPECT_NE(desktop.ownPid(), oldPid);
-    EXPECT_EQ(desktop.workspace().processIdentifier(), desktop.ownPid());
-    EXPECT_EQ(desktop.activationPolicy(), platform::ActivationPolicy::Regular);
+    EXPECT_NE(desktop.ownProcess().pid(), oldPid);
+    EXPECT_EQ(desktop.workspace().processIdentifier(), desktop.ownProcess().pid());
+    EXPECT_EQ(desktop.application().activationPolicy(), platform::ActivationPolicy::Regular);
     destroyed = false;
     launch();
-    desktop.advance(1);
+    desktop.time().advance(1);
     EXPECT_EQ(probe.lock()->beats, 1);
-    EXPECT_TRUE(desktop.clickStatusItem());
+    EXPECT_TRUE(desktop.application().clickStatusItem());
     EXPECT_TRUE(destroyed);
 }
 
@@ -81,11 +81,11 @@ TEST_F(SimApplication, TerminatingFromInsideATimerBlockStopsEveryTimer) {
     loop.scheduledTimer(1.25, false, [](platform::Timer&) { platform::current().application().terminate(); });
     loop.asyncAfterMain(5, [&] { ++otherFires; });
 
-    desktop.advance(10);
+    desktop.time().advance(10);
     EXPECT_EQ(otherFires, 2);   // at 0.5 and 1.0; nothing after the terminate at 1.25
     EXPECT_FALSE(other->isValid());
-    EXPECT_FALSE(desktop.ownProcessRunning());
-    EXPECT_DOUBLE_EQ(desktop.now(), sim::kDefaultWallClock + 10);
+    EXPECT_FALSE(desktop.ownProcess().running());
+    EXPECT_DOUBLE_EQ(desktop.time().now(), sim::kDefaultWallClock + 10);
 }
 
 }  // namespace

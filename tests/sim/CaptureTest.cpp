@@ -94,27 +94,27 @@ TEST_F(SimCapture, RefusalsAndFailuresComeBackAsErrors) {
     sim::WindowSpec minimized;
     minimized.pid = editor;
     minimized.minimized = true;
-    desktop.addWindow(minimized);
+    desktop.windows().add(minimized);
     EXPECT_EQ(shareable(), 4u);   // minimized windows too
     EXPECT_TRUE(shot(letter, 100, 100));
     EXPECT_FALSE(shot(9999, 100, 100));              // no such window
     EXPECT_FALSE(shot(letter, 0, 100));              // no pixels asked for
     EXPECT_FALSE(shot(letter, 100000, 100000));      // more than anyone could hold
-    desktop.failCapture(notes);
+    desktop.capture().failCapture(notes);
     EXPECT_FALSE(shot(notes, 100, 100));
     EXPECT_TRUE(shot(canvas, 100, 100));
 
-    desktop.quitApplication(paint);    // its windows are gone with it
+    desktop.processes().quit(paint);    // its windows are gone with it
     EXPECT_FALSE(shot(canvas, 100, 100));
     EXPECT_EQ(shareable(), 3u);
 
-    desktop.failShareableContent();
+    desktop.capture().failShareableContent();
     EXPECT_EQ(shareable(), std::nullopt);
-    desktop.failShareableContent(false);
-    desktop.setScreenRecording(false);
+    desktop.capture().failShareableContent(false);
+    desktop.permissions().setScreenRecording(false);
     EXPECT_EQ(shareable(), std::nullopt);
     EXPECT_FALSE(shot(letter, 100, 100));
-    EXPECT_EQ(desktop.captureCount(), 8u);
+    EXPECT_EQ(desktop.capture().captureCount(), 8u);
 }
 
 // What a person sees at a glance: how much of a picture is light, dark or
@@ -160,7 +160,7 @@ TEST_F(SimCapture, EachKindOfAppLooksItsPart) {
         const platform::pid_t pid = addApp(c.app);
         const CGWindowID first = addWindow(pid, "First", {40, 40, 1000, 700});
         const CGWindowID second = addWindow(pid, "Second", {80, 80, 1000, 700});
-        const auto picture = desktop.windowPixels(first, 1000, 700);
+        const auto picture = desktop.windows().pixels(first, 1000, 700);
         ASSERT_EQ(picture.size(), 1000u * 700u);
         const Glance full = glance(picture);
         switch (c.body) {
@@ -169,11 +169,11 @@ TEST_F(SimCapture, EachKindOfAppLooksItsPart) {
             case Body::Yellow: EXPECT_GT(full.yellowish, 0.3); break;
         }
         // The same window always looks the same; another of its app differs.
-        EXPECT_EQ(desktop.windowPixels(first, 1000, 700), picture);
-        EXPECT_NE(desktop.windowPixels(second, 1000, 700), picture);
+        EXPECT_EQ(desktop.windows().pixels(first, 1000, 700), picture);
+        EXPECT_NE(desktop.windows().pixels(second, 1000, 700), picture);
         // A thumbnail keeps the balance of the full picture: lines thinner
         // than a pixel fade rather than vanish or turn solid.
-        const Glance thumbnail = glance(desktop.windowPixels(first, 200, 140));
+        const Glance thumbnail = glance(desktop.windows().pixels(first, 200, 140));
         for (int i = 0; i < 3; ++i) EXPECT_NEAR(thumbnail.mean[i], full.mean[i], 4) << i;
     }
 }
@@ -183,7 +183,7 @@ TEST_F(SimCapture, WindowsOfAnySizeAreDrawn) {
     // Far larger than any display, and a sliver: each still a window.
     for (kit::Rect frame : {kit::Rect{0, 0, 1e9, 1e9}, kit::Rect{0, 0, 3e6, 2e6}, kit::Rect{0, 0, 400, 10}}) {
         const CGWindowID id = addWindow(pid, "Huge", frame);
-        const auto picture = desktop.windowPixels(id, 64, 64);
+        const auto picture = desktop.windows().pixels(id, 64, 64);
         ASSERT_EQ(picture.size(), 64u * 64u);
         EXPECT_EQ(picture[32 * 64 + 32] >> 24, 255u) << frame.width();
     }

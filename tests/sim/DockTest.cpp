@@ -42,22 +42,22 @@ protected:
 };
 
 TEST_F(SimDock, ItemsOfEveryKindInTheOrderTheyWereAdded) {
-    desktop.addScreen({1440, 0, 1280, 800});
+    desktop.screens().add({1440, 0, 1280, 800});
     // No Dock until one is asked for: no process, nothing cut from the screen.
     EXPECT_FALSE(dockPid());
     EXPECT_EQ(visibleFrame(0), kit::Rect(0, 0, 1440, 876));
 
-    desktop.setDock(true, 64);
+    desktop.dock().setRunning(true, 64);
     ASSERT_TRUE(dockPid());
-    EXPECT_EQ(desktop.dockPid(), dockPid());
+    EXPECT_EQ(desktop.dock().pid(), dockPid());
     // The Dock is a system process: applications still count up from 500.
     EXPECT_EQ(addApp("Editor"), 500);
-    desktop.addDockItem(sim::DockItemKind::Folder, "Downloads");
-    desktop.addDockItem(sim::DockItemKind::Separator, "");
+    desktop.dock().addItem(sim::DockItemKind::Folder, "Downloads");
+    desktop.dock().addItem(sim::DockItemKind::Separator, "");
     addApp("Hidden", true, /*inDock=*/false);
     addApp("Mail", /*running=*/false);
-    desktop.addDockItem(sim::DockItemKind::Minimized, "Letter");
-    desktop.addDockItem(sim::DockItemKind::Trash, "Trash");
+    desktop.dock().addItem(sim::DockItemKind::Minimized, "Letter");
+    desktop.dock().addItem(sim::DockItemKind::Trash, "Trash");
 
     // 5 icons of 64, a 12-point separator and 5 gaps of 4: a row of 352, from x = 544.
     EXPECT_EQ(tiles(), (std::vector<Tile>{
@@ -68,7 +68,7 @@ TEST_F(SimDock, ItemsOfEveryKindInTheOrderTheyWereAdded) {
                            {"AXMinimizedWindowDockItem", "Letter", {764, 828, 64, 64}, std::nullopt},
                            {"AXTrashDockItem", "Trash", {832, 828, 64, 64}, std::nullopt},
                        }));
-    EXPECT_EQ(desktop.dockItemFrame("Mail"), kit::Rect(696, 828, 64, 64));
+    EXPECT_EQ(desktop.dock().itemFrame("Mail"), kit::Rect(696, 828, 64, 64));
     for (const auto& item : items()) {
         EXPECT_EQ(role(item), "AXDockItem");
         EXPECT_EQ(role(AX::element(item, "AXParent").value_or(nullptr)), "AXList");
@@ -78,7 +78,7 @@ TEST_F(SimDock, ItemsOfEveryKindInTheOrderTheyWereAdded) {
     EXPECT_EQ(visibleFrame(1), kit::Rect(1440, 100, 1280, 776));
 
     auto handle = desktop.workspace().runningApplicationsWithBundleIdentifier("com.apple.dock").at(0);
-    desktop.setDock(false);
+    desktop.dock().setRunning(false);
     EXPECT_FALSE(dockPid());
     EXPECT_TRUE(handle->isTerminated());
     EXPECT_EQ(visibleFrame(0), kit::Rect(0, 0, 1440, 876));
@@ -86,12 +86,12 @@ TEST_F(SimDock, ItemsOfEveryKindInTheOrderTheyWereAdded) {
 
 TEST_F(SimDock, RestartMakesANewProcessAndKillsTheOldElements) {
     addApp("Editor");
-    desktop.setDock(true);
+    desktop.dock().setRunning(true);
     const auto before = *dockPid();
     const auto oldList = list();
     const auto tilesBefore = tiles();
 
-    desktop.restartDock();
+    desktop.dock().restart();
     EXPECT_NE(dockPid(), before);
     EXPECT_EQ(desktop.workspace().runningApplicationsWithBundleIdentifier("com.apple.dock").size(), 1u);
     EXPECT_EQ(read(ax.createApplication(before), "AXChildren"), platform::kAXErrorInvalidUIElement);
@@ -102,34 +102,34 @@ TEST_F(SimDock, RestartMakesANewProcessAndKillsTheOldElements) {
 TEST_F(SimDock, AnItemStaysAfterItsAppQuitsAndAClickLaunchesItAgain) {
     const auto editor = addApp("Editor");
     const auto paint = addApp("Paint");
-    desktop.setDock(true);
-    const auto centre = [&](const char* title) { return desktop.dockItemFrame(title)->center(); };
+    desktop.dock().setRunning(true);
+    const auto centre = [&](const char* title) { return desktop.dock().itemFrame(title)->center(); };
 
-    desktop.quitApplication(editor);
+    desktop.processes().quit(editor);
     ASSERT_EQ(items().size(), 2u);
     EXPECT_FALSE(AX::boolValue(items()[0], "AXIsApplicationRunning"));
     // A click on a quit app's icon starts a new process of it, frontmost,
     // under the same item; on a running one it only activates.
-    desktop.click(centre("Editor"));
-    auto relaunched = desktop.pidForName("Editor");
+    desktop.input().click(centre("Editor"));
+    auto relaunched = desktop.processes().pidForName("Editor");
     ASSERT_TRUE(relaunched);
     EXPECT_NE(*relaunched, editor);
-    EXPECT_TRUE(desktop.application(*relaunched)->frontmost);
+    EXPECT_TRUE(desktop.processes().info(*relaunched)->frontmost);
     EXPECT_EQ(items().size(), 2u);
-    desktop.click(centre("Paint"));
-    EXPECT_TRUE(desktop.application(paint)->frontmost);
+    desktop.input().click(centre("Paint"));
+    EXPECT_TRUE(desktop.processes().info(paint)->frontmost);
 
     // Pressed on one icon and released on another: nothing opens.
-    desktop.mouseDown(centre("Editor"));
-    desktop.mouseUp(centre("Paint"));
-    EXPECT_TRUE(desktop.application(paint)->frontmost);
+    desktop.input().mouseDown(centre("Editor"));
+    desktop.input().mouseUp(centre("Paint"));
+    EXPECT_TRUE(desktop.processes().info(paint)->frontmost);
 }
 
 TEST_F(SimDock, ElementAtPositionFindsTheItemUnderThePoint) {
     const auto editor = addApp("Editor");
     addApp("Paint");
     addWindow(editor, "Behind", {0, 500, 1440, 400});   // reaches down behind the Dock
-    desktop.setDock(true);
+    desktop.dock().setRunning(true);
 
     const struct {
         kit::Point point;
@@ -156,7 +156,7 @@ TEST_F(SimDock, ElementAtPositionFindsTheItemUnderThePoint) {
     // Dock gone the window is what lies under the strip.
     AX::Element hit;
     EXPECT_EQ(ax.copyElementAtPosition(ax.createApplication(*dockPid()), 20, 300, &hit), platform::kAXErrorNoValue);
-    desktop.setDock(false);
+    desktop.dock().setRunning(false);
     EXPECT_EQ(role(at({650, 860})), "AXTextArea");
 }
 

@@ -19,8 +19,8 @@ protected:
     simtest::CGWindowID window = addWindow(app, "Doc", {300, 200, 600, 400});
 
     SimEventTapTest() {
-        desktop.setDock(true);
-        desktop.setFrontmost(app, window);
+        desktop.dock().setRunning(true);
+        desktop.processes().setFrontmost(app, window);
     }
 
     platform::CFMachPortRef tap(const std::string& name, platform::CGEventTapOptions options, bool swallow,
@@ -40,7 +40,7 @@ protected:
     }
     std::string received() {
         std::string text;
-        for (const auto& e : desktop.takeReceivedEvents(app)) text += e.type + " ";
+        for (const auto& e : desktop.windowManager().takeReceived(app)) text += e.type + " ";
         return text;
     }
 };
@@ -49,7 +49,7 @@ TEST_F(SimEventTapTest, TapsSeeEventsInOrderAndASwallowedOneReachesNeitherMonito
     tap("listener", platform::kCGEventTapOptionListenOnly, true, platform::kCGTailAppendEventTap);
     auto active = tap("active", platform::kCGEventTapOptionDefault, true);
     monitor();
-    desktop.mouseDown({400, 400});
+    desktop.input().mouseDown({400, 400});
     // The listen-only tap, appended after the active one, never sees what it swallowed.
     EXPECT_EQ(log, (std::vector<std::string>{"active 1"}));
     EXPECT_EQ(received(), "");
@@ -57,8 +57,8 @@ TEST_F(SimEventTapTest, TapsSeeEventsInOrderAndASwallowedOneReachesNeitherMonito
     // A disabled tap lets events past untouched.
     desktop.eventTaps().tapEnable(active, false);
     log.clear();
-    desktop.mouseUp({400, 400});
-    desktop.keyDown(125);
+    desktop.input().mouseUp({400, 400});
+    desktop.input().keyDown(125);
     EXPECT_EQ(log, (std::vector<std::string>{"listener 2", "monitor 2", "listener 10", "monitor 10"}));
     EXPECT_EQ(received(), "up key ");
 }
@@ -67,18 +67,18 @@ TEST_F(SimEventTapTest, MonitorsDoNotSeeEventsForOurOwnWindows) {
     monitor();
     auto panel = desktop.windowServer().makePanel({0, 0, 200, 200}, 0, platform::NSBackingStoreBuffered, false);
     panel->orderFrontRegardless();
-    desktop.click({100, 800});
+    desktop.input().click({100, 800});
     EXPECT_TRUE(log.empty());
     // A window that ignores the mouse lets the click through to the desktop.
     panel->setIgnoresMouseEvents(true);
-    desktop.click({100, 800});
+    desktop.input().click({100, 800});
     EXPECT_EQ(log, (std::vector<std::string>{"monitor 1", "monitor 2"}));
 }
 
 TEST_F(SimEventTapTest, ASlowCallbackOrUserInputDisablesTheTapAndTheCallbackHearsOfIt) {
-    desktop.setAccessibilityTrusted(false);
+    desktop.permissions().setAccessibilityTrusted(false);
     EXPECT_FALSE(tap("untrusted", platform::kCGEventTapOptionDefault, true));
-    desktop.setAccessibilityTrusted(true);
+    desktop.permissions().setAccessibilityTrusted(true);
 
     auto& taps = static_cast<sim::SimEventTaps&>(desktop.eventTaps());
     taps.setCallbackLimit(0.001);
@@ -91,15 +91,15 @@ TEST_F(SimEventTapTest, ASlowCallbackOrUserInputDisablesTheTapAndTheCallbackHear
                                });
     taps.runLoopAddSource(taps.machPortCreateRunLoopSource(port, 0));
     // The answer came too late: the key went on, and the tap is off.
-    desktop.keyDown(125);
+    desktop.input().keyDown(125);
     EXPECT_EQ(received(), "key ");
     EXPECT_FALSE(taps.tapIsEnabled(port));
-    desktop.settle();
+    desktop.time().settle();
     EXPECT_EQ(log, (std::vector<std::string>{"10", std::to_string(platform::kCGEventTapDisabledByTimeout)}));
 
     taps.tapEnable(port, true);
-    desktop.disableEventTaps(platform::kCGEventTapDisabledByUserInput);
-    desktop.scrollWheel({400, 400}, 1, 10);   // the notice comes first
+    desktop.eventTaps().disableAll(platform::kCGEventTapDisabledByUserInput);
+    desktop.input().scrollWheel({400, 400}, 1, 10);   // the notice comes first
     EXPECT_EQ(log.back(), std::to_string(platform::kCGEventTapDisabledByUserInput));
     EXPECT_EQ(received(), "scroll ");
 }
@@ -109,33 +109,33 @@ TEST_F(SimEventTapTest, ApplicationsReactToWhatReachesThem) {
     simtest::CGWindowID back = addWindow(other, "Back", {0, 100, 400, 300});
     // A press raises and focuses; a title-bar drag moves the window, never
     // above the menu bar.
-    desktop.mouseDown({100, 110});
-    EXPECT_TRUE(desktop.window(back).focused);
-    desktop.movePointer({150, 0});
-    desktop.mouseUp({150, 0});
-    EXPECT_EQ(desktop.window(back).frame, (kit::Rect{50, 24, 400, 300}));
+    desktop.input().mouseDown({100, 110});
+    EXPECT_TRUE(desktop.windows().info(back).focused);
+    desktop.input().move({150, 0});
+    desktop.input().mouseUp({150, 0});
+    EXPECT_EQ(desktop.windows().info(back).frame, (kit::Rect{50, 24, 400, 300}));
     // A drag from inside the content moves nothing.
-    desktop.mouseDown({100, 200});
-    desktop.movePointer({300, 300});
-    desktop.mouseUp({300, 300});
-    EXPECT_EQ(desktop.window(back).frame, (kit::Rect{50, 24, 400, 300}));
+    desktop.input().mouseDown({100, 200});
+    desktop.input().move({300, 300});
+    desktop.input().mouseUp({300, 300});
+    EXPECT_EQ(desktop.windows().info(back).frame, (kit::Rect{50, 24, 400, 300}));
     // Keys go to the frontmost app, scrolls to the window under the pointer or the Dock.
-    desktop.keyDown(0);
-    desktop.scrollWheel({600, 500}, 1, 10);
-    desktop.scrollWheel(desktop.dockItemFrame("Editor")->origin, 1, 10);
+    desktop.input().keyDown(0);
+    desktop.input().scrollWheel({600, 500}, 1, 10);
+    desktop.input().scrollWheel(desktop.dock().itemFrame("Editor")->origin, 1, 10);
     EXPECT_EQ(received(), "scroll ");
-    EXPECT_EQ(desktop.takeReceivedEvents(other).size(), 7u);
-    EXPECT_EQ(desktop.takeReceivedEvents(*desktop.dockPid()).size(), 1u);
+    EXPECT_EQ(desktop.windowManager().takeReceived(other).size(), 7u);
+    EXPECT_EQ(desktop.windowManager().takeReceived(*desktop.dock().pid()).size(), 1u);
 }
 
 TEST_F(SimEventTapTest, UnpluggingADisplayBringsItsWindowsToThePrimaryOne) {
-    desktop.addScreen({1440, 0, 1280, 800});
+    desktop.screens().add({1440, 0, 1280, 800});
     simtest::CGWindowID right = addWindow(app, "Right", {2500, 500, 200, 400});
-    EXPECT_FALSE(desktop.removeScreen(2));
-    ASSERT_TRUE(desktop.removeScreen(1));
+    EXPECT_FALSE(desktop.screens().remove(2));
+    ASSERT_TRUE(desktop.screens().remove(1));
     // Same place relative to the display, kept inside the primary visible frame.
-    EXPECT_EQ(desktop.window(right).frame, (kit::Rect{1060, 436, 200, 400}));
-    EXPECT_EQ(desktop.window(window).frame, (kit::Rect{300, 200, 600, 400}));
+    EXPECT_EQ(desktop.windows().info(right).frame, (kit::Rect{1060, 436, 200, 400}));
+    EXPECT_EQ(desktop.windows().info(window).frame, (kit::Rect{300, 200, 600, 400}));
 }
 
 }  // namespace

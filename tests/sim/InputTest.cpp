@@ -53,29 +53,29 @@ TEST_F(SimInput, PointerAndClicksReachTheViewsOfTheTopmostWindow) {
     button->setAction([this] { log.push_back("button"); });
     upper->contentView()->subviews().at(0)->addSubview(button);
 
-    desktop.movePointer({120, 700});   // into the tile
-    desktop.movePointer({130, 710});
-    desktop.movePointer({300, 700});   // the upper panel's right half: no tile of its own there
+    desktop.input().move({120, 700});   // into the tile
+    desktop.input().move({130, 710});
+    desktop.input().move({300, 700});   // the upper panel's right half: no tile of its own there
     EXPECT_EQ(log, (Log{"tile entered", "tile exited"}));
 
     // The button at global top-left (112, 610): it acts only on a release inside it.
     log.clear();
-    desktop.click({112, 610});
-    desktop.mouseDown({112, 610});
-    desktop.mouseUp({140, 700});
-    desktop.click({140, 700});
+    desktop.input().click({112, 610});
+    desktop.input().mouseDown({112, 610});
+    desktop.input().mouseUp({140, 700});
+    desktop.input().click({140, 700});
     EXPECT_EQ(log, (Log{"tile entered", "button", "tile up"}));
     // A non-activating panel leaves Durazizi in the background.
-    EXPECT_FALSE(desktop.application(desktop.ownPid())->frontmost);
+    EXPECT_FALSE(desktop.processes().info(desktop.ownProcess().pid())->frontmost);
 
     // A hidden window takes no pointer: the lower panel gets it now, and a
     // click in an ordinary panel activates Durazizi and makes the panel key.
     log.clear();
     upper->orderOut();
-    desktop.click({140, 700});
+    desktop.input().click({140, 700});
     EXPECT_EQ(log, (Log{"tile exited", "lower entered", "lower up"}));
-    EXPECT_TRUE(desktop.application(desktop.ownPid())->frontmost);
-    EXPECT_TRUE(desktop.ownWindows().front().key);
+    EXPECT_TRUE(desktop.processes().info(desktop.ownProcess().pid())->frontmost);
+    EXPECT_TRUE(desktop.ownWindows().list().front().key);
 }
 
 }  // namespace

@@ -25,20 +25,20 @@ TEST(SimRunLoop, EqualTimesRunInSchedulingOrderWithMainQueueWorkFirstAndTimersKe
 
     std::vector<double> fires;
     loop.scheduledTimer(0.05, true, [&](platform::Timer& repeating) {
-        fires.push_back(desktop.now() - sim::kDefaultWallClock);
+        fires.push_back(desktop.time().now() - sim::kDefaultWallClock);
         if (fires.size() == 30) repeating.invalidate();
     });
 
-    desktop.advance(0.5);
+    desktop.time().advance(0.5);
     EXPECT_EQ(order, (std::vector<std::string>{"main"}));
-    desktop.advance(0.5);
+    desktop.time().advance(0.5);
     EXPECT_EQ(order, (std::vector<std::string>{"main", "timer", "main from timer", "after"}));
     EXPECT_FALSE(timer->isValid());   // a one-shot timer is spent once it fired
     // A repeating timer keeps its schedule (a fire due exactly at the target
     // runs) and stops from inside its block.
     ASSERT_EQ(fires.size(), 20u);
     EXPECT_NEAR(fires.back(), 1.0, 1e-6);
-    desktop.advance(10);
+    desktop.time().advance(10);
     EXPECT_EQ(fires.size(), 30u);
 }
 
@@ -62,25 +62,25 @@ TEST(SimRunLoop, BackgroundWorkRunsConcurrentlyAndHandsBackOnlyToItsOwnProcess) 
             loop.asyncMain([&] { ++handedBack; });
         });
     }
-    desktop.advance(0);
+    desktop.time().advance(0);
     EXPECT_EQ(handedBack, 8);
     EXPECT_TRUE(offMain);
 
     // The process dies while a task runs; its answer must not reach the next one.
     loop.asyncGlobal(QualityOfService::Utility, [&] { loop.asyncMain([&] { ++handedBack; }); });
-    desktop.terminateOwnProcess();
-    desktop.startOwnProcess();
-    desktop.settle();
+    desktop.ownProcess().terminate();
+    desktop.ownProcess().start();
+    desktop.time().settle();
     EXPECT_EQ(handedBack, 8);
     loop.asyncMain([&] { ++handedBack; });
-    desktop.settle();
+    desktop.time().settle();
     EXPECT_EQ(handedBack, 9);
 }
 
 TEST(SimClock, WallClockIsSetAndRealTimeContinuesFromVirtualTime) {
     sim::Desktop desktop;
-    desktop.setWallClock(1'800'000'000.0);
-    desktop.advance(60);
+    desktop.time().setWallClock(1'800'000'000.0);
+    desktop.time().advance(60);
     EXPECT_DOUBLE_EQ(desktop.clock().now(), 1'800'000'060.0);
 
     // Real time never moves the clock backwards, and pump runs what is due
@@ -88,12 +88,12 @@ TEST(SimClock, WallClockIsSetAndRealTimeContinuesFromVirtualTime) {
     int ran = 0;
     desktop.runLoop().asyncMain([&] { ++ran; });
     desktop.runLoop().asyncAfterMain(3600, [&] { ran += 10; });
-    desktop.setRealTime(true);
-    EXPECT_GE(desktop.now(), 1'800'000'060.0);
-    desktop.pump();
+    desktop.time().setRealTime(true);
+    EXPECT_GE(desktop.time().now(), 1'800'000'060.0);
+    desktop.time().pump();
     EXPECT_EQ(ran, 1);
-    desktop.setRealTime(false);
-    desktop.advance(3600);
+    desktop.time().setRealTime(false);
+    desktop.time().advance(3600);
     EXPECT_EQ(ran, 11);
 }
 

@@ -24,7 +24,7 @@ protected:
     sim::Desktop& desktop = installed.desktop;
     platform::Accessibility& ax = desktop.accessibility();
 
-    World() { desktop.addScreen({0, 0, 1440, 900}); }
+    World() { desktop.screens().add({0, 0, 1440, 900}); }
 
     platform::pid_t addApp(const std::string& name, bool running = true, bool inDock = true) {
         sim::AppSpec spec;
@@ -32,14 +32,14 @@ protected:
         spec.name = name;
         spec.running = running;
         spec.inDock = inDock;
-        return desktop.addApplication(spec);
+        return desktop.processes().add(spec);
     }
     CGWindowID addWindow(platform::pid_t pid, const std::string& title, kit::Rect frame = {100, 100, 800, 600}) {
         sim::WindowSpec spec;
         spec.pid = pid;
         spec.title = title;
         spec.frame = frame;
-        return desktop.addWindow(spec);
+        return desktop.windows().add(spec);
     }
 
     // The error a read of `attribute` answers with.

@@ -54,7 +54,7 @@ TEST_F(SimWindowServer, PanelsAndWindowsAsTheWindowServerListsThem) {
     window->makeKeyAndOrderFront();
 
     // Front-most first: the panel's level is above the normal one.
-    auto own = desktop.ownWindows();
+    auto own = desktop.ownWindows().list();
     ASSERT_EQ(own.size(), 2u);
     EXPECT_EQ(own[0].frame, kit::Rect(100, 650, 200, 150));   // top-left: 900 - 100 - 150
     EXPECT_EQ(own[0].alpha, 0);
@@ -67,8 +67,8 @@ TEST_F(SimWindowServer, PanelsAndWindowsAsTheWindowServerListsThem) {
     EXPECT_FALSE(window->isVisible());
 
     // The process's windows go with it.
-    desktop.terminateOwnProcess();
-    EXPECT_TRUE(desktop.ownWindows().empty());
+    desktop.ownProcess().terminate();
+    EXPECT_TRUE(desktop.ownWindows().list().empty());
     panel->orderFrontRegardless();
     EXPECT_FALSE(panel->isVisible());
 }
@@ -78,7 +78,7 @@ TEST_F(SimWindowServer, AnimationsFollowTheirTimingAndCompleteOnTheMainQueueWhen
     // Nothing animated: the completion still never runs inside the call.
     server.runAnimationGroup([](AnimationContext&) {}, [&] { done.push_back("empty"); });
     EXPECT_TRUE(done.empty());
-    desktop.settle();
+    desktop.time().settle();
     EXPECT_EQ(done, Done{"empty"});
 
     done.clear();
@@ -92,32 +92,32 @@ TEST_F(SimWindowServer, AnimationsFollowTheirTimingAndCompleteOnTheMainQueueWhen
         },
         [&] { done.push_back("moved"); });
     EXPECT_EQ(panel->alphaValue(), 0);   // nothing moves until time passes
-    desktop.advance(0.5);
+    desktop.time().advance(0.5);
     // The clock counts seconds since 1970, so virtual instants carry about 1e-7 s of rounding.
     EXPECT_NEAR(panel->alphaValue(), 0.5, 1e-5);
     // A direct set cancels only that property's animation.
     panel->setAlphaValue(0.2);
-    desktop.advance(0.25);
+    desktop.time().advance(0.25);
     EXPECT_EQ(panel->alphaValue(), 0.2);
     EXPECT_NEAR(panel->frame().minX(), 75, 1e-3);
-    desktop.advance(0.249);
+    desktop.time().advance(0.249);
     EXPECT_TRUE(done.empty());
-    desktop.advance(0.002);
+    desktop.time().advance(0.002);
     EXPECT_EQ(done, Done{"moved"});
 
     // A new animation of the same property takes over from where it is; the
     // group whose every animation was cut short ends then.
     done.clear();
     fade(*panel, 0, 1, "fade cut short");
-    desktop.advance(0.1);
+    desktop.time().advance(0.1);
     const double midway = panel->alphaValue();
     fade(*panel, 1, 0.5, "fade back", TimingFunction::Name::Linear);
     EXPECT_EQ(panel->alphaValue(), midway);
-    desktop.settle();
+    desktop.time().settle();
     EXPECT_EQ(done, Done{"fade cut short"});
-    desktop.advance(0.25);
+    desktop.time().advance(0.25);
     EXPECT_NEAR(panel->alphaValue(), midway + (1 - midway) / 2, 1e-5);
-    desktop.advance(0.26);
+    desktop.time().advance(0.26);
     EXPECT_EQ(done, (Done{"fade cut short", "fade back"}));
 }
 

@@ -10,7 +10,7 @@ class InputTapTest : public Windowing {
 protected:
     InputTapTest() {
         start();
-        desktop.takeReceivedEvents(editor);
+        desktop.windowManager().takeReceived(editor);
     }
 };
 
@@ -28,7 +28,7 @@ TEST_F(InputTapTest, ModifiersMatchOnlyAsExactSetsIgnoringCapsLockAndFn) {
         {"resize wins when both match", ctrl | alt, true, {300, 200, 650, 470}},
     };
     for (const Row& row : rows) {
-        desktop.addWindow({editor, "", window, {300, 200, 600, 400}});
+        desktop.windows().add({editor, "", window, {300, 200, 600, 400}});
         set("resize_windows_mod_shift", !row.resizeLikeMove);
         drag({400, 400}, {450, 470}, row.flags);
         EXPECT_EQ(frame(), row.expected) << row.name;
@@ -61,9 +61,9 @@ TEST_F(InputTapTest, ResizingStopsAtTheTapsMinimumAndTheApplicationsOwn) {
 
 TEST_F(InputTapTest, AModifierClickOnTheDesktopPassesAndAPlainUpPasses) {
     drag({1000, 700}, {1100, 750}, ctrl | alt);
-    EXPECT_EQ(desktop.eventTap().mode, "none");
-    desktop.mouseDown({400, 400});
-    desktop.mouseUp({400, 400});
+    EXPECT_EQ(desktop.input().eventTap().mode, "none");
+    desktop.input().mouseDown({400, 400});
+    desktop.input().mouseUp({400, 400});
     EXPECT_EQ(received(editor), "down up ");
 }
 
@@ -71,19 +71,19 @@ TEST_F(InputTapTest, AGestureWhoseUpNeverReachedTheTapDoesNotCaptureTheNextDrag)
     sim::CGWindowID other = addWindow({1000, 300, 300, 300});
     // The up is lost (the pointer's device went away mid-gesture); the next
     // press is a plain one in another window.
-    desktop.mouseDown({400, 400}, ctrl | alt);
+    desktop.input().mouseDown({400, 400}, ctrl | alt);
     drag({1100, 400}, {1150, 450});
     EXPECT_EQ(frame(), (kit::Rect{300, 200, 600, 400}));
     EXPECT_EQ(frame(other), (kit::Rect{1000, 300, 300, 300}));
 
     // The up goes past the tap while it is off; the re-enable ends the gesture.
-    desktop.mouseDown({400, 400}, ctrl | alt);
+    desktop.input().mouseDown({400, 400}, ctrl | alt);
     EXPECT_EQ(tap->mode(), durazizi::InputTap::Mode::move);
-    desktop.disableEventTaps(platform::kCGEventTapDisabledByUserInput, true);
-    desktop.mouseUp({400, 400});
+    desktop.eventTaps().disableAll(platform::kCGEventTapDisabledByUserInput, true);
+    desktop.input().mouseUp({400, 400});
     EXPECT_EQ(received(editor), "down drag up up ");
-    desktop.settle();
-    EXPECT_TRUE(desktop.eventTap().enabled);
+    desktop.time().settle();
+    EXPECT_TRUE(desktop.input().eventTap().enabled);
     EXPECT_EQ(tap->mode(), durazizi::InputTap::Mode::none);
 }
 
@@ -102,37 +102,37 @@ TEST_F(InputTapTest, KeyboardSnappingTilesTheFocusedWindowForTheArrowsOnly) {
         {127, ctrl | alt, std::nullopt},
     };
     for (const Row& row : rows) {
-        desktop.addWindow({editor, "", window, {300, 200, 600, 400}});
-        desktop.setFrontmost(editor, window);
-        desktop.keyDown(row.key, row.flags);
+        desktop.windows().add({editor, "", window, {300, 200, 600, 400}});
+        desktop.processes().setFrontmost(editor, window);
+        desktop.input().keyDown(row.key, row.flags);
         EXPECT_EQ(frame(), row.expected.value_or(kit::Rect{300, 200, 600, 400})) << row.key;
         EXPECT_EQ(received(editor), row.expected ? "" : "key ") << row.key;
     }
 }
 
 TEST_F(InputTapTest, TitleBarScrollMaximizesFromTheTop30PointsAndRestoresTheOldestFrame) {
-    desktop.scrollWheel({500, 231}, 1, 10);
+    desktop.input().scrollWheel({500, 231}, 1, 10);
     EXPECT_EQ(frame(), (kit::Rect{300, 200, 600, 400}));
     EXPECT_EQ(received(editor), "scroll ");
     // Within the probe throttle the next scroll passes untouched.
-    desktop.scrollWheel({500, 230}, 1, 10);
+    desktop.input().scrollWheel({500, 230}, 1, 10);
     EXPECT_EQ(frame(), (kit::Rect{300, 200, 600, 400}));
-    desktop.advance(0.13);
-    desktop.scrollWheel({500, 230}, 0, 3);   // a point delta alone counts too
+    desktop.time().advance(0.13);
+    desktop.input().scrollWheel({500, 230}, 0, 3);   // a point delta alone counts too
     EXPECT_EQ(frame(), (kit::Rect{0, 24, 1440, 812}));
-    desktop.advance(1);
-    desktop.scrollWheel({500, 30}, 1, 10);
-    desktop.advance(0.2);
+    desktop.time().advance(1);
+    desktop.input().scrollWheel({500, 30}, 1, 10);
+    desktop.time().advance(0.2);
     // Probed but within the snap throttle: swallowed, nothing changes.
-    desktop.scrollWheel({500, 30}, -1, -10);
+    desktop.input().scrollWheel({500, 30}, -1, -10);
     EXPECT_EQ(frame(), (kit::Rect{0, 24, 1440, 812}));
-    desktop.advance(0.2);
-    desktop.scrollWheel({500, 30}, -1, -10);
+    desktop.time().advance(0.2);
+    desktop.input().scrollWheel({500, 30}, -1, -10);
     EXPECT_EQ(frame(), (kit::Rect{300, 200, 600, 400}));
     EXPECT_EQ(received(editor), "scroll ");
     // Never maximized: centred at 60 % of the visible frame.
-    desktop.advance(1);
-    desktop.scrollWheel({500, 210}, -1, -10);
+    desktop.time().advance(1);
+    desktop.input().scrollWheel({500, 210}, -1, -10);
     const kit::Rect centred = frame();
     EXPECT_EQ(centred.origin.x, 288);
     EXPECT_NEAR(centred.origin.y, 24 + (812 - 487.2) / 2, 1e-9);
@@ -141,21 +141,21 @@ TEST_F(InputTapTest, TitleBarScrollMaximizesFromTheTop30PointsAndRestoresTheOlde
 }
 
 TEST_F(InputTapTest, TheTapIsReEnabledAfterATimeoutAndEventsPassItMeanwhile) {
-    desktop.disableEventTaps(platform::kCGEventTapDisabledByTimeout);
-    EXPECT_FALSE(desktop.eventTap().enabled);
-    desktop.keyDown(123, ctrl | alt);   // the notice comes first, so the tap acts
-    EXPECT_TRUE(desktop.eventTap().enabled);
+    desktop.eventTaps().disableAll(platform::kCGEventTapDisabledByTimeout);
+    EXPECT_FALSE(desktop.input().eventTap().enabled);
+    desktop.input().keyDown(123, ctrl | alt);   // the notice comes first, so the tap acts
+    EXPECT_TRUE(desktop.input().eventTap().enabled);
     EXPECT_EQ(frame(), (kit::Rect{0, 24, 720, 812}));
 }
 
 TEST(InputTapStart, WithoutAccessibilityTheTapIsNotCreatedAndNothingIsSwallowed) {
     testsupport::InstalledDesktop installed;
-    installed.desktop.addScreen({0, 0, 1440, 900});
-    installed.desktop.setAccessibilityTrusted(false);
+    installed.desktop.screens().add({0, 0, 1440, 900});
+    installed.desktop.permissions().setAccessibilityTrusted(false);
     durazizi::Settings::registerDefaults();
     auto tap = std::make_shared<durazizi::InputTap>();
     tap->start();
-    EXPECT_FALSE(installed.desktop.eventTap().installed);
+    EXPECT_FALSE(installed.desktop.input().eventTap().installed);
 }
 
 }  // namespace

@@ -28,52 +28,52 @@ TEST_F(SnapTest, ZonesTakeSidesBeforeTopAndTopCornersBeforeBottomOnesWithBorders
 TEST_F(SnapTest, TheDelayIsChosenOnEnteringTheZoneAndTheReleaseTilesOnlyOnceArmed) {
     start();
     // 5 points from the left edge: near, 0.5 s.
-    desktop.mouseDown({500, 210});
-    desktop.movePointer({5, 450});
-    desktop.advance(0.45);
+    desktop.input().mouseDown({500, 210});
+    desktop.input().move({5, 450});
+    desktop.time().advance(0.45);
     EXPECT_FALSE(overlay());
     // Pressing on to the border later does not change the delay of the zone.
-    desktop.movePointer({0, 450});
-    desktop.advance(0.1);
+    desktop.input().move({0, 450});
+    desktop.time().advance(0.1);
     ASSERT_TRUE(overlay());
     EXPECT_EQ(overlay()->frame, (kit::Rect{0, 24, 720, 812}));
     EXPECT_EQ(overlay()->level, platform::kCGFloatingWindowLevel);
-    desktop.mouseUp({0, 450});
+    desktop.input().mouseUp({0, 450});
     EXPECT_EQ(frame(), (kit::Rect{0, 24, 720, 812}));
-    desktop.advance(0.2);
+    desktop.time().advance(0.2);
     EXPECT_FALSE(overlay());
 
     // Released before arming: the window stays where the drag put it.
-    desktop.mouseDown({100, 40});
-    desktop.movePointer({1430, 450});
-    desktop.mouseUp({1430, 450});
+    desktop.input().mouseDown({100, 40});
+    desktop.input().move({1430, 450});
+    desktop.input().mouseUp({1430, 450});
     EXPECT_EQ(frame(), (kit::Rect{1330, 434, 720, 812}));
 }
 
 TEST_F(SnapTest, AZoneChangeDisarmsAndAZoneArmingAtOnceKeepsTheOverlayShown) {
     start();
-    desktop.mouseDown({500, 210});
-    desktop.movePointer({0, 450});
-    desktop.advance(0.05);   // mid fade-in
+    desktop.input().mouseDown({500, 210});
+    desktop.input().move({0, 450});
+    desktop.time().advance(0.05);   // mid fade-in
     // Straight into the top-left corner: hidden, then shown again at once.
-    desktop.movePointer({0, 30});
-    desktop.advance(0.5);
+    desktop.input().move({0, 30});
+    desktop.time().advance(0.5);
     ASSERT_TRUE(overlay());
     EXPECT_EQ(overlay()->frame, (kit::Rect{0, 24, 720, 406}));
     EXPECT_DOUBLE_EQ(overlay()->alpha, 1.0);
 
     // Moving on to the right half: its 0.5 s delay restarts, so an early
     // release leaves the window unsnapped.
-    desktop.movePointer({1435, 450});
-    desktop.advance(0.2);
+    desktop.input().move({1435, 450});
+    desktop.time().advance(0.2);
     EXPECT_FALSE(overlay());
     kit::Rect before = frame();
-    desktop.mouseUp({1435, 450});
+    desktop.input().mouseUp({1435, 450});
     EXPECT_EQ(frame(), before);
 }
 
 TEST_F(SnapTest, TheScreenUnderThePointerGivesTheZoneAndTheTarget) {
-    desktop.addScreen({1440, 100, 1280, 800});
+    desktop.screens().add({1440, 100, 1280, 800});
     start();
     drag({500, 210}, {2719, 500});
     EXPECT_EQ(frame(), (kit::Rect{2080, 124, 640, 776}));
@@ -81,13 +81,13 @@ TEST_F(SnapTest, TheScreenUnderThePointerGivesTheZoneAndTheTarget) {
 
 TEST_F(SnapTest, SwitchingSnappingOffMidDragMakesTheReleaseANoOp) {
     start();
-    desktop.mouseDown({500, 210});
-    desktop.movePointer({200, 300});
+    desktop.input().mouseDown({500, 210});
+    desktop.input().move({200, 300});
     set("window_snapping", false);
-    desktop.movePointer({0, 450});
-    desktop.advance(0.2);
+    desktop.input().move({0, 450});
+    desktop.time().advance(0.2);
     EXPECT_FALSE(overlay());
-    desktop.mouseUp({0, 450});
+    desktop.input().mouseUp({0, 450});
     EXPECT_EQ(frame().size, (kit::Size{600, 400}));
 }
 

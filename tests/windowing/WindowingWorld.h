@@ -31,14 +31,14 @@ protected:
     std::shared_ptr<durazizi::InputTap> tap = std::make_shared<durazizi::InputTap>();
 
     Windowing() {
-        desktop.addScreen({0, 0, 1440, 900});
-        desktop.setDock(true);
+        desktop.screens().add({0, 0, 1440, 900});
+        desktop.dock().setRunning(true);
         sim::AppSpec app;
         app.bundleId = "com.example.Editor";
         app.name = "Editor";
-        editor = desktop.addApplication(app);
+        editor = desktop.processes().add(app);
         window = addWindow({300, 200, 600, 400});
-        desktop.setFrontmost(editor, window);
+        desktop.processes().setFrontmost(editor, window);
         durazizi::Settings::registerDefaults();
     }
 
@@ -52,29 +52,29 @@ protected:
         spec.pid = editor;
         spec.frame = frame;
         spec.minimumSize = minimum;
-        return desktop.addWindow(spec);
+        return desktop.windows().add(spec);
     }
 
-    kit::Rect frame(sim::CGWindowID id = 0) { return desktop.window(id ? id : window).frame; }
+    kit::Rect frame(sim::CGWindowID id = 0) { return desktop.windows().info(id ? id : window).frame; }
     void set(const std::string& key, bool value) { desktop.defaults().setBool(value, key); }
     void set(const std::string& key, double value) { desktop.defaults().setDouble(value, key); }
 
     void drag(kit::Point from, kit::Point to, std::uint64_t flags = 0) {
-        desktop.mouseDown(from, flags);
-        desktop.movePointer(to);
-        desktop.mouseUp(to);
+        desktop.input().mouseDown(from, flags);
+        desktop.input().move(to);
+        desktop.input().mouseUp(to);
     }
 
     // The overlay as the window server shows it.
     std::optional<sim::OwnWindowInfo> overlay() {
-        for (const auto& w : desktop.ownWindows())
+        for (const auto& w : desktop.ownWindows().list())
             if (w.ignoresMouse && w.visible) return w;
         return std::nullopt;
     }
 
     std::string received(platform::pid_t pid) {
         std::string text;
-        for (const auto& e : desktop.takeReceivedEvents(pid)) text += e.type + " ";
+        for (const auto& e : desktop.windowManager().takeReceived(pid)) text += e.type + " ";
         return text;
     }
 };

@@ -158,8 +158,8 @@ void Playground::handleKey(const SDL_KeyboardEvent& key) {
             helpShown_ = !helpShown_;
             overlayChanged_ = true;
             return;
-        case SDLK_F2: desktop().setAccessibilityTrusted(!desktop().accessibility().isProcessTrusted()); return;
-        case SDLK_F3: desktop().setScreenRecording(!desktop().capture().preflightScreenCaptureAccess()); return;
+        case SDLK_F2: desktop().permissions().setAccessibilityTrusted(!desktop().accessibility().isProcessTrusted()); return;
+        case SDLK_F3: desktop().permissions().setScreenRecording(!desktop().capture().preflightScreenCaptureAccess()); return;
         case SDLK_F5: world_.relaunch(); return;
         default: break;
     }
@@ -173,25 +173,25 @@ void Playground::handleKey(const SDL_KeyboardEvent& key) {
         default: break;
     }
     const MacKey mac{*code, macModifierFlags(key.keysym.mod)};
-    desktop().keyDown(mac.keyCode, mac.flags);
+    desktop().input().keyDown(mac.keyCode, mac.flags);
 }
 
 void Playground::handle(const SDL_Event& event) {
     switch (event.type) {
         case SDL_QUIT: quit_ = true; break;
-        case SDL_MOUSEMOTION: desktop().movePointer(toDesktop(event.motion.x, event.motion.y)); break;
+        case SDL_MOUSEMOTION: desktop().input().move(toDesktop(event.motion.x, event.motion.y)); break;
         case SDL_MOUSEBUTTONDOWN:
             // The modifiers held at the press go with the whole drag, as a Mac's do.
             if (event.button.button == SDL_BUTTON_LEFT)
-                desktop().mouseDown(toDesktop(event.button.x, event.button.y), macModifierFlags(SDL_GetModState()));
+                desktop().input().mouseDown(toDesktop(event.button.x, event.button.y), macModifierFlags(SDL_GetModState()));
             break;
         case SDL_MOUSEBUTTONUP:
-            if (event.button.button == SDL_BUTTON_LEFT) desktop().mouseUp(toDesktop(event.button.x, event.button.y));
+            if (event.button.button == SDL_BUTTON_LEFT) desktop().input().mouseUp(toDesktop(event.button.x, event.button.y));
             break;
         case SDL_MOUSEWHEEL: {
             const double lines = macScrollLines(event.wheel);
             // A Mac's wheel also reports the same scroll in points, ten to a line.
-            if (lines != 0) desktop().scrollWheel(desktop().pointer(), lines, 10 * lines, macModifierFlags(SDL_GetModState()));
+            if (lines != 0) desktop().input().scrollWheel(desktop().input().location(), lines, 10 * lines, macModifierFlags(SDL_GetModState()));
             break;
         }
         case SDL_KEYDOWN: handleKey(event.key); break;
@@ -233,7 +233,7 @@ bool Playground::present(bool repaint) {
 }
 
 void Playground::run() {
-    desktop().setRealTime(true);
+    desktop().time().setRealTime(true);
     double lastPump = steadySeconds();
     bool animating = true;   // the first frame is always drawn
     if (!present(true)) return;
@@ -250,7 +250,7 @@ void Playground::run() {
         }
         if (quit_) break;
 
-        desktop().pump();
+        desktop().time().pump();
         lastPump = steadySeconds();
         refreshHelpState();
         const bool repaint = renderer_.needsPaint() || overlayChanged_;

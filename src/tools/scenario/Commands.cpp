@@ -22,10 +22,10 @@ Result noApplication(const std::string& command, sim::pid_t pid) {
     return command + ": no application with pid " + std::to_string(pid);
 }
 
-bool hasApplication(World& world, sim::pid_t pid) { return world.desktop().application(pid).has_value(); }
+bool hasApplication(World& world, sim::pid_t pid) { return world.desktop().processes().info(pid).has_value(); }
 
 bool isRunning(World& world, sim::pid_t pid) {
-    const auto app = world.desktop().application(pid);
+    const auto app = world.desktop().processes().info(pid);
     return app && app->running;
 }
 
@@ -44,7 +44,7 @@ Action parseClock(Args& args) {
     return [seconds = seconds.value_or(0)](World& world, std::ostream&) -> Result {
         // Timers already scheduled would see time jump; the clock is part of the setting.
         if (world.launched()) return "clock: the clock is set before launch";
-        world.desktop().setWallClock(seconds);
+        world.desktop().time().setWallClock(seconds);
         return std::nullopt;
     };
 }
@@ -59,7 +59,7 @@ Action parseScreen(Args& args) {
         args.fail("the visible frame cannot have a negative size");
     }
     return [frame, visible](World& world, std::ostream&) -> Result {
-        world.desktop().addScreen(frame, visible);
+        world.desktop().screens().add(frame, visible);
         return std::nullopt;
     };
 }
@@ -78,10 +78,10 @@ Action parseApp(Args& args) {
     if (spec.bundlePath && spec.bundlePath->empty()) args.fail("option 'url' cannot be empty");
     return [spec](World& world, std::ostream&) -> Result {
         // A pid may name a new process once the old one has ended.
-        if (spec.pid && (isRunning(world, *spec.pid) || *spec.pid == world.desktop().ownPid())) {
+        if (spec.pid && (isRunning(world, *spec.pid) || *spec.pid == world.desktop().ownProcess().pid())) {
             return "app: pid " + std::to_string(*spec.pid) + " is already in use";
         }
-        world.desktop().addApplication(spec);
+        world.desktop().processes().add(spec);
         return std::nullopt;
     };
 }
@@ -106,10 +106,10 @@ Action parseWindow(Args& args) {
     return [spec](World& world, std::ostream&) -> Result {
         if (!hasApplication(world, spec.pid)) return noApplication("window", spec.pid);
         if (!isRunning(world, spec.pid)) return notRunning("window", spec.pid);
-        if (spec.id && world.desktop().window(*spec.id).exists) {
+        if (spec.id && world.desktop().windows().info(*spec.id).exists) {
             return "window: a window with id " + std::to_string(*spec.id) + " already exists";
         }
-        world.desktop().addWindow(spec);
+        world.desktop().windows().add(spec);
         return std::nullopt;
     };
 }
@@ -122,12 +122,12 @@ Action parseFront(Args& args) {
         if (!hasApplication(world, pid)) return noApplication("front", pid);
         if (!isRunning(world, pid)) return notRunning("front", pid);
         if (window) {
-            const sim::WindowInfo info = world.desktop().window(*window);
+            const sim::WindowInfo info = world.desktop().windows().info(*window);
             if (!info.exists || info.pid != pid) {
                 return "front: application " + std::to_string(pid) + " has no window " + std::to_string(*window);
             }
         }
-        world.desktop().setFrontmost(pid, window);
+        world.desktop().processes().setFrontmost(pid, window);
         return std::nullopt;
     };
 }
@@ -139,13 +139,13 @@ Action parseGrant(Args& args) {
     const bool on = state == "on";
     if (what == "accessibility") {
         return [on](World& world, std::ostream&) -> Result {
-            world.desktop().setAccessibilityTrusted(on);
+            world.desktop().permissions().setAccessibilityTrusted(on);
             return std::nullopt;
         };
     }
     if (what == "screen-recording") {
         return [on](World& world, std::ostream&) -> Result {
-            world.desktop().setScreenRecording(on);
+            world.desktop().permissions().setScreenRecording(on);
             return std::nullopt;
         };
     }
@@ -232,8 +232,8 @@ Action parseFail(Args& args) {
         if (!args.error() && attribute.empty()) args.fail("the attribute name cannot be empty");
         return [pid, attribute, write = what == "ax-write"](World& world, std::ostream&) -> Result {
             if (!hasApplication(world, pid)) return noApplication("fail", pid);
-            if (write) world.desktop().failAXWrite(pid, attribute);
-            else world.desktop().failAXRead(pid, attribute);
+            if (write) world.desktop().accessibility().failWrite(pid, attribute);
+            else world.desktop().accessibility().failRead(pid, attribute);
             return std::nullopt;
         };
     }
@@ -241,7 +241,7 @@ Action parseFail(Args& args) {
         const auto pid = static_cast<sim::pid_t>(args.integer("a process id", 1, kMaxPid));
         return [pid](World& world, std::ostream&) -> Result {
             if (!hasApplication(world, pid)) return noApplication("fail", pid);
-            world.desktop().setAXDead(pid);
+            world.desktop().accessibility().setDead(pid);
             return std::nullopt;
         };
     }
@@ -256,7 +256,7 @@ Action parseFail(Args& args) {
     }
     if (what == "shareable-content") {
         return [](World& world, std::ostream&) -> Result {
-            world.desktop().failShareableContent();
+            world.desktop().capture().failShareableContent();
             return std::nullopt;
         };
     }
@@ -264,7 +264,7 @@ Action parseFail(Args& args) {
         const auto id = static_cast<sim::CGWindowID>(args.integer("a window id", 1, kMaxWindowId));
         // The window may be added later: a fault names an id, not a window.
         return [id](World& world, std::ostream&) -> Result {
-            world.desktop().failCapture(id);
+            world.desktop().capture().failCapture(id);
             return std::nullopt;
         };
     }
@@ -272,14 +272,14 @@ Action parseFail(Args& args) {
         const auto reason = what == "tap-timeout" ? platform::kCGEventTapDisabledByTimeout
                                                   : platform::kCGEventTapDisabledByUserInput;
         return [reason](World& world, std::ostream&) -> Result {
-            world.desktop().disableEventTaps(reason);
+            world.desktop().eventTaps().disableAll(reason);
             return std::nullopt;
         };
     }
     if (what == "tap-create") {
         return [](World& world, std::ostream&) -> Result {
             if (world.launched()) return "fail tap-create: Durazizi has already launched";
-            world.desktop().failEventTapCreate();
+            world.desktop().eventTaps().failCreate();
             return std::nullopt;
         };
     }
@@ -294,7 +294,7 @@ Action parseFail(Args& args) {
 Action parseScreenRemove(Args& args) {
     const auto index = static_cast<std::size_t>(args.integer("a display number", 0, 63));
     return [index](World& world, std::ostream&) -> Result {
-        if (!world.desktop().removeScreen(index)) return "screen-remove: there is no display " + std::to_string(index);
+        if (!world.desktop().screens().remove(index)) return "screen-remove: there is no display " + std::to_string(index);
         return std::nullopt;
     };
 }
@@ -303,7 +303,7 @@ Action parseQuitApp(Args& args) {
     const auto pid = static_cast<sim::pid_t>(args.integer("a process id", 1, kMaxPid));
     return [pid](World& world, std::ostream&) -> Result {
         if (!hasApplication(world, pid)) return noApplication("quit-app", pid);
-        world.desktop().quitApplication(pid);
+        world.desktop().processes().quit(pid);
         return std::nullopt;
     };
 }
@@ -336,7 +336,7 @@ Action parseMenu(Args& args) {
     const std::string item = args.text("an item title");
     return [menu, item](World& world, std::ostream&) -> Result {
         if (!world.running()) return "menu: Durazizi is not running";
-        if (!world.desktop().chooseMenuItem(menu, item)) {
+        if (!world.desktop().application().chooseMenuItem(menu, item)) {
             return "menu: no item \"" + item + "\" in menu \"" + menu + "\"";
         }
         return std::nullopt;
@@ -346,7 +346,7 @@ Action parseMenu(Args& args) {
 Action parseAdvance(Args& args) {
     const double seconds = args.duration("a duration");
     return [seconds](World& world, std::ostream&) -> Result {
-        world.desktop().advance(seconds);
+        world.desktop().time().advance(seconds);
         return std::nullopt;
     };
 }

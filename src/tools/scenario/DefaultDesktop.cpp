@@ -19,7 +19,7 @@ sim::pid_t addApp(sim::Desktop& desktop, const char* bundleId, const char* name)
     sim::AppSpec spec;
     spec.bundleId = bundleId;
     spec.name = name;
-    return desktop.addApplication(spec);
+    return desktop.processes().add(spec);
 }
 
 sim::CGWindowID addWindow(sim::Desktop& desktop, sim::pid_t pid, const char* title, kit::Rect frame,
@@ -29,7 +29,7 @@ sim::CGWindowID addWindow(sim::Desktop& desktop, sim::pid_t pid, const char* tit
     spec.title = title;
     spec.frame = frame;
     spec.minimized = minimized;
-    return desktop.addWindow(spec);
+    return desktop.windows().add(spec);
 }
 
 }  // namespace
@@ -52,9 +52,9 @@ DefaultDesktop buildDefaultDesktop(World& world, const DefaultDesktopOptions& op
     sim::Desktop& desktop = world.desktop();
     DefaultDesktop d;
 
-    desktop.addScreen(kDisplay);
+    desktop.screens().add(kDisplay);
     // The Dock first, so that every application below gets its item in order.
-    desktop.setDock(true, kDockIconSize);
+    desktop.dock().setRunning(true, kDockIconSize);
 
     d.editor = addApp(desktop, "com.example.Editor", "Editor");
     d.browser = addApp(desktop, "com.example.Browser", "Browser");
@@ -63,9 +63,9 @@ DefaultDesktop buildDefaultDesktop(World& world, const DefaultDesktopOptions& op
     d.music = addApp(desktop, "com.apple.Music", "Music");
     d.spotify = addApp(desktop, "com.spotify.client", "Spotify");
     d.calendar = addApp(desktop, "com.apple.iCal", "Calendar");
-    desktop.addDockItem(sim::DockItemKind::Separator, "");
-    desktop.addDockItem(sim::DockItemKind::Folder, "Downloads");
-    desktop.addDockItem(sim::DockItemKind::Trash, "Trash");
+    desktop.dock().addItem(sim::DockItemKind::Separator, "");
+    desktop.dock().addItem(sim::DockItemKind::Folder, "Downloads");
+    desktop.dock().addItem(sim::DockItemKind::Trash, "Trash");
     d.previewApps = {"Editor", "Browser", "Notes", "Terminal"};
 
     // Back to front: every new window opens in front of the ones before it.
@@ -78,10 +78,10 @@ DefaultDesktop buildDefaultDesktop(World& world, const DefaultDesktopOptions& op
     addWindow(desktop, d.editor, "Release notes.md", {240, 140, 860, 600});
     addWindow(desktop, d.editor, "HoverController.cpp", {200, 110, 860, 600});
     const sim::CGWindowID readme = addWindow(desktop, d.editor, "README.md", {160, 80, 860, 600});
-    desktop.setFrontmost(d.editor, readme);
+    desktop.processes().setFrontmost(d.editor, readme);
 
-    desktop.setAccessibilityTrusted(true);
-    desktop.setScreenRecording(true);
+    desktop.permissions().setAccessibilityTrusted(true);
+    desktop.permissions().setScreenRecording(true);
 
     if (!options.fresh) {
         world.defaults().setInteger(1, "termsVersionAccepted");

@@ -18,7 +18,7 @@ constexpr std::int64_t kDefaultIconSize = 48;
 constexpr std::int64_t kMaxIconSize = 512;
 constexpr std::int64_t kMaxTile = std::numeric_limits<std::int32_t>::max();
 
-bool dockRunning(World& world) { return world.desktop().dockPid().has_value(); }
+bool dockRunning(World& world) { return world.desktop().dock().pid().has_value(); }
 
 // The preview tile a user aims at, or why there is none.
 struct TileTarget {
@@ -53,8 +53,8 @@ kit::Point onScreen(const TileTarget& target, kit::Point inTile) {
 // Onto the point first, so the tile's tracking area sees the pointer enter
 // (that is what shows the close box), then press and release there.
 void pointAndClick(World& world, kit::Point topLeft) {
-    world.desktop().movePointer(topLeft);
-    world.desktop().click(topLeft);
+    world.desktop().input().move(topLeft);
+    world.desktop().input().click(topLeft);
 }
 
 }  // namespace
@@ -63,14 +63,14 @@ Action parseDock(Args& args) {
     const std::string mode = args.hasMore() ? args.word("off or restart") : std::string();
     if (mode == "off") {
         return [](World& world, std::ostream&) -> Result {
-            world.desktop().setDock(false);
+            world.desktop().dock().setRunning(false);
             return std::nullopt;
         };
     }
     if (mode == "restart") {
         return [](World& world, std::ostream&) -> Result {
             if (!dockRunning(world)) return "dock restart: the Dock is not running";
-            world.desktop().restartDock();
+            world.desktop().dock().restart();
             return std::nullopt;
         };
     }
@@ -80,7 +80,7 @@ Action parseDock(Args& args) {
     }
     const auto size = args.optionInteger("size", 1, kMaxIconSize).value_or(kDefaultIconSize);
     return [size](World& world, std::ostream&) -> Result {
-        world.desktop().setDock(true, static_cast<double>(size));
+        world.desktop().dock().setRunning(true, static_cast<double>(size));
         return std::nullopt;
     };
 }
@@ -95,7 +95,7 @@ Action parseDockItem(Args& args) {
     else if (kind == "minimized") itemKind = sim::DockItemKind::Minimized;
     else if (!args.error()) args.fail("unknown Dock item kind '" + kind + "' (folder, trash, separator or minimized)");
     return [itemKind, title](World& world, std::ostream&) -> Result {
-        world.desktop().addDockItem(itemKind, title);
+        world.desktop().dock().addItem(itemKind, title);
         return std::nullopt;
     };
 }
@@ -104,9 +104,9 @@ Action parseHoverDock(Args& args) {
     const std::string title = args.text("a Dock item title");
     return [title](World& world, std::ostream&) -> Result {
         if (!dockRunning(world)) return "hover-dock: the Dock is not running";
-        const auto frame = world.desktop().dockItemFrame(title);
+        const auto frame = world.desktop().dock().itemFrame(title);
         if (!frame) return "hover-dock: no Dock item \"" + title + "\"";
-        world.desktop().movePointer(frame->center());
+        world.desktop().input().move(frame->center());
         return std::nullopt;
     };
 }

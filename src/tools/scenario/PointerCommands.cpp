@@ -23,7 +23,7 @@ std::optional<kit::Point> optionalPoint(Args& args) {
 }
 
 kit::Point at(World& world, const std::optional<kit::Point>& point) {
-    return point.value_or(world.desktop().pointer());
+    return point.value_or(world.desktop().input().location());
 }
 
 }  // namespace
@@ -31,7 +31,7 @@ kit::Point at(World& world, const std::optional<kit::Point>& point) {
 Action parseMove(Args& args) {
     const kit::Point point = args.point("a point");
     return [point](World& world, std::ostream&) -> Result {
-        world.desktop().movePointer(point);
+        world.desktop().input().move(point);
         return std::nullopt;
     };
 }
@@ -42,7 +42,7 @@ Action parseDown(Args& args) {
     return [point, flags](World& world, std::ostream&) -> Result {
         if (world.buttonDown()) return "down: the left button is already down";
         world.setButtonDown(true);
-        world.desktop().mouseDown(at(world, point), flags);
+        world.desktop().input().mouseDown(at(world, point), flags);
         return std::nullopt;
     };
 }
@@ -51,7 +51,7 @@ Action parseDrag(Args& args) {
     const kit::Point point = args.point("a point");
     return [point](World& world, std::ostream&) -> Result {
         if (!world.buttonDown()) return "drag: the left button is not down";
-        world.desktop().movePointer(point);
+        world.desktop().input().move(point);
         return std::nullopt;
     };
 }
@@ -61,7 +61,7 @@ Action parseUp(Args& args) {
     return [point](World& world, std::ostream&) -> Result {
         if (!world.buttonDown()) return "up: the left button is not down";
         world.setButtonDown(false);
-        world.desktop().mouseUp(at(world, point));
+        world.desktop().input().mouseUp(at(world, point));
         return std::nullopt;
     };
 }
@@ -71,7 +71,7 @@ Action parseClick(Args& args) {
     const std::uint64_t flags = eventFlags(args, false);
     return [point, flags](World& world, std::ostream&) -> Result {
         if (world.buttonDown()) return "click: the left button is already down";
-        world.desktop().click(point, flags);
+        world.desktop().input().click(point, flags);
         return std::nullopt;
     };
 }
@@ -80,7 +80,7 @@ Action parseKey(Args& args) {
     const std::int64_t code = args.integer("a virtual key code", 0, 127);
     const std::uint64_t flags = eventFlags(args, true);
     return [code, flags](World& world, std::ostream&) -> Result {
-        world.desktop().keyDown(code, flags);
+        world.desktop().input().keyDown(code, flags);
         return std::nullopt;
     };
 }
@@ -92,7 +92,7 @@ Action parseScroll(Args& args) {
     if (unit != "line" && unit != "point") args.fail("option 'unit' is line or point, got '" + unit + "'");
     const bool lines = unit == "line";
     return [point, delta, lines](World& world, std::ostream&) -> Result {
-        world.desktop().scrollWheel(point, lines ? delta : 0, lines ? 10 * delta : delta);
+        world.desktop().input().scrollWheel(point, lines ? delta : 0, lines ? 10 * delta : delta);
         return std::nullopt;
     };
 }

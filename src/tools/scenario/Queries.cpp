@@ -28,13 +28,13 @@ const char* policyName(platform::ActivationPolicy policy) {
 
 std::string appJson(World& world) {
     const bool running = world.running();
-    const platform::ActivationPolicy policy = world.desktop().activationPolicy();
+    const platform::ActivationPolicy policy = world.desktop().application().activationPolicy();
     const durazizi::AppDelegate* delegate = world.delegate();
     return json::Object()
         .add("policy", json::string(policyName(policy)))
         .add("running", json::boolean(running))
         .add("started", json::boolean(delegate && delegate->isStarted()))
-        .add("statusItem", json::boolean(running && world.desktop().hasStatusItem()))
+        .add("statusItem", json::boolean(running && world.desktop().application().hasStatusItem()))
         .add("dockIcon", json::boolean(running && policy == platform::ActivationPolicy::Regular))
         .str();
 }
@@ -62,7 +62,7 @@ std::string logJson(World& world) {
 
 std::string urlsJson(World& world) {
     std::vector<std::string> urls;
-    for (const std::string& url : world.desktop().openedURLs()) urls.push_back(json::string(url));
+    for (const std::string& url : world.desktop().workspace().openedURLs()) urls.push_back(json::string(url));
     return json::Object().add("opened", json::array(urls)).str();
 }
 
@@ -76,7 +76,7 @@ std::string loginItemJson(World& world) {
 }
 
 std::string windowJson(World& world, sim::CGWindowID id) {
-    const sim::WindowInfo info = world.desktop().window(id);
+    const sim::WindowInfo info = world.desktop().windows().info(id);
     if (!info.exists) {
         return json::Object()
             .add("id", json::integer(id))
@@ -153,7 +153,7 @@ std::string previewJson(World& world) {
 std::string ownWindowsJson(World& world) {
     std::vector<std::string> windows;
     if (world.running()) {
-        for (const sim::OwnWindowInfo& window : world.desktop().ownWindows()) {
+        for (const sim::OwnWindowInfo& window : world.desktop().ownWindows().list()) {
             windows.push_back(json::Object()
                                   .add("title", json::string(window.title))
                                   .add("visible", json::boolean(window.visible))
@@ -170,7 +170,7 @@ std::string ownWindowsJson(World& world) {
 std::string overlayJson(World& world) {
     std::optional<sim::OwnWindowInfo> overlay;
     if (world.running()) {
-        for (const sim::OwnWindowInfo& window : world.desktop().ownWindows())
+        for (const sim::OwnWindowInfo& window : world.desktop().ownWindows().list())
             if (window.ignoresMouse) overlay = window;
     }
     // A window that was never ordered in has never been shown anywhere.
@@ -183,7 +183,7 @@ std::string overlayJson(World& world) {
 }
 
 std::string tapJson(World& world) {
-    const sim::Desktop::EventTapInfo tap = world.desktop().eventTap();
+    const sim::Input::EventTapInfo tap = world.desktop().input().eventTap();
     return json::Object()
         .add("installed", json::boolean(world.running() && tap.installed))
         .add("enabled", json::boolean(world.running() && tap.enabled))
@@ -193,7 +193,7 @@ std::string tapJson(World& world) {
 
 std::string eventsJson(World& world, sim::pid_t pid) {
     std::vector<std::string> events;
-    for (const sim::ReceivedEvent& event : world.desktop().takeReceivedEvents(pid)) {
+    for (const sim::ReceivedEvent& event : world.desktop().windowManager().takeReceived(pid)) {
         events.push_back(
             json::Object().add("type", json::string(event.type)).add("at", json::point(event.at)).str());
     }
@@ -234,7 +234,7 @@ Action parseQuery(Args& args) {
     }
     if (what == "ax-calls") {
         return printing([](World& world) {
-            return json::Object().add("count", json::integer(static_cast<std::int64_t>(world.desktop().takeAXCalls()))).str();
+            return json::Object().add("count", json::integer(static_cast<std::int64_t>(world.desktop().accessibility().takeCalls()))).str();
         });
     }
     if (what == "preview") return printing(previewJson);

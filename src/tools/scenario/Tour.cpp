@@ -123,8 +123,8 @@ private:
     Failure atRest() {
         if (auto error = world_.launch()) return *error;
         // Away from the Dock, where a resting pointer does nothing.
-        desktop().movePointer({720, 400});
-        desktop().advance(kSettle);
+        desktop().input().move({720, 400});
+        desktop().time().advance(kSettle);
         const durazizi::AppDelegate* delegate = world_.delegate();
         if (!delegate || !delegate->isStarted()) return std::string("Durazizi did not start on the default desktop");
         return picture("01-desktop.png",
@@ -132,10 +132,10 @@ private:
     }
 
     Failure preview() {
-        const auto icon = desktop().dockItemFrame(kPreviewApp);
+        const auto icon = desktop().dock().itemFrame(kPreviewApp);
         if (!icon) return std::string("the Dock has no ") + kPreviewApp + " icon";
-        desktop().movePointer({icon->midX(), icon->midY()});
-        desktop().advance(kPreviewAppears);
+        desktop().input().move({icon->midX(), icon->midY()});
+        desktop().time().advance(kPreviewAppears);
         if (!panelVisible() || controller()->currentPID() != default_.browser) {
             return std::string("resting on the ") + kPreviewApp + " icon showed no preview of its windows";
         }
@@ -151,8 +151,8 @@ private:
     Failure hoveredTile() {
         const auto* tile = tileTitled(kClosedTitle);
         if (!tile) return std::string("no tile for \"") + kClosedTitle + "\"";
-        desktop().movePointer(centreOnScreen(*tile));
-        desktop().advance(kPointerRests);
+        desktop().input().move(centreOnScreen(*tile));
+        desktop().time().advance(kPointerRests);
         if (!panelVisible() || !tile->closeBoxVisible()) return std::string("the hovered tile shows no close box");
         return picture("03-hovered-tile.png",
                        "The tile under the pointer is highlighted and shows its close box in the corner.");
@@ -161,8 +161,8 @@ private:
     Failure minimizedTile() {
         const auto* tile = tileFor(default_.minimizedPage);
         if (!tile) return std::string("the minimized window has no tile");
-        desktop().movePointer(centreOnScreen(*tile));
-        desktop().advance(kPointerRests);
+        desktop().input().move(centreOnScreen(*tile));
+        desktop().time().advance(kPointerRests);
         if (!tile->badgeShown() || !tile->isDimmed()) {
             return std::string("the minimized window's tile is not dimmed with a badge");
         }
@@ -175,12 +175,12 @@ private:
         if (!tile) return std::string("no tile for \"") + kClosedTitle + "\"";
         const sim::CGWindowID closed = tile->entry().id;
         // The close box shows only while its tile is hovered.
-        desktop().movePointer(centreOnScreen(*tile));
-        desktop().advance(kPointerRests);
+        desktop().input().move(centreOnScreen(*tile));
+        desktop().time().advance(kPointerRests);
         const kit::Point box = centreOnScreen(tile->closeButton());
-        desktop().click(box);
-        desktop().advance(kPointerRests);
-        if (desktop().window(closed).exists) return std::string("the close box did not close its window");
+        desktop().input().click(box);
+        desktop().time().advance(kPointerRests);
+        if (desktop().windows().info(closed).exists) return std::string("the close box did not close its window");
         if (!panelVisible() || tileFor(closed) || controller()->tiles().size() != 2) {
             return std::string("the closed window's tile is still there, or the panel went");
         }
@@ -191,9 +191,9 @@ private:
     Failure clickedTile() {
         const auto* tile = tileFor(default_.minimizedPage);
         if (!tile) return std::string("the minimized window has no tile");
-        desktop().click(centreOnScreen(*tile));
-        desktop().advance(kIntoFadeOut);
-        const sim::WindowInfo window = desktop().window(default_.minimizedPage);
+        desktop().input().click(centreOnScreen(*tile));
+        desktop().time().advance(kIntoFadeOut);
+        const sim::WindowInfo window = desktop().windows().info(default_.minimizedPage);
         if (window.minimized || !window.focused) {
             return std::string("clicking the tile did not bring its window to the front");
         }
@@ -205,20 +205,20 @@ private:
     // The snapping overlay as the window server shows it: our one window
     // that lets the mouse through.
     std::optional<sim::OwnWindowInfo> overlay() {
-        for (const sim::OwnWindowInfo& window : desktop().ownWindows())
+        for (const sim::OwnWindowInfo& window : desktop().ownWindows().list())
             if (window.ignoresMouse && window.visible) return window;
         return std::nullopt;
     }
 
     Failure armedOverlay() {
-        const sim::WindowInfo window = desktop().window(default_.minimizedPage);
-        const auto screen = desktop().primaryScreenFrame();
+        const sim::WindowInfo window = desktop().windows().info(default_.minimizedPage);
+        const auto screen = desktop().screens().primaryFrame();
         if (!window.exists || !screen) return std::string("the clicked window is gone");
         // By the title bar against the left edge, where the zone arms at once.
-        desktop().mouseDown({window.frame.minX() + 240, window.frame.minY() + 12});
-        desktop().movePointer({screen->midX() / 2, screen->midY()});
-        desktop().movePointer({screen->minX(), screen->midY()});
-        desktop().advance(kSnapShown);
+        desktop().input().mouseDown({window.frame.minX() + 240, window.frame.minY() + 12});
+        desktop().input().move({screen->midX() / 2, screen->midY()});
+        desktop().input().move({screen->minX(), screen->midY()});
+        desktop().time().advance(kSnapShown);
         const auto shown = overlay();
         if (!shown || shown->alpha < 1 || shown->frame.minX() != screen->minX() ||
             shown->frame.width() != screen->width() / 2) {
@@ -229,10 +229,10 @@ private:
     }
 
     Failure tiledWindow() {
-        desktop().mouseUp(desktop().pointer());
-        desktop().advance(kSnapShown);
-        const sim::WindowInfo window = desktop().window(default_.minimizedPage);
-        const auto screen = desktop().primaryScreenFrame();
+        desktop().input().mouseUp(desktop().input().location());
+        desktop().time().advance(kSnapShown);
+        const sim::WindowInfo window = desktop().windows().info(default_.minimizedPage);
+        const auto screen = desktop().screens().primaryFrame();
         if (!screen || window.frame.minX() != screen->minX() || window.frame.width() != screen->width() / 2) {
             return std::string("letting go did not tile the window into the left half");
         }

@@ -36,11 +36,11 @@ std::shared_ptr<linuxhost::PlistDefaults> World::loadDefaults() {
     return std::make_shared<linuxhost::PlistDefaults>(defaultsPath(), diagnostic_);
 }
 
-bool World::running() const { return launched_ && desktop_.ownProcessRunning(); }
+bool World::running() const { return launched_ && desktop_.ownProcess().running(); }
 
 durazizi::AppDelegate* World::delegate() const {
     if (!running()) return nullptr;
-    return dynamic_cast<durazizi::AppDelegate*>(desktop_.delegate().get());
+    return dynamic_cast<durazizi::AppDelegate*>(desktop_.application().delegate().get());
 }
 
 const durazizi::PreviewController* World::preview() const {
@@ -49,7 +49,7 @@ const durazizi::PreviewController* World::preview() const {
 }
 
 void World::startProcess() {
-    if (!desktop_.ownProcessRunning()) desktop_.startOwnProcess();
+    if (!desktop_.ownProcess().running()) desktop_.ownProcess().start();
     // A new process reads its defaults from disk; what the last one
     // registered in memory is gone.
     defaults_ = loadDefaults();
@@ -66,7 +66,7 @@ std::optional<std::string> World::launch() {
 }
 
 void World::relaunch() {
-    if (desktop_.ownProcessRunning()) desktop_.terminateOwnProcess();
+    if (desktop_.ownProcess().running()) desktop_.ownProcess().terminate();
     startProcess();
 }
 

@@ -1,0 +1,178 @@
+#include "sim/Input.h"
+
+#include "sim/Graveyard.h"
+#include "sim/SimEventMonitors.h"
+#include "sim/SimEventTaps.h"
+#include "sim/SimWindowManager.h"
+#include "sim/SimWindowServer.h"
+#include "sim/World.h"
+
+namespace sim {
+
+bool Input::passesTaps(platform::CGEventType type, kit::Point at, platform::CGEventFlags flags,
+                       std::int64_t keycode, double lines, double points) {
+    auto event = std::make_shared<platform::CGEvent>();
+    event->type = type;
+    event->location = at;
+    event->flags = flags;
+    event->keycode = keycode;
+    event->lineDelta = lines;
+    event->pointDelta = points;
+    graveyard_.clearIfIdle();
+    bool passed = taps_.filter(event) != nullptr;
+    graveyard_.clearIfIdle();
+    return passed;
+}
+
+void Input::deliverToWorld(platform::CGEventType type, kit::Point at, platform::CGEventFlags flags,
+                           std::int64_t keycode) {
+    platform::CGEvent event;
+    event.type = type;
+    event.location = at;
+    event.flags = flags;
+    event.keycode = keycode;
+    windowManager_.deliver(event);
+    monitors_.deliver(event);
+    graveyard_.clearIfIdle();
+}
+
+void Input::move(kit::Point topLeft) {
+    hover(topLeft);
+    if (!buttonDown_) return;
+    if (!passesTaps(platform::kCGEventLeftMouseDragged, topLeft, buttonFlags_)) return;
+    if (pressed_.lock()) return;
+    deliverToWorld(platform::kCGEventLeftMouseDragged, topLeft, buttonFlags_);
+}
+
+void Input::hover(kit::Point topLeft) {
+    {
+        std::lock_guard lock(world_.mutex);
+        world_.pointer = topLeft;
+    }
+    graveyard_.clearIfIdle();
+    std::shared_ptr<SimWindow> target = windowServer_.windowAt(topLeft);
+    std::shared_ptr<SimWindow> previous = hovered_.lock();
+    bool active;
+    {
+        std::lock_guard lock(world_.mutex);
+        active = world_.frontmost == world_.ownPid;
+    }
+    {
+        CallbackScope scope(graveyard_);
+        if (previous && previous != target) previous->router().pointerLeft();
+        if (target) {
+            target->syncContentView();
+            target->router().setApplicationActive(active);
+            target->router().setKeyWindow(windowServer_.keyWindow() == target);
+            target->router().pointerMoved(windowServer_.toWindow(*target, topLeft));
+        }
+    }
+    hovered_ = target;
+    graveyard_.clearIfIdle();
+}
+
+kit::Point Input::location() const {
+    std::lock_guard lock(world_.mutex);
+    return world_.pointer;
+}
+
+void Input::mouseDown(kit::Point topLeft, platform::CGEventFlags flags) {
+    hover(topLeft);
+    buttonDown_ = true;
+    buttonFlags_ = flags;
+    pressed_.reset();
+    tappedPress_.reset();
+    if (!passesTaps(platform::kCGEventLeftMouseDown, topLeft, flags)) {
+        TappedPress press;
+        std::lock_guard lock(world_.mutex);
+        for (CGWindowID id : world_.zOrder) {
+            const WindowRecord* record = world_.window(id);
+            if (!record || record->minimized || !world_.runningApp(record->pid)) continue;
+            if (!record->frame.cgContains(topLeft)) continue;
+            press.window = id;
+            press.frame = record->frame;
+            break;
+        }
+        tappedPress_ = press;
+        return;
+    }
+    std::shared_ptr<SimWindow> target = windowServer_.windowAt(topLeft);
+    if (!target) {
+        deliverToWorld(platform::kCGEventLeftMouseDown, topLeft, flags);
+        return;
+    }
+    pressed_ = target;
+    // A click in one of our windows activates Durazizi, unless the window is
+    // a non-activating panel; a panel that becomes key only if needed stays
+    // out of the way too.
+    if (!(target->styleMask() & platform::NSWindowStyleMaskNonactivatingPanel)) {
+        std::lock_guard lock(world_.mutex);
+        world_.activate(world_.ownPid);
+    }
+    if (!(target->isPanel() && target->becomesKeyOnlyIfNeeded())) windowServer_.makeKey(target);
+    {
+        CallbackScope scope(graveyard_);
+        target->router().mouseDown(windowServer_.toWindow(*target, topLeft));
+    }
+    graveyard_.clearIfIdle();
+}
+
+void Input::mouseUp(kit::Point topLeft) {
+    hover(topLeft);
+    platform::CGEventFlags flags = buttonFlags_;
+    buttonDown_ = false;
+    buttonFlags_ = 0;
+    tappedPress_.reset();
+    std::shared_ptr<SimWindow> pressed = pressed_.lock();
+    pressed_.reset();
+    if (!passesTaps(platform::kCGEventLeftMouseUp, topLeft, flags)) return;
+    if (!pressed) {
+        deliverToWorld(platform::kCGEventLeftMouseUp, topLeft, flags);
+        return;
+    }
+    {
+        CallbackScope scope(graveyard_);
+        pressed->router().mouseUp(windowServer_.toWindow(*pressed, topLeft));
+    }
+    graveyard_.clearIfIdle();
+}
+
+void Input::click(kit::Point topLeft, platform::CGEventFlags flags) {
+    mouseDown(topLeft, flags);
+    mouseUp(topLeft);
+}
+
+void Input::keyDown(std::int64_t keyCode, platform::CGEventFlags flags) {
+    kit::Point at = location();
+    if (!passesTaps(platform::kCGEventKeyDown, at, flags, keyCode)) return;
+    deliverToWorld(platform::kCGEventKeyDown, at, flags, keyCode);
+}
+
+void Input::scrollWheel(kit::Point topLeft, double lines, double points, platform::CGEventFlags flags) {
+    hover(topLeft);
+    if (!passesTaps(platform::kCGEventScrollWheel, topLeft, flags, 0, lines, points)) return;
+    // Our own windows do not scroll.
+    if (windowServer_.windowAt(topLeft)) return;
+    deliverToWorld(platform::kCGEventScrollWheel, topLeft, flags);
+}
+
+Input::EventTapInfo Input::eventTap() const {
+    SimEventTaps::TapState tap = taps_.firstTap();
+    EventTapInfo info;
+    info.installed = tap.installed;
+    info.enabled = tap.enabled;
+    if (buttonDown_ && tappedPress_ && tappedPress_->window) {
+        std::lock_guard lock(world_.mutex);
+        const WindowRecord* record = world_.window(*tappedPress_->window);
+        bool resized = record && record->frame.size != tappedPress_->frame.size;
+        info.mode = resized ? "resize" : "move";
+    }
+    return info;
+}
+
+void Input::endProcess() {
+    hovered_.reset();
+    pressed_.reset();
+}
+
+}  // namespace sim
