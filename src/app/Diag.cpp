@@ -1,11 +1,13 @@
 #include "app/Diag.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <ctime>
 #include <filesystem>
 #include <mutex>
@@ -125,6 +127,42 @@ std::string timestamp(double secondsSince1970) {
     return std::string(text, length);
 }
 
+// Titles and application names come from other programs: a line break in
+// one would start a line of its own that reads like ours. Control
+// characters, and the Unicode ones that viewers take for line breaks, are
+// written as escapes instead.
+std::string escaped(const std::string& message) {
+    std::string out;
+    out.reserve(message.size());
+    char code[12];
+    for (std::size_t i = 0; i < message.size(); ++i) {
+        const auto c = static_cast<unsigned char>(message[i]);
+        if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\r') {
+            out += "\\r";
+        } else if (c == '\t') {
+            out += "\\t";
+        } else if (c < 0x20 || c == 0x7F) {
+            std::snprintf(code, sizeof code, "\\x%02X", c);
+            out += code;
+        } else if (c == 0xC2 && i + 1 < message.size() && static_cast<unsigned char>(message[i + 1]) >= 0x80 &&
+                   static_cast<unsigned char>(message[i + 1]) <= 0x9F) {
+            std::snprintf(code, sizeof code, "\\u{%X}", static_cast<unsigned char>(message[i + 1]));
+            out += code;
+            ++i;
+        } else if (c == 0xE2 && i + 2 < message.size() && static_cast<unsigned char>(message[i + 1]) == 0x80 &&
+                   (static_cast<unsigned char>(message[i + 2]) == 0xA8 ||
+                    static_cast<unsigned char>(message[i + 2]) == 0xA9)) {
+            out += static_cast<unsigned char>(message[i + 2]) == 0xA8 ? "\\u{2028}" : "\\u{2029}";
+            i += 2;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out;
+}
+
 }  // namespace
 
 void log(const std::string& message) {
@@ -132,11 +170,18 @@ void log(const std::string& message) {
     Location location = currentLocation();
     makeFolderOnce(location);
 
-    std::string line = "[" + timestamp(platform::current().clock().now()) + "] " + message + "\n";
+    std::string line = "[" + timestamp(platform::current().clock().now()) + "] " + escaped(message) + "\n";
     // O_APPEND with one write per line: lines from many threads (and from
     // other processes) land whole, one after another, never spliced.
-    int fd = ::open(location.path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    // O_NONBLOCK: opening a FIFO would wait for a reader, on whichever thread
+    // logs, the main one included.
+    int fd = ::open(location.path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0644);
     if (fd < 0) return;   // an unwritable log loses the line, silently
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);   // only a plain file is a log; a FIFO or a device loses the line
+        return;
+    }
     while (::write(fd, line.data(), line.size()) < 0 && errno == EINTR) {
     }
     ::close(fd);

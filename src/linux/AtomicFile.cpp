@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -75,8 +76,26 @@ bool makeFolders(const std::string& folder, std::string* error) {
     return true;
 }
 
-bool replaceAtomically(const std::string& path, std::string_view contents, mode_t mode,
+std::string followLinks(const std::string& path) {
+    std::string current = path;
+    // The system's own limit on links followed in one lookup.
+    for (int hop = 0; hop < 40; ++hop) {
+        struct stat info {};
+        if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return current;
+        std::vector<char> target(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 255) + 1);
+        const ssize_t length = ::readlink(current.c_str(), target.data(), target.size());
+        if (length <= 0 || static_cast<std::size_t>(length) >= target.size()) return current;
+        std::string next(target.data(), static_cast<std::size_t>(length));
+        current = next.front() == '/' ? next : parentFolder(current) + "/" + next;
+    }
+    return current;
+}
+
+bool replaceAtomically(const std::string& linkOrPath, std::string_view contents, mode_t mode,
                        std::string* error) {
+    // Renaming over a link would replace the link itself and leave its
+    // target behind, stale, where the user keeps it.
+    const std::string path = followLinks(linkOrPath);
     const std::string folder = parentFolder(path);
     // A dot name keeps the half-written file out of casual listings; the
     // random suffix lets several writers in one folder never share it.
@@ -121,25 +140,39 @@ bool replaceAtomically(const std::string& path, std::string_view contents, mode_
     return true;
 }
 
-ReadStatus readWhole(const std::string& path, std::string* contents, std::string* error,
+ReadStatus readWhole(const std::string& path, std::string* contents, std::string* error, std::size_t limit,
                      struct stat* info) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without O_NONBLOCK, opening a FIFO waits for a writer that may never come.
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         // A file in place of one of the folders means this file cannot exist either.
         if (errno == ENOENT || errno == ENOTDIR) return ReadStatus::missing;
         if (error) *error = errorText("cannot read", path, errno);
         return ReadStatus::failed;
     }
-    if (info && ::fstat(fd, info) != 0) {
+    struct stat own {};
+    if (!info) info = &own;
+    if (::fstat(fd, info) != 0) {
         int err = errno;
         ::close(fd);
         if (error) *error = errorText("cannot read", path, err);
         return ReadStatus::failed;
     }
+    // Devices, FIFOs and sockets can be endless or wait forever; folders are no files.
+    if (!S_ISREG(info->st_mode)) {
+        ::close(fd);
+        if (error) *error = "cannot read " + path + ": not a regular file";
+        return ReadStatus::failed;
+    }
     contents->clear();
     char buffer[16384];
     for (;;) {
-        ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (contents->size() > limit) {
+            ::close(fd);
+            return ReadStatus::tooLarge;
+        }
+        const std::size_t want = std::min(sizeof buffer, limit + 1 - contents->size());
+        ssize_t got = ::read(fd, buffer, want);
         if (got < 0) {
             if (errno == EINTR) continue;
             int err = errno;

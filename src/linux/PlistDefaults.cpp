@@ -7,22 +7,23 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <charconv>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <limits>
 #include <mutex>
 #include <type_traits>
 #include <vector>
 
 #include "linux/AtomicFile.h"
+#include "linux/PlistBounds.h"
+#include "platform/DefaultsCoercion.h"
 
 namespace linuxhost {
 
 namespace {
+
+namespace coercion = platform::coercion;
 
 struct PlistFree {
     void operator()(void* node) const { plist_free(node); }
@@ -91,150 +92,33 @@ std::string utcStamp() {
     return text;
 }
 
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
-}
-
-std::string_view skipLeadingSpace(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t' || text.front() == '\n' ||
-                             text.front() == '\r' || text.front() == '\f' || text.front() == '\v')) {
-        text.remove_prefix(1);
-    }
-    return text;
-}
-
-// -[NSString integerValue]: leading blanks, an optional sign, then as many
-// digits as there are; anything else ends the number. Saturates instead of
-// overflowing.
-std::int64_t integerFromText(std::string_view text) {
-    text = skipLeadingSpace(text);
-    bool negative = false;
-    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
-        negative = text.front() == '-';
-        text.remove_prefix(1);
-    }
-    std::uint64_t magnitude = 0;
-    const std::uint64_t limit = negative ? std::uint64_t{1} << 63
-                                         : static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
-    for (char c : text) {
-        if (c < '0' || c > '9') break;
-        std::uint64_t digit = static_cast<std::uint64_t>(c - '0');
-        if (magnitude > (limit - digit) / 10) {
-            magnitude = limit;
-            break;
-        }
-        magnitude = magnitude * 10 + digit;
-    }
-    if (negative) {
-        return magnitude == (std::uint64_t{1} << 63) ? std::numeric_limits<std::int64_t>::min()
-                                                      : -static_cast<std::int64_t>(magnitude);
-    }
-    return static_cast<std::int64_t>(magnitude);
-}
-
-// -[NSString doubleValue], independent of the C locale.
-double doubleFromText(std::string_view text) {
-    text = skipLeadingSpace(text);
-    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-    double value = 0.0;
-    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    (void)end;
-    if (error == std::errc::result_out_of_range) {
-        return (!text.empty() && text.front() == '-') ? -HUGE_VAL : HUGE_VAL;
-    }
-    return error == std::errc() ? value : 0.0;
-}
-
-// A double as an integer the way a number object truncates it, without the
-// undefined behaviour of converting NaN or out-of-range values.
-std::int64_t truncateToInteger(double value) {
-    if (std::isnan(value)) return 0;
-    if (value >= 9223372036854775807.0) return std::numeric_limits<std::int64_t>::max();
-    if (value <= -9223372036854775808.0) return std::numeric_limits<std::int64_t>::min();
-    return static_cast<std::int64_t>(value);
-}
-
-std::string stringOf(plist_t node) {
-    char* text = nullptr;
-    plist_get_string_val(node, &text);
-    std::string result = text ? text : "";
-    std::free(text);
-    return result;
-}
-
-std::int64_t integerOf(plist_t node) {
-    std::uint64_t raw = 0;
-    plist_get_uint_val(node, &raw);
-    // Integers are kept unsigned; ours are written as their two's complement.
-    return static_cast<std::int64_t>(raw);
-}
-
-double realOf(plist_t node) {
-    double value = 0.0;
-    plist_get_real_val(node, &value);
-    return value;
-}
-
-bool boolOf(plist_t node) {
-    std::uint8_t value = 0;
-    plist_get_bool_val(node, &value);
-    return value != 0;
-}
-
-bool coerceBool(plist_t node) {
+coercion::Stored storedOf(plist_t node) {
     switch (plist_get_node_type(node)) {
-    case PLIST_BOOLEAN: return boolOf(node);
-    case PLIST_UINT: return integerOf(node) != 0;
-    case PLIST_REAL: return realOf(node) != 0.0;
+    case PLIST_BOOLEAN: {
+        std::uint8_t value = 0;
+        plist_get_bool_val(node, &value);
+        return value != 0;
+    }
+    case PLIST_UINT: {
+        std::uint64_t raw = 0;
+        plist_get_uint_val(node, &raw);
+        // Integers are kept unsigned; ours are written as their two's complement.
+        return static_cast<std::int64_t>(raw);
+    }
+    case PLIST_REAL: {
+        double value = 0.0;
+        plist_get_real_val(node, &value);
+        return value;
+    }
     case PLIST_STRING: {
-        std::string text = stringOf(node);
-        return equalsIgnoringCase(text, "YES") || equalsIgnoringCase(text, "true") || text == "1";
+        char* text = nullptr;
+        plist_get_string_val(node, &text);
+        std::string result = text ? text : "";
+        std::free(text);
+        return result;
     }
-    default: return false;
+    default: return {};
     }
-}
-
-std::int64_t coerceInteger(plist_t node) {
-    switch (plist_get_node_type(node)) {
-    case PLIST_BOOLEAN: return boolOf(node) ? 1 : 0;
-    case PLIST_UINT: return integerOf(node);
-    case PLIST_REAL: return truncateToInteger(realOf(node));
-    case PLIST_STRING: return integerFromText(stringOf(node));
-    default: return 0;
-    }
-}
-
-double coerceDouble(plist_t node) {
-    switch (plist_get_node_type(node)) {
-    case PLIST_BOOLEAN: return boolOf(node) ? 1.0 : 0.0;
-    case PLIST_UINT: return static_cast<double>(integerOf(node));
-    case PLIST_REAL: return realOf(node);
-    case PLIST_STRING: return doubleFromText(stringOf(node));
-    default: return 0.0;
-    }
-}
-
-bool coerceBool(const platform::DefaultValue& value) {
-    if (auto* b = std::get_if<bool>(&value)) return *b;
-    if (auto* i = std::get_if<std::int64_t>(&value)) return *i != 0;
-    return std::get<double>(value) != 0.0;
-}
-
-std::int64_t coerceInteger(const platform::DefaultValue& value) {
-    if (auto* b = std::get_if<bool>(&value)) return *b ? 1 : 0;
-    if (auto* i = std::get_if<std::int64_t>(&value)) return *i;
-    return truncateToInteger(std::get<double>(value));
-}
-
-double coerceDouble(const platform::DefaultValue& value) {
-    if (auto* b = std::get_if<bool>(&value)) return *b ? 1.0 : 0.0;
-    if (auto* i = std::get_if<std::int64_t>(&value)) return static_cast<double>(*i);
-    return std::get<double>(value);
 }
 
 void writeToStderr(const std::string& message) {
@@ -262,13 +146,17 @@ struct PlistDefaults::Impl {
 
     enum class Disk { dictionary, missing, movedAside, unreadable };
 
-    Disk readDisk(Node* out);
+    // `holdingLock`: the caller holds the folder lock. Without it, a file
+    // that looks damaged is looked at again under the lock before it is
+    // moved: another instance may be halfway through replacing it.
+    Disk readDisk(Node* out, bool holdingLock);
     bool moveAside(std::string* where, std::string* error);
     void applyPending();
     void setNode(const std::string& key, Node value);
     void persist();
     void change(const std::string& key, Node value);
     plist_t userValue(const std::string& key) const;
+    coercion::Stored lookup(const std::string& key) const;
 
     template <typename Result, typename Body>
     Result locked(Body body);
@@ -300,19 +188,22 @@ Result PlistDefaults::Impl::locked(Body body) {
 }
 
 bool PlistDefaults::Impl::moveAside(std::string* where, std::string* error) {
-    const std::string base = path + ".corrupt-" + utcStamp();
+    // Through a link, the damaged file is the one it leads to; the link stays
+    // and the next write recreates the file at its end.
+    const std::string file = fileio::followLinks(path);
+    const std::string base = file + ".corrupt-" + utcStamp();
     for (int attempt = 1; attempt < 10000; ++attempt) {
         std::string candidate = attempt == 1 ? base : base + "-" + std::to_string(attempt);
         // Never replace an earlier aside copy: each one is somebody's lost settings.
-        if (::renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, candidate.c_str(), RENAME_NOREPLACE) == 0) {
+        if (::renameat2(AT_FDCWD, file.c_str(), AT_FDCWD, candidate.c_str(), RENAME_NOREPLACE) == 0) {
             *where = candidate;
             return true;
         }
         int err = errno;
         if (err == EINVAL || err == ENOSYS) {
             // File systems without no-replace renames: a hard link fails the same way.
-            if (::link(path.c_str(), candidate.c_str()) == 0) {
-                ::unlink(path.c_str());
+            if (::link(file.c_str(), candidate.c_str()) == 0) {
+                ::unlink(file.c_str());
                 *where = candidate;
                 return true;
             }
@@ -327,11 +218,12 @@ bool PlistDefaults::Impl::moveAside(std::string* where, std::string* error) {
     return false;
 }
 
-PlistDefaults::Impl::Disk PlistDefaults::Impl::readDisk(Node* out) {
+PlistDefaults::Impl::Disk PlistDefaults::Impl::readDisk(Node* out, bool holdingLock) {
     std::string contents;
     std::string error;
     struct stat info {};
-    switch (fileio::readWhole(path, &contents, &error, &info)) {
+    bool usable = true;
+    switch (fileio::readWhole(path, &contents, &error, plistbounds::kMaxBytes, &info)) {
     case fileio::ReadStatus::missing:
         seen = {};
         return Disk::missing;
@@ -339,30 +231,43 @@ PlistDefaults::Impl::Disk PlistDefaults::Impl::readDisk(Node* out) {
         if (!unreadable) notes.push_back(error + "; settings changes will not be saved to it");
         unreadable = true;
         return Disk::unreadable;
+    case fileio::ReadStatus::tooLarge:
+        usable = false;
+        break;
     case fileio::ReadStatus::ok:
         break;
     }
-    unreadable = false;
-    seen = FileIdentity::of(info);
 
     // A zero-length file is what `touch` leaves behind: an empty domain.
-    if (contents.empty()) {
+    if (usable && contents.empty()) {
+        unreadable = false;
+        seen = FileIdentity::of(info);
         *out = newDict();
         return Disk::dictionary;
     }
-    plist_t parsed = nullptr;
-    if (contents.size() <= std::numeric_limits<std::uint32_t>::max()) {
+    // Too large or too deeply nested is as unreadable as garbage: the parser
+    // never sees it.
+    Node node;
+    if (usable && plistbounds::nestingWithin(contents)) {
+        plist_t parsed = nullptr;
         plist_from_memory(contents.data(), static_cast<std::uint32_t>(contents.size()), &parsed);
+        node.reset(parsed);
     }
-    Node node(parsed);
     if (node && plist_get_node_type(node.get()) == PLIST_DICT) {
+        unreadable = false;
+        seen = FileIdentity::of(info);
         *out = std::move(node);
         return Disk::dictionary;
+    }
+    if (!holdingLock) {
+        FolderLock lock(fileio::parentFolder(path));
+        return readDisk(out, true);
     }
 
     std::string where;
     std::string moveError;
     if (moveAside(&where, &moveError)) {
+        unreadable = false;
         movedAside = where;
         notes.push_back("settings file " + path + " is not a readable property list; moved it to " +
                         where + " and started from the defaults");
@@ -402,7 +307,7 @@ void PlistDefaults::Impl::persist() {
         // change survives, and ours go on top of it.
         if (unreadable || FileIdentity::at(path) != seen) {
             Node disk;
-            switch (readDisk(&disk)) {
+            switch (readDisk(&disk, true)) {
             case Disk::dictionary: root = std::move(disk); break;
             case Disk::missing: root = newDict(); break;
             case Disk::movedAside: break;      // their text is safe aside; keep what we had
@@ -439,6 +344,10 @@ void PlistDefaults::Impl::persist() {
 }
 
 void PlistDefaults::Impl::change(const std::string& key, Node value) {
+    if (!coercion::isUsableKey(key)) {
+        notes.push_back("refused a settings key holding control characters; nothing was written");
+        return;
+    }
     bool known = plist_dict_get_item(root.get(), key.c_str()) != nullptr;
     if (!value && !known && pending.empty() && FileIdentity::at(path) == seen) {
         return;   // removing what is not there: leave the disk alone
@@ -458,7 +367,7 @@ PlistDefaults::PlistDefaults(std::string path, std::function<void(const std::str
     impl_->diagnostic = diagnostic ? std::move(diagnostic) : writeToStderr;
     impl_->locked<void>([&] {
         Node disk;
-        if (impl_->readDisk(&disk) == Impl::Disk::dictionary) impl_->root = std::move(disk);
+        if (impl_->readDisk(&disk, false) == Impl::Disk::dictionary) impl_->root = std::move(disk);
     });
 }
 
@@ -470,32 +379,29 @@ std::string PlistDefaults::pathFor(const std::string& configHome, const std::str
 
 void PlistDefaults::registerDefaults(const std::map<std::string, platform::DefaultValue>& defaults) {
     impl_->locked<void>([&] {
-        for (const auto& [key, value] : defaults) impl_->registered[key] = value;
+        for (const auto& [key, value] : defaults) {
+            if (coercion::isUsableKey(key)) impl_->registered[key] = value;
+        }
     });
+}
+
+coercion::Stored PlistDefaults::Impl::lookup(const std::string& key) const {
+    if (!coercion::isUsableKey(key)) return {};
+    if (plist_t node = userValue(key)) return storedOf(node);
+    if (auto it = registered.find(key); it != registered.end()) return coercion::stored(it->second);
+    return {};
 }
 
 bool PlistDefaults::boolForKey(const std::string& key) {
-    return impl_->locked<bool>([&] {
-        if (plist_t node = impl_->userValue(key)) return coerceBool(node);
-        auto it = impl_->registered.find(key);
-        return it != impl_->registered.end() && coerceBool(it->second);
-    });
+    return impl_->locked<bool>([&] { return coercion::asBool(impl_->lookup(key)); });
 }
 
 std::int64_t PlistDefaults::integerForKey(const std::string& key) {
-    return impl_->locked<std::int64_t>([&]() -> std::int64_t {
-        if (plist_t node = impl_->userValue(key)) return coerceInteger(node);
-        auto it = impl_->registered.find(key);
-        return it != impl_->registered.end() ? coerceInteger(it->second) : 0;
-    });
+    return impl_->locked<std::int64_t>([&] { return coercion::asInteger(impl_->lookup(key)); });
 }
 
 double PlistDefaults::doubleForKey(const std::string& key) {
-    return impl_->locked<double>([&] {
-        if (plist_t node = impl_->userValue(key)) return coerceDouble(node);
-        auto it = impl_->registered.find(key);
-        return it != impl_->registered.end() ? coerceDouble(it->second) : 0.0;
-    });
+    return impl_->locked<double>([&] { return coercion::asDouble(impl_->lookup(key)); });
 }
 
 void PlistDefaults::setBool(bool value, const std::string& key) {
@@ -517,19 +423,14 @@ void PlistDefaults::removeObjectForKey(const std::string& key) {
 std::optional<platform::DefaultValue> PlistDefaults::objectForKey(const std::string& key) {
     return impl_->locked<std::optional<platform::DefaultValue>>(
         [&]() -> std::optional<platform::DefaultValue> {
-            // A value of another type (a string, a list) has no place in the
-            // result; the registered default shows through it.
+            if (!coercion::isUsableKey(key)) return std::nullopt;
+            const auto it = impl_->registered.find(key);
+            const auto registered = it != impl_->registered.end() ? std::optional(it->second) : std::nullopt;
             if (plist_t node = impl_->userValue(key)) {
-                switch (plist_get_node_type(node)) {
-                case PLIST_BOOLEAN: return boolOf(node);
-                case PLIST_UINT: return integerOf(node);
-                case PLIST_REAL: return realOf(node);
-                default: break;
-                }
+                const coercion::Stored user = storedOf(node);
+                return coercion::read(&user, registered);
             }
-            auto it = impl_->registered.find(key);
-            if (it != impl_->registered.end()) return it->second;
-            return std::nullopt;
+            return coercion::read(nullptr, registered);
         });
 }
 

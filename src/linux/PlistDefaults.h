@@ -11,10 +11,14 @@ namespace linuxhost {
 // User defaults persisted as a property list at
 // $XDG_CONFIG_HOME/durazizi/<bundle id>.plist, with registered defaults in
 // memory beneath them. Every write is durable and atomic (temporary file,
-// fsync, rename). A file that cannot be parsed is moved aside, never
-// overwritten, one diagnostic line goes to `diagnostic` (stderr by default),
-// and the store starts from the registered defaults. Keys and value types it
-// does not know are kept as they are. Thread-safe.
+// fsync, rename); a symbolic link at the path is kept and written through.
+// A file that cannot be parsed, or is too large or nested too deeply to be
+// handed to the parser, is moved aside under the folder lock every write
+// takes, never overwritten; one diagnostic line goes to `diagnostic` (stderr
+// by default), and the store starts from the registered defaults. Something
+// other than a regular file at the path (a FIFO, a device, a folder) is never
+// read nor replaced. Keys and value types it does not know are kept as they
+// are. Thread-safe.
 class PlistDefaults final : public platform::Defaults {
 public:
     explicit PlistDefaults(std::string path,

@@ -81,7 +81,9 @@ std::string XdgAutostart::entryPath() const { return configHome_ + "/autostart/"
 
 platform::SMAppServiceStatus XdgAutostart::status() {
     std::string text;
-    if (fileio::readWhole(entryPath(), &text, nullptr) != fileio::ReadStatus::ok) {
+    // An entry is a few lines; anything much longer is not one we wrote.
+    constexpr std::size_t kMaxEntryBytes = 64 * 1024;
+    if (fileio::readWhole(entryPath(), &text, nullptr, kMaxEntryBytes) != fileio::ReadStatus::ok) {
         return platform::SMAppServiceStatusNotRegistered;
     }
     return entryIsEnabled(text) ? platform::SMAppServiceStatusEnabled : platform::SMAppServiceStatusNotRegistered;

@@ -25,7 +25,11 @@ public:
     virtual void setInteger(std::int64_t value, const std::string& key) = 0;
     virtual void setDouble(double value, const std::string& key) = 0;
     virtual void removeObjectForKey(const std::string& key) = 0;
-    // objectForKey: the user value, else the registered default, else none.
+    // What the key reads as when no reader type is named: for a registered
+    // key, what the reader of the default's type answers (the user's value,
+    // coerced, wins over the default); otherwise the user's value when it is
+    // a boolean or a number, else none. Keys holding control characters are
+    // refused by every operation: reads find nothing, writes do nothing.
     virtual std::optional<DefaultValue> objectForKey(const std::string& key) = 0;
 };
 

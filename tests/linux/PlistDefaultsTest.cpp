@@ -3,12 +3,20 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <plist/plist.h>
+#include <fcntl.h>
 #include <stdlib.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <functional>
+#include <optional>
 #include <thread>
+
+#include "sim/Desktop.h"
 
 namespace fs = std::filesystem;
 using linuxhost::PlistDefaults;
@@ -265,13 +273,13 @@ TEST(PlistDefaults, ReadsCoerceTypesAsUserDefaultsDo) {
         EXPECT_DOUBLE_EQ(defaults.doubleForKey(row.key), row.asDouble);
     }
 
-    // Registered defaults coerce the same way, and a value of a type the
-    // result cannot hold lets the default show through objectForKey.
+    // Registered defaults coerce the same way, and a key whose reader is not
+    // named reads as the reader of its registered type reads it.
     defaults.registerDefaults({{"realUp", true}, {"registeredInt", std::int64_t{5}}, {"words", 1.5}});
     EXPECT_TRUE(defaults.boolForKey("registeredInt"));
     EXPECT_EQ(defaults.doubleForKey("registeredInt"), 5.0);
-    EXPECT_EQ(defaults.objectForKey("realUp"), platform::DefaultValue(2.9));
-    EXPECT_EQ(defaults.objectForKey("words"), platform::DefaultValue(1.5));
+    EXPECT_EQ(defaults.objectForKey("realUp"), platform::DefaultValue(true));
+    EXPECT_EQ(defaults.objectForKey("words"), platform::DefaultValue(0.0));
 }
 
 TEST(PlistDefaults, ConcurrentWritersLoseNothingAndLeaveAParseableFile) {
@@ -326,4 +334,167 @@ TEST(PlistDefaults, FailedWriteKeepsTheValueAndSaysSoOnce) {
     EXPECT_TRUE(reader.boolForKey("flag"));
     EXPECT_TRUE(reader.objectForKey("other").has_value());
     EXPECT_EQ(reader.integerForKey("third"), 1);
+}
+
+namespace {
+
+// A settings dictionary whose "deep" value is `depth` arrays, each holding the next.
+std::string nestedBinary(int depth) {
+    plist_t inner = plist_new_array();
+    for (int i = 1; i < depth; ++i) {
+        plist_t outer = plist_new_array();
+        plist_array_append_item(outer, inner);
+        inner = outer;
+    }
+    Parsed root("<plist><dict><key>size</key><integer>5</integer></dict></plist>");
+    plist_dict_set_item(root.root, "deep", inner);
+    char* bytes = nullptr;
+    std::uint32_t length = 0;
+    plist_to_bin(root.root, &bytes, &length);
+    std::string result(bytes, length);
+    plist_to_bin_free(bytes);
+    return result;
+}
+
+std::string nestedXml(int depth) {
+    std::string arrays;
+    for (int i = 0; i < depth; ++i) arrays += "<array>";
+    for (int i = 0; i < depth; ++i) arrays += "</array>";
+    return plistXml("<key>deep</key>" + arrays + "\n<key>size</key><integer>5</integer>\n");
+}
+
+}  // namespace
+
+TEST(PlistDefaults, OversizedOrDeeplyNestedFilesAreMovedAsideBeforeTheParserSeesThem) {
+    const std::pair<const char*, std::string> damaged[] = {
+        {"xml nested 50000 deep", nestedXml(50000)},
+        {"binary nested 200 deep", nestedBinary(200)},
+        {"larger than any settings", plistXml("<key>pad</key><string>" + std::string(5u << 20, 'x') + "</string>")},
+    };
+    for (const auto& [name, text] : damaged) {
+        SCOPED_TRACE(name);
+        TempHome home;
+        handWrite(home.plist(), text);
+        std::vector<std::string> lines;
+        PlistDefaults defaults(home.plist(), [&](const std::string& line) { lines.push_back(line); });
+        defaults.registerDefaults({{"size", std::int64_t{220}}});
+        EXPECT_EQ(defaults.integerForKey("size"), 220);
+        defaults.setInteger(7, "size");
+        ASSERT_EQ(lines.size(), 1u);
+        ASSERT_TRUE(defaults.movedAsidePath().has_value());
+        EXPECT_THAT(lines[0], HasSubstr(*defaults.movedAsidePath()));
+        EXPECT_EQ(readFile(*defaults.movedAsidePath()), text);
+        EXPECT_EQ(PlistDefaults(home.plist()).integerForKey("size"), 7);
+    }
+
+    // What a person or another program may reasonably nest still reads, in both formats.
+    for (const std::string& text : {nestedXml(12), nestedBinary(12)}) {
+        TempHome home;
+        handWrite(home.plist(), text);
+        PlistDefaults defaults(home.plist());
+        EXPECT_FALSE(defaults.movedAsidePath().has_value());
+        EXPECT_EQ(defaults.integerForKey("size"), 5);
+    }
+}
+
+TEST(PlistDefaults, WhatIsNotARegularFileIsNeitherReadNorReplaced) {
+    const std::pair<const char*, std::function<void(const std::string&)>> makers[] = {
+        {"fifo", [](const std::string& path) { ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); }},
+        {"link to /dev/zero", [](const std::string& path) { fs::create_symlink("/dev/zero", path); }},
+        {"folder", [](const std::string& path) { fs::create_directory(path); }},
+    };
+    for (const auto& [name, make] : makers) {
+        SCOPED_TRACE(name);
+        TempHome home;
+        fs::create_directories(fs::path(home.plist()).parent_path());
+        make(home.plist());
+        const auto type = fs::symlink_status(home.plist()).type();
+        std::vector<std::string> lines;
+        PlistDefaults defaults(home.plist(), [&](const std::string& line) { lines.push_back(line); });
+        defaults.registerDefaults({{"size", std::int64_t{220}}});
+        defaults.setInteger(7, "size");
+        EXPECT_EQ(defaults.integerForKey("size"), 7);   // kept in memory
+        ASSERT_EQ(lines.size(), 1u);
+        EXPECT_THAT(lines[0], HasSubstr("not a regular file"));
+        EXPECT_FALSE(defaults.movedAsidePath().has_value());
+        EXPECT_EQ(fs::symlink_status(home.plist()).type(), type);
+    }
+}
+
+TEST(PlistDefaults, ALinkedFileIsWrittenThroughItsLinkWhichStays) {
+    TempHome home;
+    const fs::path target = home.root / "dotfiles" / "settings.plist";
+    fs::create_directories(target.parent_path());
+    fs::create_directories(fs::path(home.plist()).parent_path());
+    fs::create_symlink("../dotfiles/settings.plist", home.plist());
+    handWrite(target.string(), plistXml("<key>mine</key><integer>1</integer>\n"));
+
+    PlistDefaults(home.plist()).setInteger(2, "added");
+    EXPECT_TRUE(fs::is_symlink(home.plist()));
+    EXPECT_TRUE(Parsed(readFile(target)).has("mine"));
+    EXPECT_TRUE(Parsed(readFile(target)).has("added"));
+    EXPECT_EQ(folderEntries(target.parent_path()), std::vector<std::string>{"settings.plist"});
+}
+
+TEST(PlistDefaults, AtStartUpDamageIsMovedAsideOnlyUnderTheFolderLock) {
+    TempHome home;
+    handWrite(home.plist(), "half written");
+    const std::string folder = fs::path(home.plist()).parent_path().string();
+    // Another instance holds the lock while it replaces the damaged file with a good one.
+    const int lock = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_EQ(::flock(lock, LOCK_EX), 0);
+    std::optional<PlistDefaults> starting;
+    std::thread start([&] { starting.emplace(home.plist(), [](const std::string&) {}); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    handWrite(home.plist(), plistXml("<key>size</key><integer>9</integer>\n"));
+    ::flock(lock, LOCK_UN);
+    ::close(lock);
+    start.join();
+
+    EXPECT_FALSE(starting->movedAsidePath().has_value());
+    EXPECT_EQ(starting->integerForKey("size"), 9);
+    EXPECT_EQ(folderEntries(folder), std::vector<std::string>{"app.test.Defaults.plist"});
+}
+
+TEST(DefaultsStores, BothAnswerEveryKeyAlikeAndRefuseKeysWithControlCharacters) {
+    using V = platform::DefaultValue;
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double huge = std::numeric_limits<double>::max();
+    struct Row {
+        const char* key;
+        std::optional<V> registered;
+        double stored;
+        V reads;
+    };
+    // A NaN is no number: every reader takes it for zero; an infinity is the largest finite value.
+    const Row rows[] = {
+        {"intFromReal", std::int64_t{220}, 2.9, std::int64_t{2}},
+        {"boolFromZero", true, 0.0, false},
+        {"doubleFromNaN", 0.5, nan, 0.0},
+        {"intFromNaN", std::int64_t{5}, nan, std::int64_t{0}},
+        {"boolFromNaN", true, nan, false},
+        {"doubleFromInfinity", 0.5, -std::numeric_limits<double>::infinity(), -huge},
+        {"unregisteredNaN", std::nullopt, nan, 0.0},
+    };
+    TempHome home;
+    sim::MemoryDefaults memory;
+    PlistDefaults plist(home.plist(), [](const std::string&) {});
+    for (platform::Defaults* store : std::initializer_list<platform::Defaults*>{&memory, &plist}) {
+        for (const auto& row : rows) {
+            SCOPED_TRACE(row.key);
+            if (row.registered) store->registerDefaults({{row.key, *row.registered}});
+            store->setDouble(row.stored, row.key);
+            EXPECT_EQ(store->objectForKey(row.key), row.reads);
+        }
+        EXPECT_EQ(store->doubleForKey("doubleFromNaN"), 0.0);
+
+        // A NUL would cut the key short and a line break ends up in the file as it is.
+        store->registerDefaults({{"window_preview_enable", true}});
+        store->setBool(false, std::string("window_preview_enable\0junk", 26));
+        store->setInteger(3, "two\nlines");
+        EXPECT_TRUE(store->boolForKey("window_preview_enable"));
+        EXPECT_FALSE(store->objectForKey("two\nlines").has_value());
+    }
+    EXPECT_FALSE(Parsed(readFile(home.plist())).has("window_preview_enable"));
+    EXPECT_EQ(readFile(home.plist()).find("two\n"), std::string::npos);
 }

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -114,6 +115,92 @@ TEST(ScenarioRun, CorruptDefaultsAreMovedAsideAndTheRegisteredOnesRead) {
     }
     ASSERT_EQ(holders.size(), 1u);
     EXPECT_NE(holders[0].find(".plist.corrupt-"), std::string::npos) << holders[0];
+}
+
+// What the product's readers make of values written by hand, and what a
+// link, a FIFO or a forged name in the user's files does to a run.
+TEST(ScenarioRun, QueriedDefaultsAreWhatTheReadersOfTheirTypeAnswer) {
+    KeptHome home;
+    const fs::path settings = home.path / ".config/durazizi/app.durazizi.Durazizi.plist";
+    fs::create_directories(settings.parent_path());
+    std::ofstream(settings) << "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict>"
+                               "<key>window_preview_size</key><string>abc</string>"
+                               "<key>window_preview_enable</key><string>no</string>"
+                               "<key>itunes_preview_enable</key><array><true/></array>"
+                               "<key>window_snapping_delay_near</key><real>nan</real>"
+                               "<key>ical_preview_limit_days</key><string> 7 days</string>"
+                               "</dict></plist>";
+    const Printed r = run(kDesk + kReturning + "launch\n"
+                              "query defaults window_preview_size\nquery defaults window_preview_enable\n"
+                              "query defaults itunes_preview_enable\nquery defaults window_snapping_delay_near\n"
+                              "query defaults ical_preview_limit_days\n"
+                              "defaults \"window_preview_size\\u{0}junk\" int 300\nquery defaults window_preview_size\n",
+                          home.options());
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.lines, (std::vector<std::string>{
+                           R"({"key":"window_preview_size","value":0})",
+                           R"({"key":"window_preview_enable","value":false})",
+                           R"({"key":"itunes_preview_enable","value":false})",
+                           R"({"key":"window_snapping_delay_near","value":0})",
+                           R"({"key":"ical_preview_limit_days","value":7})",
+                           R"({"key":"window_preview_size","value":0})",
+                       }));
+    EXPECT_NE(r.err.find("refused a settings key"), std::string::npos) << r.err;
+}
+
+TEST(ScenarioRun, FifosInPlaceOfTheUsersFilesNeitherHangNorAreReplaced) {
+    KeptHome home;
+    const fs::path log = home.path / ".local/state/durazizi/Logs/Durazizi.log";
+    const fs::path autostart = home.path / ".config/autostart/app.durazizi.Durazizi.desktop";
+    for (const fs::path& fifo : {log, autostart}) {
+        fs::create_directories(fifo.parent_path());
+        ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0) << fifo;
+    }
+    const Printed r = run(kDesk + kReturning + "defaults DuraziziDebugLog bool true\n"
+                              "launch\nadvance 2s\nquery log\nquery login-item\n",
+                          home.options());
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.lines, (std::vector<std::string>{R"({"lines":[]})", R"({"status":0,"registers":0,"unregisters":0})"}));
+
+    for (const fs::path& fifo : {log, autostart}) EXPECT_TRUE(fs::is_fifo(fifo)) << fifo;
+}
+
+TEST(ScenarioRun, ANameFromAnotherApplicationCannotForgeALogLine) {
+    const std::string forged = "Evil\\u{2028}\\n[2026-01-01 00:00:00 +0000] permissions OK";
+    const Printed r = run(kDesk + kReturning + "dock\napp com.evil.App \"" + forged + "\" pid=501\n"
+                              "defaults DuraziziDebugLog bool true\nlaunch\nadvance 2s\n"
+                              "hover-dock \"" + forged + "\"\nadvance 1.5s\nquery log\n");
+    ASSERT_EQ(r.status, 0) << r.err;
+    ASSERT_EQ(r.lines.size(), 1u);
+    EXPECT_EQ(r.lines[0].find("\"permissions OK\""), std::string::npos) << r.lines[0];
+    EXPECT_NE(r.lines[0].find(R"(over=Evil\\u{2028}\\n[2026-01-01 00:00:00 +0000] permissions OK")"),
+              std::string::npos)
+        << r.lines[0];
+}
+
+TEST(ScenarioRun, ALinkedDefaultsFileStaysLinkedThroughDamageAndRecovery) {
+    KeptHome home;
+    const fs::path link = home.path / ".config/durazizi/app.durazizi.Durazizi.plist";
+    const fs::path target = home.path / "dotfiles/durazizi.plist";
+    fs::create_directories(link.parent_path());
+    fs::create_directories(target.parent_path());
+    fs::create_symlink(target, link);
+    const Printed r = run(kDesk + kReturning + "defaults activationDelayMs int 500\n"
+                              "launch\ncorrupt-defaults\nrelaunch\ndefaults activationDelayMs int 90\n"
+                              "query defaults activationDelayMs\n",
+                          home.options());
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.lines, std::vector<std::string>{R"({"key":"activationDelayMs","value":90})"});
+    EXPECT_TRUE(fs::is_symlink(link));
+    std::ifstream file(target);
+    const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("<integer>90</integer>"), std::string::npos) << text;
+    // The damaged copy sits beside the file the link leads to.
+    std::size_t asides = 0;
+    for (const auto& entry : fs::directory_iterator(target.parent_path())) {
+        asides += entry.path().filename().string().starts_with("durazizi.plist.corrupt-");
+    }
+    EXPECT_EQ(asides, 1u);
 }
 
 TEST(ScenarioRun, LoginItemFollowsThePreferenceAndReportsFailures) {

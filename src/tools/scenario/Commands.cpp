@@ -1,10 +1,9 @@
 #include "tools/scenario/Commands.h"
 
 #include <array>
-#include <filesystem>
-#include <fstream>
 #include <limits>
 
+#include "linux/AtomicFile.h"
 #include "tools/scenario/Values.h"
 #include "tools/scenario/World.h"
 
@@ -210,13 +209,16 @@ Action parseCorruptDefaults(Args&) {
         // A binary property-list header with a body too short to hold its
         // trailer, then bytes no text format accepts.
         static constexpr char kGarbage[] = "bplist00\xde\xad\xbe\xef\x00\xff not a property list <{";
-        const std::filesystem::path path = world.defaultsPath();
-        std::error_code ignored;
-        std::filesystem::create_directories(path.parent_path(), ignored);
-        std::ofstream file(path, std::ios::binary | std::ios::trunc);
-        file.write(kGarbage, sizeof kGarbage - 1);
-        file.close();
-        if (!file) return "corrupt-defaults: cannot write " + path.string();
+        const std::string path = world.defaultsPath();
+        std::string error;
+        // Damaged the way a crashing editor damages a file: the whole file,
+        // at once, through a link to it if there is one (the link stays, as
+        // it would for the product's own writes).
+        if (!linuxhost::fileio::makeFolders(linuxhost::fileio::parentFolder(path), &error) ||
+            !linuxhost::fileio::replaceAtomically(path, std::string_view(kGarbage, sizeof kGarbage - 1), 0600,
+                                                  &error)) {
+            return "corrupt-defaults: " + error;
+        }
         return std::nullopt;
     };
 }

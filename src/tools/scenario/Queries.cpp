@@ -1,5 +1,5 @@
 #include <array>
-#include <fstream>
+#include <sstream>
 #include <limits>
 #include <ostream>
 #include <variant>
@@ -7,6 +7,7 @@
 #include "app/AppDelegate.h"
 #include "ax/Geometry.h"
 #include "dock/PreviewPanel.h"
+#include "linux/AtomicFile.h"
 #include "tools/scenario/Commands.h"
 #include "tools/scenario/Json.h"
 #include "tools/scenario/World.h"
@@ -46,10 +47,17 @@ std::string defaultValueJson(const std::optional<platform::DefaultValue>& value)
     return json::number(std::get<double>(*value));
 }
 
-// The diagnostic log's messages: each line is "[<date>] <message>".
+// The diagnostic log's messages: each line is "[<date>] <message>". Read
+// like the product's own files: a FIFO or device at the path is no log, and a
+// runaway one is read no further than a generous cap.
 std::string logJson(World& world) {
+    constexpr std::size_t kMaxLogBytes = 16u << 20;
+    std::string text;
+    std::string ignored;
+    const auto status = linuxhost::fileio::readWhole(world.logPath(), &text, &ignored, kMaxLogBytes);
+    if (status == linuxhost::fileio::ReadStatus::tooLarge) text.resize(kMaxLogBytes);
     std::vector<std::string> lines;
-    std::ifstream file(world.logPath(), std::ios::binary);
+    std::istringstream file(text);
     std::string line;
     while (std::getline(file, line)) {
         if (line.starts_with('[')) {
