@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "app/Diag.h"
+#include "kit/Saturate.h"
 #include "platform/Platform.h"
 
 namespace durazizi {
@@ -66,7 +67,7 @@ std::optional<ThumbnailCapture::PixelSize> ThumbnailCapture::pixelSize(kit::Size
     double scale = std::min(maxDimension / std::max(w, h), 1.0);
     auto side = [scale](double length) {
         double pixels = std::trunc(2 * length * scale);
-        return pixels < 1 ? 1 : static_cast<int>(pixels);
+        return pixels < 1 ? 1 : kit::saturatingCast<int>(pixels);
     };
     return PixelSize{side(w), side(h)};
 }
