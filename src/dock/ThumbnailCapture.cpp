@@ -55,7 +55,7 @@ kit::ImageRef captureOne(Capture& capture, const SCWindow& window, double maxDim
 
     // Thumbnails are rendered at twice their point size; whole-number halves.
     kit::Size points{static_cast<double>(image->pixelWidth() / 2), static_cast<double>(image->pixelHeight() / 2)};
-    return kit::Image::fromPixels(image->pixelWidth(), image->pixelHeight(), image->pixels(), points);
+    return kit::Image::withPointSize(image, points);
 }
 
 }  // namespace
