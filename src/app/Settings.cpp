@@ -1,6 +1,7 @@
 #include "app/Settings.h"
 
 #include <algorithm>
+#include <cmath>
 #include <string_view>
 
 #include "platform/Constants.h"
@@ -23,8 +24,8 @@ ModifierSet modifierSet(const std::string& family) {
 }
 
 struct Bounds {
-    std::int64_t low;
-    std::int64_t high;
+    double low;
+    double high;
 };
 
 // The preferences' own ranges. The Dock offset alone goes below its stepper:
@@ -38,6 +39,8 @@ const Bounds* boundsOf(std::string_view key) {
         {"window_preview_grid_width", {1, 12}},
         {"ical_preview_limit_events", {1, 50}},
         {"ical_preview_limit_days", {1, 30}},
+        {"window_snapping_delay_near", {0, 3}},
+        {"window_snapping_delay_exact", {0, 3}},
     };
     auto found = table.find(key);
     return found == table.end() ? nullptr : &found->second;
@@ -181,6 +184,21 @@ std::int64_t boundedInteger(const std::string& key) {
     const std::int64_t value = integerValue(key);
     const Bounds* bounds = boundsOf(key);
     if (!bounds) return value;
+    return std::clamp(value, static_cast<std::int64_t>(bounds->low), static_cast<std::int64_t>(bounds->high));
+}
+
+double boundedDouble(const std::string& key) {
+    const double value = doubleValue(key);
+    const Bounds* bounds = boundsOf(key);
+    if (!bounds) return value;
+    // NaN compares false with everything: it takes the registered default,
+    // which lies inside the range.
+    if (std::isnan(value)) {
+        auto registered = registeredDefaults().find(key);
+        const double* fallback =
+            registered == registeredDefaults().end() ? nullptr : std::get_if<double>(&registered->second);
+        return fallback ? *fallback : bounds->low;
+    }
     return std::clamp(value, bounds->low, bounds->high);
 }
 

@@ -13,9 +13,9 @@
 #include "tools/scenario/World.h"
 
 // Settings come from a file anyone can edit. Whatever number each one holds,
-// hovering, showing the previews and painting the desktop must stay defined
-// behaviour (the sanitizer build halts on the first report) and keep the
-// panel on the display.
+// hovering, showing the previews, painting the desktop and snapping a window
+// must stay defined behaviour (the sanitizer build halts on the first
+// report), keep the panel on the display and let the snap happen.
 namespace {
 
 using durazizi::Settings::registeredDefaults;
@@ -51,21 +51,21 @@ TEST(ExtremeSettings, HoverAndPaintStayDefinedAndThePanelStaysOnTheDisplay) {
     scenario::buildDefaultDesktop(world);
     ASSERT_FALSE(world.launch());
     sim::Desktop& desktop = world.desktop();
-    desktop.advance(2.0);
-    const kit::Rect display = *desktop.primaryScreenFrame();
+    desktop.time().advance(2.0);
+    const kit::Rect display = *desktop.screens().primaryFrame();
     render::DesktopRenderer renderer(desktop);
 
     for (const Extreme& extreme : extremes) {
         SCOPED_TRACE(extreme.what);
         writeEverywhere(world.defaults(), extreme);
-        desktop.movePointer({720, 300});
-        desktop.advance(1.0);
-        const kit::Rect icon = *desktop.dockItemFrame("Browser");
-        desktop.movePointer({icon.midX(), icon.midY()});
-        desktop.advance(2.5);
+        desktop.input().move({720, 300});
+        desktop.time().advance(1.0);
+        const kit::Rect icon = *desktop.dock().itemFrame("Browser");
+        desktop.input().move({icon.midX(), icon.midY()});
+        desktop.time().advance(2.5);
 
         bool shown = false;
-        for (const sim::OwnWindowInfo& window : desktop.ownWindows()) {
+        for (const sim::OwnWindowInfo& window : desktop.ownWindows().list()) {
             if (!window.isPanel || !window.visible) continue;
             shown = true;
             EXPECT_TRUE(display.containsRect(window.frame))
@@ -75,6 +75,21 @@ TEST(ExtremeSettings, HoverAndPaintStayDefinedAndThePanelStaysOnTheDisplay) {
         EXPECT_TRUE(shown);
         const render::Frame& frame = renderer.paint(2.0);
         EXPECT_EQ(frame.width, 2 * static_cast<int>(display.width()));
+
+        // A window dragged by its title bar to the left edge and held there
+        // for the longest delay the preferences allow snaps to the left half.
+        const sim::WindowInfo front = desktop.windows().all().front();
+        const kit::Point title{front.frame.minX() + 150, front.frame.minY() + 10};
+        desktop.input().move(title);
+        desktop.input().mouseDown(title);
+        desktop.input().move({400, 400});
+        desktop.input().move({0, 400});
+        desktop.time().advance(3.5);
+        desktop.input().mouseUp({0, 400});
+        desktop.time().advance(0.5);
+        const kit::Rect snapped = desktop.windows().info(front.id).frame;
+        EXPECT_EQ(snapped.minX(), display.minX());
+        EXPECT_EQ(snapped.width(), display.width() / 2);
     }
 }
 
