@@ -3,9 +3,13 @@
 // this way whenever anything visible changes), the same with the Dock
 // preview up, a frame when nothing changed (what the playground pays on
 // every idle tick), the first frame of a new renderer (every window body
-// drawn), and one application window's content at thumbnail and full size.
+// drawn), one application window's content at thumbnail and full size, and
+// a hover and a snapshot over thousands of windows of one application.
 #include <benchmark/benchmark.h>
 
+#include <sys/resource.h>
+
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
@@ -34,8 +38,8 @@ struct DefaultWorld {
         world = std::make_unique<scenario::World>(home.path(), [](const std::string&) {});
         desktop = scenario::buildDefaultDesktop(*world);
         world->launch();
-        sim().movePointer({720, 400});
-        sim().advance(2.0);
+        sim().input().move({720, 400});
+        sim().time().advance(2.0);
         auto& ax = sim().accessibility();
         platform::CFType windows;
         if (ax.copyAttributeValue(ax.createApplication(desktop.editor), "AXWindows", &windows) ==
@@ -58,10 +62,10 @@ struct DefaultWorld {
     }
 
     bool showPreview() {
-        const auto icon = sim().dockItemFrame("Browser");
+        const auto icon = sim().dock().itemFrame("Browser");
         if (!icon) return false;
-        sim().movePointer({icon->midX(), icon->midY()});
-        sim().advance(0.6);
+        sim().input().move({icon->midX(), icon->midY()});
+        sim().time().advance(0.6);
         const durazizi::PreviewController* preview = world->preview();
         return preview && preview->panel() && preview->panel()->isVisible();
     }
@@ -129,5 +133,64 @@ void BM_RenderWindowContent(benchmark::State& state) {
     state.counters["pixels"] = static_cast<double>(width) * height;
 }
 BENCHMARK(BM_RenderWindowContent)->Arg(400)->Arg(1440)->Unit(benchmark::kMicrosecond);
+
+// One application with `range(0)` windows of 800 x 600 points, all at the
+// default frame, so each covers the ones behind it: resting on its Dock icon
+// puts up a panel of that many tiles (almost all of them below the display),
+// with every thumbnail captured, then a snapshot paints the desktop with a
+// new renderer, as the scenario command does. Counters: the virtual second
+// of hovering (the hover loop, the panel and the capture batch) and the
+// picture apart, in milliseconds of wall time, and the process's peak
+// resident memory.
+void BM_ManyWindowsHoverAndSnapshot(benchmark::State& state) {
+    using Clock = std::chrono::steady_clock;
+    const int count = static_cast<int>(state.range(0));
+    scenario::ScratchHome home{"durazizi-bench"};
+    scenario::World world(home.path(), [](const std::string&) {});
+    sim::Desktop& desktop = world.desktop();
+    desktop.screens().add({0, 0, 1440, 900}, std::nullopt);
+    desktop.dock().setRunning(true, 48);
+    sim::AppSpec spec;
+    spec.bundleId = "com.example.Editor";
+    spec.name = "Editor";
+    const sim::pid_t editor = desktop.processes().add(spec);
+    for (int i = 0; i < count; ++i) {
+        sim::WindowSpec window;
+        window.pid = editor;
+        window.title = "Document " + std::to_string(i + 1);
+        desktop.windows().add(window);
+    }
+    world.defaults().setInteger(1, "termsVersionAccepted");
+    world.defaults().setBool(true, "guideShown");
+    world.launch();
+    desktop.time().advance(2.0);
+    const kit::Rect icon = *desktop.dock().itemFrame("Editor");
+
+    double hoverSeconds = 0;
+    double snapshotSeconds = 0;
+    std::size_t tiles = 0;
+    for (auto _ : state) {
+        desktop.input().move({720, 300});
+        desktop.time().advance(1.0);
+        const auto hoverStart = Clock::now();
+        desktop.input().move({icon.midX(), icon.midY()});
+        desktop.time().advance(1.0);
+        const auto paintStart = Clock::now();
+        render::DesktopRenderer renderer(desktop);
+        benchmark::DoNotOptimize(renderer.paint(1.0).pixels.data());
+        const auto end = Clock::now();
+        hoverSeconds += std::chrono::duration<double>(paintStart - hoverStart).count();
+        snapshotSeconds += std::chrono::duration<double>(end - paintStart).count();
+        tiles = world.preview() ? world.preview()->tiles().size() : 0;
+    }
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    const double n = static_cast<double>(state.iterations());
+    state.counters["hover_ms"] = 1000 * hoverSeconds / n;
+    state.counters["snapshot_ms"] = 1000 * snapshotSeconds / n;
+    state.counters["tiles"] = static_cast<double>(tiles);
+    state.counters["peak_rss_MB"] = static_cast<double>(usage.ru_maxrss) / 1024;
+}
+BENCHMARK(BM_ManyWindowsHoverAndSnapshot)->Arg(3000)->Iterations(2)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -1,5 +1,9 @@
 #include "app/Settings.h"
 
+#include <algorithm>
+#include <cmath>
+#include <string_view>
+
 #include "platform/Constants.h"
 #include "platform/Platform.h"
 
@@ -17,6 +21,29 @@ ModifierSet modifierSet(const std::string& family) {
     if (boolValue(family + "command")) set |= platform::NSEventModifierFlagCommand;
     if (boolValue(family + "shift")) set |= platform::NSEventModifierFlagShift;
     return set;
+}
+
+struct Bounds {
+    double low;
+    double high;
+};
+
+// The preferences' own ranges. The Dock offset alone goes below its stepper:
+// a negative offset narrows the 8-point gap, down to the panel resting on
+// the icon, never below it and off the bottom of the display.
+const Bounds* boundsOf(std::string_view key) {
+    static const std::map<std::string_view, Bounds> table = {
+        {"activationDelayMs", {0, 2000}},
+        {"docklets_dock_offset", {-8, 200}},
+        {"window_preview_size", {120, 400}},
+        {"window_preview_grid_width", {1, 12}},
+        {"ical_preview_limit_events", {1, 50}},
+        {"ical_preview_limit_days", {1, 30}},
+        {"window_snapping_delay_near", {0, 3}},
+        {"window_snapping_delay_exact", {0, 3}},
+    };
+    auto found = table.find(key);
+    return found == table.end() ? nullptr : &found->second;
 }
 
 }  // namespace
@@ -152,5 +179,27 @@ std::int64_t integerValue(const std::string& key) { return standardDefaults().in
 double doubleValue(const std::string& key) { return standardDefaults().doubleForKey(key); }
 void setBool(const std::string& key, bool value) { standardDefaults().setBool(value, key); }
 void setInteger(const std::string& key, std::int64_t value) { standardDefaults().setInteger(value, key); }
+
+std::int64_t boundedInteger(const std::string& key) {
+    const std::int64_t value = integerValue(key);
+    const Bounds* bounds = boundsOf(key);
+    if (!bounds) return value;
+    return std::clamp(value, static_cast<std::int64_t>(bounds->low), static_cast<std::int64_t>(bounds->high));
+}
+
+double boundedDouble(const std::string& key) {
+    const double value = doubleValue(key);
+    const Bounds* bounds = boundsOf(key);
+    if (!bounds) return value;
+    // NaN compares false with everything: it takes the registered default,
+    // which lies inside the range.
+    if (std::isnan(value)) {
+        auto registered = registeredDefaults().find(key);
+        const double* fallback =
+            registered == registeredDefaults().end() ? nullptr : std::get_if<double>(&registered->second);
+        return fallback ? *fallback : bounds->low;
+    }
+    return std::clamp(value, bounds->low, bounds->high);
+}
 
 }  // namespace durazizi::Settings

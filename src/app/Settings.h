@@ -47,5 +47,13 @@ double doubleValue(const std::string& key);
 void setBool(const std::string& key, bool value);
 void setInteger(const std::string& key, std::int64_t value);
 
+// Reads of a number that becomes a size, a position, a count or a delay,
+// clamped to the range the preferences offer for it: the defaults domain
+// takes any number from a hand edit or another program, and the geometry
+// built from it must stay finite and on screen. A NaN double reads as the
+// key's registered default. Keys the preferences do not bound read as they are.
+std::int64_t boundedInteger(const std::string& key);
+double boundedDouble(const std::string& key);
+
 }  // namespace Settings
 }  // namespace durazizi

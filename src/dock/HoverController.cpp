@@ -130,8 +130,8 @@ void HoverController::route(const std::string& key, double now, const std::funct
         pendingKey_ = key;
         pendingSince_ = now;
     }
-    const double delay = static_cast<double>(Settings::integerValue("activationDelayMs")) / 1000.0;
-    if (now - pendingSince_ < std::max(delay, 0.0)) return;
+    const double delay = static_cast<double>(Settings::boundedInteger("activationDelayMs")) / 1000.0;
+    if (now - pendingSince_ < delay) return;
 
     // At most one of the two panels is on screen.
     if (isWindows)
@@ -159,9 +159,9 @@ void HoverController::idle(double now) {
 }
 
 void HoverController::showCalendar(const kit::Rect& dockFrameTopLeft) {
-    const auto days = std::max<std::int64_t>(Settings::integerValue("ical_preview_limit_days"), 1);
-    const auto limit = std::max<std::int64_t>(Settings::integerValue("ical_preview_limit_events"), 1);
-    auto events = CalendarProvider::shared()->upcoming(static_cast<int>(days), static_cast<int>(limit));
+    const auto days = static_cast<int>(Settings::boundedInteger("ical_preview_limit_days"));
+    const auto limit = static_cast<int>(Settings::boundedInteger("ical_preview_limit_events"));
+    auto events = CalendarProvider::shared()->upcoming(days, limit);
     if (special_->currentKey() == kCalendarKey) return;
     auto view = std::make_shared<CalendarContentView>(std::move(events));
     const kit::Size size = view->frame().size;

@@ -14,7 +14,6 @@ namespace durazizi {
 
 namespace {
 
-constexpr double kMinimumTileWidth = 120;
 constexpr double kTileAspect = 0.62;          // tile height per point of width
 constexpr double kNameLineHeight = 22;
 constexpr double kHighlightAlpha = 0.18;
@@ -136,11 +135,10 @@ void ThumbTile::closeClicked() {
 PreviewController::Geometry PreviewController::geometry(int tileCount) {
     Geometry g;
     const int n = std::max(tileCount, 1);
-    g.tileWidth = std::max(static_cast<double>(Settings::integerValue("window_preview_size")), kMinimumTileWidth);
+    g.tileWidth = static_cast<double>(Settings::boundedInteger("window_preview_size"));
     // std::round takes halves away from zero, as the rule asks.
     g.tileHeight = std::round(g.tileWidth * kTileAspect);
-    const std::int64_t gridWidth = std::max<std::int64_t>(Settings::integerValue("window_preview_grid_width"), 1);
-    g.columns = static_cast<int>(std::min<std::int64_t>(n, gridWidth));
+    g.columns = static_cast<int>(std::min<std::int64_t>(n, Settings::boundedInteger("window_preview_grid_width")));
     g.rows = (n + g.columns - 1) / g.columns;
     g.labelHeight = Settings::boolValue("window_preview_show_appname") ? kNameLineHeight : 0;
     const double c = g.columns;

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "app/Diag.h"
+#include "kit/Saturate.h"
 #include "platform/Platform.h"
 
 namespace durazizi {
@@ -54,7 +55,7 @@ kit::ImageRef captureOne(Capture& capture, const SCWindow& window, double maxDim
 
     // Thumbnails are rendered at twice their point size; whole-number halves.
     kit::Size points{static_cast<double>(image->pixelWidth() / 2), static_cast<double>(image->pixelHeight() / 2)};
-    return kit::Image::fromPixels(image->pixelWidth(), image->pixelHeight(), image->pixels(), points);
+    return kit::Image::withPointSize(image, points);
 }
 
 }  // namespace
@@ -66,7 +67,7 @@ std::optional<ThumbnailCapture::PixelSize> ThumbnailCapture::pixelSize(kit::Size
     double scale = std::min(maxDimension / std::max(w, h), 1.0);
     auto side = [scale](double length) {
         double pixels = std::trunc(2 * length * scale);
-        return pixels < 1 ? 1 : static_cast<int>(pixels);
+        return pixels < 1 ? 1 : kit::saturatingCast<int>(pixels);
     };
     return PixelSize{side(w), side(h)};
 }

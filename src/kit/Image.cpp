@@ -7,7 +7,7 @@ std::shared_ptr<const Image> Image::fromPixels(int pixelWidth, int pixelHeight,
     auto image = std::make_shared<Image>();
     image->pixelWidth_ = pixelWidth;
     image->pixelHeight_ = pixelHeight;
-    image->pixels_ = std::move(rgba);
+    image->pixels_ = std::make_shared<const std::vector<std::uint32_t>>(std::move(rgba));
     image->size_ = pointSize;
     return image;
 }
@@ -28,6 +28,18 @@ std::shared_ptr<const Image> Image::symbol(std::string name, double pointSize,
     image->accessibilityDescription_ = std::move(accessibilityDescription);
     image->isTemplate_ = true;
     return image;
+}
+
+std::shared_ptr<const Image> Image::withPointSize(const std::shared_ptr<const Image>& image, Size pointSize) {
+    if (!image) return nullptr;
+    auto resized = std::make_shared<Image>(*image);
+    resized->size_ = pointSize;
+    return resized;
+}
+
+const std::vector<std::uint32_t>& Image::noPixels() {
+    static const std::vector<std::uint32_t> none;
+    return none;
 }
 
 std::shared_ptr<const Image> Image::empty() {

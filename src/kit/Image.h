@@ -22,25 +22,30 @@ public:
     static std::shared_ptr<const Image> symbol(std::string name, double pointSize,
                                                std::string accessibilityDescription = {});
     static std::shared_ptr<const Image> empty();
+    // The same image at another size in points, sharing its pixels rather
+    // than copying them (as a picture is wrapped at a point size).
+    static std::shared_ptr<const Image> withPointSize(const std::shared_ptr<const Image>& image, Size pointSize);
 
     Size size() const { return size_; }
     int pixelWidth() const { return pixelWidth_; }
     int pixelHeight() const { return pixelHeight_; }
     // Premultiplied 0xAABBGGRR-in-memory RGBA, row-major from the top row.
-    const std::vector<std::uint32_t>& pixels() const { return pixels_; }
+    const std::vector<std::uint32_t>& pixels() const { return pixels_ ? *pixels_ : noPixels(); }
     const std::optional<VectorDrawing>& drawing() const { return drawing_; }
     const std::string& symbolName() const { return symbolName_; }
     const std::string& accessibilityDescription() const { return accessibilityDescription_; }
     bool isTemplate() const { return isTemplate_; }
-    bool isEmpty() const { return pixels_.empty() && !drawing_ && symbolName_.empty(); }
+    bool isEmpty() const { return pixels().empty() && !drawing_ && symbolName_.empty(); }
 
-    std::uint32_t pixelAt(int x, int y) const { return pixels_[static_cast<std::size_t>(y) * pixelWidth_ + x]; }
+    std::uint32_t pixelAt(int x, int y) const { return pixels()[static_cast<std::size_t>(y) * pixelWidth_ + x]; }
 
 private:
+    static const std::vector<std::uint32_t>& noPixels();
+
     Size size_;
     int pixelWidth_ = 0;
     int pixelHeight_ = 0;
-    std::vector<std::uint32_t> pixels_;
+    std::shared_ptr<const std::vector<std::uint32_t>> pixels_;
     std::optional<VectorDrawing> drawing_;
     std::string symbolName_;
     std::string accessibilityDescription_;

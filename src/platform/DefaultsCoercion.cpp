@@ -4,6 +4,8 @@
 #include <cmath>
 #include <limits>
 
+#include "kit/Saturate.h"
+
 namespace platform::coercion {
 
 namespace {
@@ -75,15 +77,6 @@ double finite(double value) {
     return value;
 }
 
-// A real as an integer the way a number object truncates it, without the
-// undefined behaviour of converting NaN or out-of-range values.
-std::int64_t truncateToInteger(double value) {
-    if (std::isnan(value)) return 0;
-    if (value >= 9223372036854775807.0) return std::numeric_limits<std::int64_t>::max();
-    if (value <= -9223372036854775808.0) return std::numeric_limits<std::int64_t>::min();
-    return static_cast<std::int64_t>(value);
-}
-
 }  // namespace
 
 bool asBool(const Stored& value) {
@@ -99,7 +92,7 @@ bool asBool(const Stored& value) {
 std::int64_t asInteger(const Stored& value) {
     if (auto* b = std::get_if<bool>(&value)) return *b ? 1 : 0;
     if (auto* i = std::get_if<std::int64_t>(&value)) return *i;
-    if (auto* d = std::get_if<double>(&value)) return truncateToInteger(*d);
+    if (auto* d = std::get_if<double>(&value)) return kit::saturatingCast<std::int64_t>(*d);   // truncates, as a number object does
     if (auto* text = std::get_if<std::string>(&value)) return integerFromText(*text);
     return 0;
 }

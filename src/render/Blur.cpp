@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "kit/Saturate.h"
 #include "render/Cairo.h"
 
 namespace render {
@@ -89,22 +90,28 @@ void paintBlurredBackdrop(cairo_t* cr, const kit::Rect& rect, double cornerRadiu
     cairo_matrix_t m;
     cairo_get_matrix(cr, &m);
     const double pixelsPerPoint = std::sqrt(std::fabs(m.xx * m.yy - m.xy * m.yx));
-    const int radius = std::max(1, static_cast<int>(std::lround(blurRadiusPoints * pixelsPerPoint)));
-    // Read beyond the rect by the blur's reach, so its edges blend real neighbours.
-    const int margin = radius * passes;
     const int width = cairo_image_surface_get_width(target);
     const int height = cairo_image_surface_get_height(target);
-    const int x0 = std::clamp(static_cast<int>(std::floor(*std::min_element(xs, xs + 4))) - margin, 0, width);
-    const int y0 = std::clamp(static_cast<int>(std::floor(*std::min_element(ys, ys + 4))) - margin, 0, height);
-    const int x1 = std::clamp(static_cast<int>(std::ceil(*std::max_element(xs, xs + 4))) + margin, 0, width);
-    const int y1 = std::clamp(static_cast<int>(std::ceil(*std::max_element(ys, ys + 4))) + margin, 0, height);
+    // However the user space is scaled, the radius stays where the block
+    // sums below fit their 32 bits (a block is a third of the radius wide).
+    constexpr int maxRadius = 1024;
+    const int radius =
+        std::clamp(kit::saturatingCast<int>(std::round(blurRadiusPoints * pixelsPerPoint)), 1, maxRadius);
+    // Read beyond the rect by the blur's reach, so its edges blend real
+    // neighbours. The rect may lie far outside the picture: clamp in doubles.
+    const double margin = static_cast<double>(radius) * passes;
+    auto pixel = [](double v, int limit) { return kit::saturatingCast<int>(std::clamp(v, 0.0, static_cast<double>(limit))); };
+    const int x0 = pixel(std::floor(*std::min_element(xs, xs + 4)) - margin, width);
+    const int y0 = pixel(std::floor(*std::min_element(ys, ys + 4)) - margin, height);
+    const int x1 = pixel(std::ceil(*std::max_element(xs, xs + 4)) + margin, width);
+    const int y1 = pixel(std::ceil(*std::max_element(ys, ys + 4)) + margin, height);
     if (x1 <= x0 || y1 <= y0) return;
 
     // A wide blur leaves no detail finer than a third of its radius, so it
     // runs on a copy that much smaller and is scaled back up bilinearly: the
     // same look at a ninth of the work or less.
     const int factor = std::max(1, radius / 3);
-    const int smallRadius = std::max(1, static_cast<int>(std::lround(static_cast<double>(radius) / factor)));
+    const int smallRadius = std::max(1, kit::saturatingCast<int>(std::round(static_cast<double>(radius) / factor)));
     const int smallWidth = (x1 - x0 + factor - 1) / factor;
     const int smallHeight = (y1 - y0 + factor - 1) / factor;
 

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <map>
 
+#include "kit/Saturate.h"
 #include "platform/Constants.h"
 #include "render/Cairo.h"
 #include "render/DockPainter.h"
@@ -22,6 +23,11 @@ namespace {
 // Above this many pixels an application window's body is drawn from a
 // coarser picture rather than allocating a huge one.
 constexpr double kMaxBodyPixels = 4096.0 * 4096.0;
+// The bodies kept between pictures hold at most this many pixels (256 MB);
+// past it a body is drawn for the picture at hand and let go.
+constexpr double kBodyCachePixels = 4 * kMaxBodyPixels;
+// How far a window's shadow reaches beyond its frame.
+constexpr double kShadowReach = 24;
 
 // The corner radius of the shape an untitled window's content shows, for
 // its shadow: a layer-backed view filling the content with rounded corners
@@ -48,6 +54,29 @@ std::vector<sim::OwnWindowInfo> visibleBackToFront(std::vector<sim::OwnWindowInf
     return shown;
 }
 
+// The application windows a picture of `display` shows, front first: those
+// on or near it, neither minimized nor wholly behind a window in front. A
+// window whose frame lies inside a front one's is hidden, shadow and all,
+// when both keep the full corner radius: its rounded shape then lies inside
+// the front one's. Only windows left uncovered need testing against, which
+// keeps a stack of thousands of windows at one frame linear.
+std::vector<sim::WindowInfo> windowsToPaint(std::vector<sim::WindowInfo> windows, const kit::Rect& display) {
+    const kit::Rect reach = display.insetBy(-kShadowReach, -kShadowReach);
+    auto fullyRounded = [](const kit::Rect& r) {
+        return r.width() >= 2 * kWindowCornerRadius && r.height() >= 2 * kWindowCornerRadius;
+    };
+    std::vector<sim::WindowInfo> shown;
+    for (sim::WindowInfo& window : windows) {
+        if (!window.exists || window.minimized || window.frame.isEmpty() || !window.frame.intersects(reach)) continue;
+        const bool covered = fullyRounded(window.frame) &&
+                             std::any_of(shown.begin(), shown.end(), [&](const sim::WindowInfo& front) {
+                                 return front.frame.containsRect(window.frame);
+                             });
+        if (!covered) shown.push_back(std::move(window));
+    }
+    return shown;
+}
+
 }  // namespace
 
 struct DesktopRenderer::State {
@@ -71,16 +100,20 @@ struct DesktopRenderer::State {
     double wallpaperScale = 0;
 
     // Application window bodies as the capture service draws them, kept
-    // while the window keeps its title, size and app.
+    // while the window keeps its title, size and app and is in the picture.
     struct Body {
         sim::pid_t pid = 0;
         std::string title;
         kit::Size size;
         double scale = 0;
         SurfacePtr surface;
-        bool used = false;
+        double pixels = 0;
     };
     std::map<sim::CGWindowID, Body> bodies;
+    double bodyPixels = 0;   // held by `bodies`
+    SurfacePtr transientBody;   // one past the budget, for the window being painted
+
+    void keepBodiesOf(const std::vector<sim::WindowInfo>& shown);
 
     void paintWallpaper(cairo_t* cr, kit::Rect display, double scale);
     void paintAppWindow(cairo_t* cr, const sim::WindowInfo& window, double scale);
@@ -103,23 +136,38 @@ void DesktopRenderer::State::paintWallpaper(cairo_t* cr, kit::Rect display, doub
     cairo_restore(cr);
 }
 
+void DesktopRenderer::State::keepBodiesOf(const std::vector<sim::WindowInfo>& shown) {
+    std::map<sim::CGWindowID, Body> kept;
+    bodyPixels = 0;
+    for (const sim::WindowInfo& window : shown) {
+        auto found = bodies.find(window.id);
+        if (found == bodies.end()) continue;
+        bodyPixels += found->second.pixels;
+        kept.insert(bodies.extract(found));
+    }
+    bodies = std::move(kept);
+}
+
 cairo_surface_t* DesktopRenderer::State::bodyFor(const sim::WindowInfo& window, double scale) {
-    Body& body = bodies[window.id];
-    body.used = true;
-    if (body.surface && body.pid == window.pid && body.title == window.title && body.size == window.frame.size &&
-        body.scale == scale)
-        return body.surface.get();
+    if (auto found = bodies.find(window.id); found != bodies.end()) {
+        const Body& body = found->second;
+        if (body.pid == window.pid && body.title == window.title && body.size == window.frame.size &&
+            body.scale == scale)
+            return body.surface.get();
+        bodyPixels -= body.pixels;
+        bodies.erase(found);
+    }
 
     double pixelsPerPoint = scale;
     const double area = window.frame.width() * window.frame.height() * scale * scale;
     if (area > kMaxBodyPixels) pixelsPerPoint *= std::sqrt(kMaxBodyPixels / area);
-    const int width = std::max(1, static_cast<int>(std::ceil(window.frame.width() * pixelsPerPoint)));
-    const int height = std::max(1, static_cast<int>(std::ceil(window.frame.height() * pixelsPerPoint)));
+    const int width = std::max(1, kit::saturatingCast<int>(std::ceil(window.frame.width() * pixelsPerPoint)));
+    const int height = std::max(1, kit::saturatingCast<int>(std::ceil(window.frame.height() * pixelsPerPoint)));
+    // A sliver millions of points long still gives too many pixels.
+    const double pixels = static_cast<double>(width) * height;
+    if (pixels > 2 * kMaxBodyPixels) return nullptr;
     std::vector<std::uint32_t> rgba = desktop.windows().pixels(window.id, width, height);
-    if (rgba.size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(height)) {
-        body.surface.reset();
-        return nullptr;
-    }
+    if (rgba.size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(height)) return nullptr;
     SurfacePtr surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
     cairo_surface_flush(surface.get());
     unsigned char* data = cairo_image_surface_get_data(surface.get());
@@ -131,7 +179,13 @@ cairo_surface_t* DesktopRenderer::State::bodyFor(const sim::WindowInfo& window, 
             row[x] = argbFromImagePixel(rgba[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + x]);
     }
     cairo_surface_mark_dirty(surface.get());
-    body = Body{window.pid, window.title, window.frame.size, scale, std::move(surface), true};
+    if (bodyPixels + pixels > kBodyCachePixels) {
+        transientBody = std::move(surface);
+        return transientBody.get();
+    }
+    bodyPixels += pixels;
+    Body& body = bodies[window.id];
+    body = Body{window.pid, window.title, window.frame.size, scale, std::move(surface), pixels};
     return body.surface.get();
 }
 
@@ -266,13 +320,13 @@ const Frame& DesktopRenderer::paint(double scale) {
         cairo_scale(cr, scale, scale);
         cairo_translate(cr, -display->minX(), -display->minY());
 
-        for (auto& [id, body] : s.bodies) body.used = false;
         s.paintWallpaper(cr, *display, scale);
 
         // 1. Application windows, back to front; minimized ones are in the Dock.
-        std::vector<sim::WindowInfo> windows = s.desktop.windows().all();
-        for (auto it = windows.rbegin(); it != windows.rend(); ++it)
-            if (it->exists && !it->minimized) s.paintAppWindow(cr, *it, scale);
+        const std::vector<sim::WindowInfo> windows = windowsToPaint(s.desktop.windows().all(), *display);
+        s.keepBodiesOf(windows);
+        for (auto it = windows.rbegin(); it != windows.rend(); ++it) s.paintAppWindow(cr, *it, scale);
+        s.transientBody.reset();
 
         // 2. Our windows below the Dock, the Dock, ours between it and the
         // menu bar, the menu bar, then ours above it (status and pop-up levels).
@@ -288,10 +342,6 @@ const Frame& DesktopRenderer::paint(double scale) {
 
         context.reset();
         cairo_surface_finish(surface.get());
-        for (auto it = s.bodies.begin(); it != s.bodies.end();) {
-            if (it->second.used) ++it;
-            else it = s.bodies.erase(it);
-        }
         s.images.sweep();
     }
 

@@ -9,7 +9,10 @@ namespace render {
 cairo_surface_t* ImagePainter::surfaceFor(const kit::ImageRef& image) {
     auto found = surfaces_.find(image.get());
     // The address alone could name a new image made where a freed one was.
-    if (found != surfaces_.end() && found->second.image.lock() == image) return found->second.surface.get();
+    if (found != surfaces_.end() && found->second.image.lock() == image) {
+        found->second.drawn = true;
+        return found->second.surface.get();
+    }
 
     const int width = image->pixelWidth();
     const int height = image->pixelHeight();
@@ -27,14 +30,18 @@ cairo_surface_t* ImagePainter::surfaceFor(const kit::ImageRef& image) {
     }
     cairo_surface_mark_dirty(surface.get());
     cairo_surface_t* raw = surface.get();
-    surfaces_[image.get()] = Entry{image, std::move(surface)};
+    surfaces_[image.get()] = Entry{image, std::move(surface), true};
     return raw;
 }
 
 void ImagePainter::sweep() {
     for (auto it = surfaces_.begin(); it != surfaces_.end();) {
-        if (it->second.image.expired()) it = surfaces_.erase(it);
-        else ++it;
+        if (!it->second.drawn || it->second.image.expired()) {
+            it = surfaces_.erase(it);
+        } else {
+            it->second.drawn = false;
+            ++it;
+        }
     }
 }
 

@@ -28,7 +28,10 @@ public:
     void draw(cairo_t* cr, const kit::ImageRef& image, const kit::Rect& rect, const kit::Color& templateColor,
               kit::Appearance appearance);
 
-    // Forgets surfaces of images nobody holds any more.
+    // Forgets the surfaces of images not drawn since the last sweep. Called
+    // after each picture, it keeps a copy of what is on screen only: an
+    // image that scrolled out of sight, or sits in a tile outside the
+    // picture, holds no second copy of its pixels here.
     void sweep();
 
 private:
@@ -39,6 +42,7 @@ private:
     struct Entry {
         std::weak_ptr<const kit::Image> image;
         SurfacePtr surface;
+        bool drawn = false;
     };
     TextPainter& text_;
     std::unordered_map<const kit::Image*, Entry> surfaces_;

@@ -6,6 +6,7 @@
 #include <ctime>
 
 #include "kit/ImageView.h"
+#include "kit/Saturate.h"
 #include "render/Blur.h"
 #include "render/Cairo.h"
 
@@ -21,7 +22,7 @@ std::string clockText(double secondsSince1970) {
     static constexpr std::array<const char*, 7> days = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
     static constexpr std::array<const char*, 12> months = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                                            "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-    const std::time_t seconds = static_cast<std::time_t>(std::floor(secondsSince1970));
+    const std::time_t seconds = kit::saturatingCast<std::time_t>(std::floor(secondsSince1970));
     std::tm parts{};
     if (!gmtime_r(&seconds, &parts)) return {};
     char buffer[32];

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "kit/Saturate.h"
 #include "render/Cairo.h"
 #include "render/Symbols.h"
 
@@ -118,7 +119,7 @@ void TextPainter::drawLine(cairo_t* cr, std::string_view text, const LineStyle& 
     if (ellipsize != PANGO_ELLIPSIZE_NONE) {
         // With a width and the default height of -1, pango keeps one line and
         // cuts it with an ellipsis.
-        pango_layout_set_width(layout.get(), static_cast<int>(available * PANGO_SCALE));
+        pango_layout_set_width(layout.get(), kit::saturatingCast<int>(available * PANGO_SCALE));
         pango_layout_set_ellipsize(layout.get(), ellipsize);
     }
     PangoRectangle logical;

@@ -42,6 +42,15 @@ kit::Rect topDown(const kit::View& view, const kit::Rect& r) {
 
 kit::Rect box(const kit::View& view) { return {0, 0, view.bounds().width(), view.bounds().height()}; }
 
+// Whether any of `r` (user space) lies inside the clip. A panel of a few
+// thousand tiles is mostly outside the picture; those tiles cost a test each
+// instead of their text, images and groups.
+bool meetsClip(cairo_t* cr, const kit::Rect& r) {
+    double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    cairo_clip_extents(cr, &x1, &y1, &x2, &y2);
+    return r.maxX() > x1 && r.minX() < x2 && r.maxY() > y1 && r.minY() < y2;
+}
+
 double layerRadius(const kit::View& view) { return view.wantsLayer() ? view.layerStyle().cornerRadius : 0; }
 
 kit::Color materialTint(kit::VisualEffectMaterial material, kit::Appearance appearance) {
@@ -84,14 +93,22 @@ void ViewPainter::paintView(cairo_t* cr, const kit::View& view, bool superviewFl
         cairo_translate(cr, -b.minX(), -b.minY());
     }
 
+    const kit::LayerStyle& layer = view.layerStyle();
+    // Outside the clip a view draws nothing of its own; its subviews may
+    // still reach into the clip unless it masks them to its bounds.
+    const bool shows = meetsClip(cr, b);
+    if (!shows && ((view.wantsLayer() && layer.masksToBounds) || view.subviews().empty())) {
+        cairo_restore(cr);
+        return;
+    }
+
     // A translucent view fades as one picture: its subviews do not show
     // through each other.
     const bool group = view.alphaValue() < 1;
     if (group) cairo_push_group(cr);
 
-    const kit::LayerStyle& layer = view.layerStyle();
     const double radius = layerRadius(view);
-    if (view.wantsLayer() && !layer.backgroundColor.isClear()) {
+    if (shows && view.wantsLayer() && !layer.backgroundColor.isClear()) {
         roundedRectPath(cr, b, radius);
         setSource(cr, kit::resolve(layer.backgroundColor, appearance_));
         cairo_fill(cr);
@@ -101,15 +118,17 @@ void ViewPainter::paintView(cairo_t* cr, const kit::View& view, bool superviewFl
         cairo_clip(cr);
     }
 
-    if (const auto* material = dynamic_cast<const kit::VisualEffectView*>(&view)) paintMaterial(cr, *material);
-    else if (const auto* label = dynamic_cast<const kit::Label*>(&view)) paintLabel(cr, *label);
-    else if (const auto* image = dynamic_cast<const kit::ImageView*>(&view)) paintImageView(cr, *image);
-    else if (const auto* button = dynamic_cast<const kit::Button*>(&view)) paintButton(cr, *button);
+    if (shows) {
+        if (const auto* material = dynamic_cast<const kit::VisualEffectView*>(&view)) paintMaterial(cr, *material);
+        else if (const auto* label = dynamic_cast<const kit::Label*>(&view)) paintLabel(cr, *label);
+        else if (const auto* image = dynamic_cast<const kit::ImageView*>(&view)) paintImageView(cr, *image);
+        else if (const auto* button = dynamic_cast<const kit::Button*>(&view)) paintButton(cr, *button);
+    }
 
     for (const kit::ViewRef& subview : view.subviews())
         if (subview) paintView(cr, *subview, view.isFlipped());
 
-    if (view.wantsLayer() && layer.borderWidth > 0 && !layer.borderColor.isClear()) {
+    if (shows && view.wantsLayer() && layer.borderWidth > 0 && !layer.borderColor.isClear()) {
         // The layer's border lies inside its bounds, above the sublayers.
         const double w = layer.borderWidth;
         roundedRectPath(cr, b.insetBy(w / 2, w / 2), std::max(0.0, radius - w / 2));

@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <cmath>
 
+#include "kit/Saturate.h"
+
 namespace render {
 
 SurfacePtr makeWallpaper(kit::Size size, double scale) {
-    const int width = std::max(1, static_cast<int>(std::ceil(size.width * scale)));
-    const int height = std::max(1, static_cast<int>(std::ceil(size.height * scale)));
+    const int width = std::max(1, kit::saturatingCast<int>(std::ceil(size.width * scale)));
+    const int height = std::max(1, kit::saturatingCast<int>(std::ceil(size.height * scale)));
     SurfacePtr surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
     ContextPtr cr(cairo_create(surface.get()));
     cairo_scale(cr.get(), scale, scale);

@@ -201,12 +201,17 @@ std::optional<CGWindowID> World::focusedWindow(pid_t pid) const {
 }
 
 pid_t World::allocatePid(std::optional<pid_t> wanted) {
+    // Past the largest pid the count starts again from the first, skipping
+    // pids in use, as the kernel's does.
+    auto after = [](pid_t pid) { return pid == std::numeric_limits<pid_t>::max() ? kFirstPid : pid + 1; };
     if (wanted) {
-        nextPid = std::max(nextPid, *wanted + 1);
+        if (*wanted >= nextPid) nextPid = after(*wanted);
         return *wanted;
     }
-    while (apps.count(nextPid)) ++nextPid;
-    return nextPid++;
+    for (std::size_t tries = 0; apps.count(nextPid) && tries <= apps.size(); ++tries) nextPid = after(nextPid);
+    const pid_t pid = nextPid;
+    nextPid = after(pid);
+    return pid;
 }
 
 CGWindowID World::allocateWindowId(std::optional<CGWindowID> wanted) {

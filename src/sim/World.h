@@ -114,7 +114,8 @@ struct World {
     std::map<pid_t, AppRecord> apps;
     std::optional<pid_t> frontmost;
     pid_t ownPid = kFirstOwnPid;
-    pid_t nextPid = 500;
+    static constexpr pid_t kFirstPid = 500;
+    pid_t nextPid = kFirstPid;
 
     // windows; `zOrder` lists existing windows front to back
     std::map<CGWindowID, WindowRecord> windows;

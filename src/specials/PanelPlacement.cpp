@@ -15,7 +15,7 @@ kit::Point origin(const kit::Rect& dockFrameTopLeft, kit::Size size) {
     kit::Rect icon = Geo::toCocoa(dockFrameTopLeft);
 
     // 2. Centred above it.
-    double offset = static_cast<double>(Settings::integerValue("docklets_dock_offset"));
+    double offset = static_cast<double>(Settings::boundedInteger("docklets_dock_offset"));
     double x = icon.midX() - size.width / 2;
     double y = icon.maxY() + kGap + offset;
 

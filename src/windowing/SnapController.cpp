@@ -89,8 +89,8 @@ void SnapController::mouseDragged() {
     // border is a clearer intent than stopping near it.
     const kit::Rect& f = screen->frame;
     double d = std::min({mouse.x - f.minX(), f.maxX() - mouse.x, mouse.y - f.minY(), f.maxY() - mouse.y});
-    double delay = Settings::doubleValue(d <= kExactBorderDistance ? "window_snapping_delay_exact"
-                                                                   : "window_snapping_delay_near");
+    double delay = Settings::boundedDouble(d <= kExactBorderDistance ? "window_snapping_delay_exact"
+                                                                     : "window_snapping_delay_near");
     if (delay <= 0) {
         arm(zone, *screen);
         return;

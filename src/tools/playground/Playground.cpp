@@ -12,6 +12,7 @@
 
 #include <SDL.h>
 
+#include "kit/Saturate.h"
 #include "platform/Platform.h"
 #include "render/Renderer.h"
 #include "tools/playground/HelpOverlay.h"
@@ -98,8 +99,8 @@ bool Playground::open() {
         err_ << kProgram << "the simulated desktop has no display\n";
         return false;
     }
-    const int width = static_cast<int>(std::ceil(display_.width));
-    const int height = static_cast<int>(std::ceil(display_.height));
+    const int width = kit::saturatingCast<int>(std::ceil(display_.width));
+    const int height = kit::saturatingCast<int>(std::ceil(display_.height));
 
     // Scaled down, never up, to fit the screen the window opens on.
     double fit = 1;
@@ -108,7 +109,7 @@ bool Playground::open() {
         fit = std::min({1.0, usable.w / display_.width, (usable.h - kDecorationAllowance) / display_.height});
     }
     window_.reset(SDL_CreateWindow(kTitle, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                   static_cast<int>(width * fit), static_cast<int>(height * fit),
+                                   kit::saturatingCast<int>(width * fit), kit::saturatingCast<int>(height * fit),
                                    SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI));
     if (!window_) {
         err_ << kProgram << "cannot open a window: " << SDL_GetError() << '\n';
