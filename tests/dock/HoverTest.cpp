@@ -187,7 +187,7 @@ TEST_F(Hover, CalendarWithoutAccessGetsAWindowPreviewAndAsksOnce) {
         EXPECT_EQ(preview().currentPID(), calendar);
         showPreviewOf("Editor");
     }
-    EXPECT_EQ(desktop().calendars().accessRequests(), 1);
+    EXPECT_EQ(desktop().calendarStore().accessRequests(), 1);
     EXPECT_FALSE(hover_->special().currentKey());
 }
 

@@ -25,8 +25,8 @@ constexpr double kHour = 3600;
 class Calendar : public docktest::DockWorld {
 protected:
     Calendar() {
-        desktop().calendars().setStatus(platform::EKAuthorizationStatusFullAccess);
-        desktop().calendars().useReader([this](double start, double end) {
+        desktop().calendarStore().setStatus(platform::EKAuthorizationStatusFullAccess);
+        desktop().calendarStore().useReader([this](double start, double end) {
             windows_.emplace_back(start, end);
             return stored_;
         });
@@ -73,7 +73,7 @@ TEST_F(Calendar, UpcomingKeepsWhatIsNotOverOrdersStablyAndCaps) {
     // Without full access the store is not even asked.
     for (auto status : {platform::EKAuthorizationStatusWriteOnly, platform::EKAuthorizationStatusDenied,
                         platform::EKAuthorizationStatusNotDetermined}) {
-        desktop().calendars().setStatus(status);
+        desktop().calendarStore().setStatus(status);
         windows_.clear();
         EXPECT_TRUE(provider->upcoming(3, 10).empty()) << status;
         EXPECT_TRUE(windows_.empty());
@@ -82,10 +82,10 @@ TEST_F(Calendar, UpcomingKeepsWhatIsNotOverOrdersStablyAndCaps) {
 
 TEST_F(Calendar, TheWindowIsWholeCalendarDaysAcrossADaylightSavingChange) {
     // Saturday noon in New York, the day before clocks go back.
-    desktop().accountLocale().setTimeZoneName("America/New_York");
-    desktop().setWallClock(1793462400);   // 2026-10-31T16:00:00Z = 12:00 EDT
+    desktop().locale().setTimeZoneName("America/New_York");
+    desktop().time().setWallClock(1793462400);   // 2026-10-31T16:00:00Z = 12:00 EDT
     auto provider = CalendarProvider::shared();
-    const double now = desktop().now();
+    const double now = desktop().time().now();
     for (int days : {2, 0, -5}) provider->upcoming(days, 5);
     ASSERT_EQ(windows_.size(), 3u);
     EXPECT_EQ(windows_[0].second - now, 49 * kHour);   // Monday 12:00 EST
@@ -101,7 +101,7 @@ const kit::Label* labelNamed(const kit::View& view, const std::string& identifie
 }
 
 TEST_F(Calendar, TheListSizesItselfFromItsRows) {
-    desktop().accountLocale().setTimeZoneName("Europe/Berlin");
+    desktop().locale().setTimeZoneName("Europe/Berlin");
     CalendarContentView empty({});
     EXPECT_EQ(empty.fittingSize(), (kit::Size{320, 56}));
     ASSERT_TRUE(labelNamed(empty, "notice"));
@@ -149,7 +149,7 @@ TEST_F(Calendar, TheListSizesItselfFromItsRows) {
     EXPECT_NEAR(dotOf(rows[1]).blue, 1.0, 1e-9);
 
     // The locale decides the order of the fields.
-    desktop().accountLocale().setLocaleIdentifier("de_DE");
+    desktop().locale().setLocaleIdentifier("de_DE");
     CalendarContentView german({events[0]});
     const auto* row = std::find_if(german.subviews().begin(), german.subviews().end(),
                                    [](const auto& v) { return v->identifier() == "row"; })->get();
@@ -157,8 +157,8 @@ TEST_F(Calendar, TheListSizesItselfFromItsRows) {
 }
 
 TEST_F(Calendar, AccessIsAskedOnceAndTheListFollowsWhenGranted) {
-    desktop().calendars().setStatus(platform::EKAuthorizationStatusNotDetermined);
-    desktop().calendars().grantOnRequest();
+    desktop().calendarStore().setStatus(platform::EKAuthorizationStatusNotDetermined);
+    desktop().calendarStore().grantOnRequest();
     stored_ = {event("Dentist", kNow + kHour, kNow + 2 * kHour)};
     const auto calendar = addApp("Calendar", "com.apple.iCal");
     addWindow(calendar, "Calendar");
@@ -167,14 +167,14 @@ TEST_F(Calendar, AccessIsAskedOnceAndTheListFollowsWhenGranted) {
 
     showPreviewOf("Calendar");
     EXPECT_EQ(preview().currentPID(), calendar);   // no list before access is granted
-    EXPECT_EQ(desktop().calendars().accessRequests(), 1);
+    EXPECT_EQ(desktop().calendarStore().accessRequests(), 1);
     const auto lines = logMessages();
     EXPECT_EQ(std::count(lines.begin(), lines.end(), "Calendar access: true "), 1);
 
     showPreviewOf("Editor");
     showPreviewOf("Calendar");
     EXPECT_EQ(hover_->special().currentKey(), "calendar");
-    EXPECT_EQ(desktop().calendars().accessRequests(), 1);
+    EXPECT_EQ(desktop().calendarStore().accessRequests(), 1);
 }
 
 }  // namespace
