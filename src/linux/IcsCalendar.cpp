@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <limits>
 #include <map>
 #include <optional>
 #include <set>
@@ -140,7 +141,7 @@ bool namesNoRealDay(const icalrecurrencetype& rule) {
 
 // One step of a rule that takes longer than this marks the rule as one
 // libical cannot walk; it is not walked again.
-constexpr auto kStallLimit = std::chrono::milliseconds(50);
+constexpr auto kStallLimit = std::chrono::milliseconds(500);
 
 }  // namespace
 
@@ -161,6 +162,9 @@ struct IcsCalendar::Series {
     Occurrence base;
     std::vector<icalrecurrencetype> rules;
     mutable std::vector<bool> stalled;        // per rule: libical could not walk it in time
+    // Per rule: a walk ran out of instances, none starts after this moment.
+    // Rules that never match again cost libical a long search; it is made once.
+    mutable std::vector<double> noneAfter;
     std::vector<Occurrence> dates;            // RDATE, each with its own length
     std::vector<icaltimetype> exceptions;     // EXDATE
     std::vector<std::pair<icaltimetype, Occurrence>> moved;   // RECURRENCE-ID and what it became
@@ -329,6 +333,7 @@ std::unique_ptr<IcsCalendar> IcsCalendar::parse(std::string_view text, const std
                 if (auto when = timeOf(p, vcal)) series.exceptions.push_back(*when);
             }
             series.stalled.assign(series.rules.size(), false);
+            series.noneAfter.assign(series.rules.size(), std::numeric_limits<double>::infinity());
             if (uid && *uid && !seriesByUid.contains(uid)) seriesByUid[uid] = result->series_.size();
             result->series_.push_back(std::move(series));
         }
@@ -423,10 +428,13 @@ void IcsCalendar::eventsMatching(double start, double end, const std::string& lo
                 rule.until.zone = series.base.start.zone;
                 if (series.base.start.is_date) rule.until.is_date = 1;
             }
+            const double from = start - reach - 86400;
+            if (from > series.noneAfter[r]) continue;
             icalrecur_iterator* walk = icalrecur_iterator_new(rule, series.base.start);
             if (!walk) continue;
-            const double from = start - reach - 86400;
-            if (rule.count == 0 && from > seconds(series.base.start, local)) {
+            double walkedFrom = seconds(series.base.start, local);
+            if (rule.count == 0 && from > walkedFrom) {
+                walkedFrom = from;
                 icaltimetype skipTo = icaltime_from_timet_with_zone(static_cast<time_t>(from),
                                                                     series.base.start.is_date, zone);
                 skipTo.zone = series.base.start.zone;
@@ -443,12 +451,17 @@ void IcsCalendar::eventsMatching(double start, double end, const std::string& lo
                     }
                     break;
                 }
-                if (icaltime_is_null_time(next)) break;
+                if (icaltime_is_null_time(next)) {
+                    series.noneAfter[r] = walkedFrom;
+                    break;
+                }
                 next.zone = series.base.start.zone;
                 next.is_date = series.base.start.is_date;
                 Occurrence occurrence = series.base;
                 occurrence.start = next;
-                if (seconds(next, local) >= end) break;
+                const double at = seconds(next, local);
+                walkedFrom = std::max(walkedFrom, at);
+                if (at >= end) break;
                 consider(occurrence);
             }
             icalrecur_iterator_free(walk);

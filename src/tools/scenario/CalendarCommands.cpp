@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <limits>
 
+#include "kit/Label.h"
 #include "linux/IcsWriter.h"
 #include "sim/SimCalendarStore.h"
 #include "sim/SimLocale.h"
@@ -44,14 +45,14 @@ bool isColor(const std::string& text) {
 std::string isoUtc(double seconds) {
     const auto date = linuxhost::civilDate(seconds, "UTC");
     const auto secondsOfDay = static_cast<long long>(seconds - std::floor(seconds / 86400) * 86400);
-    char text[32];
+    char text[64];
     std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02lld:%02lld:%02lldZ", date.year, date.month, date.day,
                   secondsOfDay / 3600, secondsOfDay / 60 % 60, secondsOfDay % 60);
     return text;
 }
 
 std::string isoDate(const linuxhost::CivilDate& date) {
-    char text[16];
+    char text[48];
     std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.year, date.month, date.day);
     return text;
 }
@@ -209,6 +210,56 @@ std::string calendarJson(World& world) {
         .add("requests", json::integer(store.accessRequests()))
         .add("events", json::array(rows))
         .str();
+}
+
+namespace {
+
+const kit::View* child(const kit::View& view, const std::string& identifier) {
+    for (const auto& sub : view.subviews()) {
+        if (sub->identifier() == identifier && !sub->isHidden()) return sub.get();
+    }
+    return nullptr;
+}
+
+std::string labelText(const kit::View* view) {
+    auto label = dynamic_cast<const kit::Label*>(view);
+    return label ? label->text() : std::string();
+}
+
+std::string hexColor(const kit::Color& color) {
+    auto channel = [](double v) { return static_cast<int>(std::lround(std::clamp(v, 0.0, 1.0) * 255)); };
+    char text[8];
+    std::snprintf(text, sizeof text, "#%02X%02X%02X", channel(color.red), channel(color.green), channel(color.blue));
+    return text;
+}
+
+}  // namespace
+
+CalendarPanelFields calendarPanelFields(const kit::View& list) {
+    CalendarPanelFields fields{json::null(), json::array({}), json::null()};
+    if (const kit::View* header = child(list, "header")) fields.header = json::string(labelText(header));
+    if (const kit::View* notice = child(list, "notice")) fields.notice = json::string(labelText(notice));
+    std::vector<const kit::View*> rows;
+    for (const auto& sub : list.subviews()) {
+        if (sub->identifier() == "row" && !sub->isHidden()) rows.push_back(sub.get());
+    }
+    // The list is not flipped: the topmost row has the largest y.
+    std::stable_sort(rows.begin(), rows.end(), [](const kit::View* a, const kit::View* b) {
+        return a->frame().minY() > b->frame().minY();
+    });
+    std::vector<std::string> items;
+    for (const kit::View* row : rows) {
+        const std::string time = labelText(child(*row, "time"));
+        const kit::View* dot = child(*row, "dot");
+        items.push_back(json::Object()
+                            .add("title", json::string(labelText(child(*row, "title"))))
+                            .add("time", json::string(time))
+                            .add("allDay", json::boolean(time == "All day"))
+                            .add("color", dot ? json::string(hexColor(dot->layerStyle().backgroundColor)) : json::null())
+                            .str());
+    }
+    fields.rows = json::array(items);
+    return fields;
 }
 
 }  // namespace scenario

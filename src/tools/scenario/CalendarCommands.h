@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "kit/View.h"
 #include "tools/scenario/Args.h"
 #include "tools/scenario/Parser.h"
 
@@ -20,5 +21,14 @@ Action parseFailCalendarUnreadable(Args& args);
 
 // `query calendar`: the store's files as the simulated store reads them.
 std::string calendarJson(World& world);
+
+// The calendar list of `query special` as a user reads it off the panel:
+// the header, the rows top to bottom, the notice; JSON texts.
+struct CalendarPanelFields {
+    std::string header;
+    std::string rows;
+    std::string notice;
+};
+CalendarPanelFields calendarPanelFields(const kit::View& list);
 
 }  // namespace scenario
