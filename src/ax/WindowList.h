@@ -33,10 +33,5 @@ std::vector<WindowEntry> windows(platform::pid_t pid, bool includeMinimized, boo
 // collected list.
 std::vector<WindowEntry> ordered(std::vector<WindowEntry> list);
 
-// Case-insensitive ordering of two UTF-8 titles: negative, zero or positive.
-// Folds the case of Latin, Greek and Cyrillic letters; otherwise compares
-// code points.
-int caseInsensitiveCompare(const std::string& a, const std::string& b);
-
 }  // namespace WindowList
 }  // namespace durazizi

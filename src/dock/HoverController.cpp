@@ -9,6 +9,7 @@
 #include "ax/Geometry.h"
 #include "ax/WindowList.h"
 #include "platform/Platform.h"
+#include "specials/CalendarContentView.h"
 #include "specials/CalendarProvider.h"
 
 namespace durazizi {
@@ -20,7 +21,6 @@ constexpr char kSpotifyBundle[] = "com.spotify.client";
 constexpr char kCalendarBundle[] = "com.apple.iCal";
 constexpr char kWindowsKeyPrefix[] = "win:";
 constexpr char kCalendarKey[] = "calendar";
-constexpr std::int64_t kCalendarFullAccess = 3;   // EKAuthorizationStatusFullAccess
 constexpr double kDiagInterval = 1.0;
 
 std::string windowsKey(platform::pid_t pid) { return kWindowsKeyPrefix + std::to_string(pid); }
@@ -89,15 +89,15 @@ void HoverController::tick() {
         return;
     }
     if (bid == kCalendarBundle && Settings::boolValue("ical_preview_enable")) {
-        auto calendar = CalendarProvider::shared();
-        if (calendar->authorizationStatus() == kCalendarFullAccess) {
+        const auto status = platform.calendarStore().authorizationStatusForEntityType(platform::EKEntityTypeEvent);
+        if (status == platform::EKAuthorizationStatusFullAccess) {
             route(kCalendarKey, now, [&] { showCalendar(frame); });
             return;
         }
         // Without access Calendar gets the ordinary window preview; ask once.
         if (!calendarAccessRequested_) {
             calendarAccessRequested_ = true;
-            calendar->requestAccess();
+            CalendarProvider::shared()->requestAccess();
         }
     }
 
@@ -163,8 +163,8 @@ void HoverController::showCalendar(const kit::Rect& dockFrameTopLeft) {
     const auto limit = static_cast<int>(Settings::boundedInteger("ical_preview_limit_events"));
     auto events = CalendarProvider::shared()->upcoming(days, limit);
     if (special_->currentKey() == kCalendarKey) return;
-    auto view = std::make_shared<CalendarContentView>(std::move(events));
-    const kit::Size size = view->frame().size;
+    auto view = std::make_shared<CalendarContentView>(events);
+    const kit::Size size = view->fittingSize();
     special_->present(std::move(view), size, kCalendarKey, dockFrameTopLeft);
 }
 

@@ -39,6 +39,7 @@ XdgPaths XdgPaths::fromEnvironment() {
     XdgPaths paths;
     paths.configHome = baseFolder("XDG_CONFIG_HOME", home + "/.config");
     paths.stateHome = baseFolder("XDG_STATE_HOME", home + "/.local/state");
+    paths.dataHome = baseFolder("XDG_DATA_HOME", home + "/.local/share");
     std::string tmp = environment("TMPDIR");
     paths.tempDir = withSlash(tmp.empty() ? "/tmp" : tmp);
     return paths;
@@ -48,6 +49,7 @@ XdgPaths XdgPaths::forHome(const std::string& home) {
     XdgPaths paths;
     paths.configHome = home + "/.config";
     paths.stateHome = home + "/.local/state";
+    paths.dataHome = home + "/.local/share";
     paths.tempDir = home + "/tmp/";
     return paths;
 }

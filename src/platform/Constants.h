@@ -56,6 +56,18 @@ enum class ActivationPolicy : std::int64_t {
     Prohibited = 2,
 };
 
+// EKEntityType
+enum EKEntityType : std::int64_t { EKEntityTypeEvent = 0, EKEntityTypeReminder = 1 };
+
+// EKAuthorizationStatus (authorized and full access share the value 3).
+enum EKAuthorizationStatus : std::int64_t {
+    EKAuthorizationStatusNotDetermined = 0,
+    EKAuthorizationStatusRestricted = 1,
+    EKAuthorizationStatusDenied = 2,
+    EKAuthorizationStatusFullAccess = 3,
+    EKAuthorizationStatusWriteOnly = 4,
+};
+
 // SMAppServiceStatus
 enum SMAppServiceStatus : std::int64_t {
     SMAppServiceStatusNotRegistered = 0,

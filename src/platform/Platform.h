@@ -2,12 +2,14 @@
 
 #include "platform/Accessibility.h"
 #include "platform/Application.h"
+#include "platform/CalendarStore.h"
 #include "platform/Capture.h"
 #include "platform/Clock.h"
 #include "platform/Defaults.h"
 #include "platform/EventMonitors.h"
 #include "platform/EventTaps.h"
 #include "platform/Files.h"
+#include "platform/Locale.h"
 #include "platform/LoginService.h"
 #include "platform/RunLoop.h"
 #include "platform/Screens.h"
@@ -34,6 +36,8 @@ public:
     virtual Capture& capture() = 0;
     virtual EventTaps& eventTaps() = 0;
     virtual EventMonitors& eventMonitors() = 0;
+    virtual CalendarStore& calendarStore() = 0;
+    virtual Locale& locale() = 0;
     // A backend without these aborts when asked; every complete backend has them.
     virtual WindowServer& windowServer();
     virtual Symbols& symbols();

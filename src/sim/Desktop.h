@@ -16,10 +16,12 @@
 #include "sim/Processes.h"
 #include "sim/SimAccessibility.h"
 #include "sim/SimApplication.h"
+#include "sim/SimCalendarStore.h"
 #include "sim/SimCapture.h"
 #include "sim/SimClock.h"
 #include "sim/SimEventMonitors.h"
 #include "sim/SimEventTaps.h"
+#include "sim/SimLocale.h"
 #include "sim/SimRunLoop.h"
 #include "sim/SimScreens.h"
 #include "sim/SimSymbols.h"
@@ -63,6 +65,9 @@ public:
     SimSymbols& symbols() override { return symbols_; }
     SimEventTaps& eventTaps() override { return eventTaps_; }
     SimEventMonitors& eventMonitors() override { return eventMonitors_; }
+    // The account's calendars and its locale and time zone.
+    SimCalendarStore& calendarStore() override { return calendars_; }
+    SimLocale& locale() override { return locale_; }
 
     // Services the host may replace with real ones (property-list defaults,
     // XDG autostart, XDG folders). By default the desktop uses in-memory ones.
@@ -109,6 +114,8 @@ private:
     SimEventTaps eventTaps_{*world_, runLoop_, graveyard_};
     SimEventMonitors eventMonitors_{*world_, graveyard_};
     SimWindowManager windowManager_{*world_};
+    SimCalendarStore calendars_{runLoop_};
+    SimLocale locale_;
     SimApplication application_{world_, graveyard_, [this] { ownProcess_.terminate(); }};
     std::shared_ptr<platform::Defaults> defaults_ = std::make_shared<MemoryDefaults>();
     std::shared_ptr<platform::LoginService> loginService_ = std::make_shared<MemoryLoginService>();

@@ -1,37 +1,33 @@
 #pragma once
 
-#include <cstdint>
 #include <memory>
-#include <string>
 #include <vector>
+
+#include "platform/CalendarStore.h"
 
 namespace durazizi {
 
-// One upcoming event as the calendar panel lists it.
-struct CalendarEvent {
-    std::string title;
-    double start = 0;   // seconds since 1970
-    double end = 0;
-    bool isAllDay = false;
-};
-
-// The calendar store as the Dock panels use it: one shared instance, made on
-// first use and kept. Until the calendar store joins the platform seam the
-// store is empty and access is never determined.
+// The one owner of the calendar store: asks for access and fetches the
+// upcoming events, filtered, ordered and capped for the Dock list. Used on
+// the main thread, synchronously, from a hover tick.
 class CalendarProvider {
 public:
+    // One per process, made on first use.
     static std::shared_ptr<CalendarProvider> shared();
 
-    // EKAuthorizationStatus for events: 0 not determined, 3 full access.
-    std::int64_t authorizationStatus() const;
-    void requestAccess();
-    // Events starting within `days` days from now, at most `limit` of them.
-    std::vector<CalendarEvent> upcoming(int days, int limit);
+    CalendarProvider();
 
-    int accessRequests() const { return accessRequests_; }
+    // Starts the system's permission request and returns at once; the
+    // outcome is only logged.
+    void requestAccess();
+    // Events overlapping now … now + `days` calendar days (at least one day),
+    // all-day ones and timed ones not yet over, earliest start first (the
+    // store's order among equal starts), at most `limit` of them. Empty for
+    // every failure, including missing full access.
+    std::vector<platform::EKEvent> upcoming(int days, int limit);
 
 private:
-    int accessRequests_ = 0;
+    platform::CalendarStore& store_;
 };
 
 }  // namespace durazizi

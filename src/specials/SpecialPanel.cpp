@@ -4,19 +4,6 @@
 
 namespace durazizi {
 
-namespace {
-
-constexpr double kCalendarWidth = 280;
-constexpr double kCalendarRowHeight = 36;
-constexpr double kCalendarChrome = 44;   // header line and margins
-
-}  // namespace
-
-CalendarContentView::CalendarContentView(std::vector<CalendarEvent> events) : events_(std::move(events)) {
-    const auto rows = static_cast<double>(events_.empty() ? 1 : events_.size());
-    setFrameSize({kCalendarWidth, kCalendarChrome + rows * kCalendarRowHeight});
-}
-
 std::string SpecialController::mediaKey(MediaApp app) {
     return app == MediaApp::music ? "media:Music" : "media:Spotify";
 }

@@ -9,22 +9,9 @@
 #include "kit/View.h"
 #include "platform/WindowServer.h"
 #include "platform/Workspace.h"
-#include "specials/CalendarProvider.h"
 #include "specials/MediaControl.h"
 
 namespace durazizi {
-
-// The list of upcoming events shown above the Calendar icon. Its frame's
-// size is the size the panel takes.
-class CalendarContentView : public kit::View {
-public:
-    explicit CalendarContentView(std::vector<CalendarEvent> events);
-
-    const std::vector<CalendarEvent>& events() const { return events_; }
-
-private:
-    std::vector<CalendarEvent> events_;
-};
 
 // The panel above the Music, Spotify and Calendar icons. For now it only
 // keeps track of what it was asked to show; it puts nothing on screen, so

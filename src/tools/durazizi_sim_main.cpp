@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <string>
@@ -55,6 +56,8 @@ int main(int argc, char** argv) {
     }
 
     if (file == "-") return scenario::runScenario(std::cin, std::cout, std::cerr, options);
+    options.scenarioFolder = std::filesystem::path(file).parent_path().string();
+    if (options.scenarioFolder.empty()) options.scenarioFolder = ".";
     std::ifstream in(file, std::ios::binary);
     if (!in) {
         std::cerr << "durazizi-sim: cannot open " << file << ": " << std::strerror(errno) << '\n';

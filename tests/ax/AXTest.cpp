@@ -129,6 +129,8 @@ public:
     platform::Capture& capture() override { return d_.capture(); }
     platform::EventTaps& eventTaps() override { return d_.eventTaps(); }
     platform::EventMonitors& eventMonitors() override { return d_.eventMonitors(); }
+    platform::CalendarStore& calendarStore() override { return d_.calendarStore(); }
+    platform::Locale& locale() override { return d_.locale(); }
 
     platform::AXUIElementRef createSystemWide() override { return ax_.createSystemWide(); }
     platform::AXUIElementRef createApplication(platform::pid_t pid) override { return ax_.createApplication(pid); }

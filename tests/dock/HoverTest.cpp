@@ -1,7 +1,7 @@
 #include <algorithm>
 
 #include "dock/DockWorld.h"
-#include "specials/CalendarProvider.h"
+#include "sim/SimCalendarStore.h"
 
 namespace {
 
@@ -179,8 +179,6 @@ TEST_F(Hover, CalendarWithoutAccessGetsAWindowPreviewAndAsksOnce) {
     const auto calendar = addApp("Calendar", "com.apple.iCal");
     addWindow(calendar, "Calendar");
     appWithWindows("Editor", 1);
-    auto provider = durazizi::CalendarProvider::shared();
-    const int before = provider->accessRequests();
     startHover();
 
     for (int round = 0; round < 3; ++round) {
@@ -189,7 +187,7 @@ TEST_F(Hover, CalendarWithoutAccessGetsAWindowPreviewAndAsksOnce) {
         EXPECT_EQ(preview().currentPID(), calendar);
         showPreviewOf("Editor");
     }
-    EXPECT_EQ(provider->accessRequests() - before, 1);
+    EXPECT_EQ(desktop().calendarStore().accessRequests(), 1);
     EXPECT_FALSE(hover_->special().currentKey());
 }
 

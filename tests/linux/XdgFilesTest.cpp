@@ -48,7 +48,9 @@ TEST(XdgPaths, EnvironmentWinsWhereSetAndAbsoluteElseTheHomeFallbacks) {
         ScopedEnv config("XDG_CONFIG_HOME", "/cfg");
         ScopedEnv state("XDG_STATE_HOME", "/st");
         ScopedEnv tmp("TMPDIR", "/scratch");
+        ScopedEnv data("XDG_DATA_HOME", "/data");
         XdgPaths paths = XdgPaths::fromEnvironment();
+        EXPECT_EQ(paths.dataHome, "/data");
         EXPECT_EQ(paths.configHome, "/cfg");
         EXPECT_EQ(paths.stateHome, "/st");
         EXPECT_EQ(paths.tempDir, "/scratch/");
@@ -57,7 +59,9 @@ TEST(XdgPaths, EnvironmentWinsWhereSetAndAbsoluteElseTheHomeFallbacks) {
         ScopedEnv config("XDG_CONFIG_HOME", std::nullopt);
         ScopedEnv state("XDG_STATE_HOME", "relative/state");   // relative: ignored
         ScopedEnv tmp("TMPDIR", std::nullopt);
+        ScopedEnv data("XDG_DATA_HOME", "data");                // relative: ignored
         XdgPaths paths = XdgPaths::fromEnvironment();
+        EXPECT_EQ(paths.dataHome, "/home/tester/.local/share");
         EXPECT_EQ(paths.configHome, "/home/tester/.config");
         EXPECT_EQ(paths.stateHome, "/home/tester/.local/state");
         EXPECT_EQ(paths.tempDir, "/tmp/");
@@ -65,5 +69,6 @@ TEST(XdgPaths, EnvironmentWinsWhereSetAndAbsoluteElseTheHomeFallbacks) {
     XdgPaths own = XdgPaths::forHome("/sandbox");
     EXPECT_EQ(own.configHome, "/sandbox/.config");
     EXPECT_EQ(own.stateHome, "/sandbox/.local/state");
+    EXPECT_EQ(own.dataHome, "/sandbox/.local/share");
     EXPECT_EQ(own.tempDir, "/sandbox/tmp/");
 }

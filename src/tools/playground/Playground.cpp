@@ -15,6 +15,7 @@
 #include "kit/Saturate.h"
 #include "platform/Platform.h"
 #include "render/Renderer.h"
+#include "sim/SimLocale.h"
 #include "tools/playground/HelpOverlay.h"
 #include "tools/playground/InputMap.h"
 #include "tools/playground/PlaygroundHome.h"
@@ -306,6 +307,9 @@ int runPlayground(const PlaygroundOptions& options, std::ostream& err) {
     }
 
     scenario::World world(home, [&err](const std::string& notice) { err << kProgram << notice << '\n'; });
+    // The person at the keyboard reads dates in their own zone and language.
+    world.desktop().locale().setTimeZoneName(sim::SimLocale::hostTimeZoneName());
+    world.desktop().locale().setLocaleIdentifier(sim::SimLocale::hostLocaleIdentifier());
     scenario::DefaultDesktopOptions desktopOptions;
     desktopOptions.fresh = options.fresh;
     scenario::buildDefaultDesktop(world, desktopOptions);

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "linux/AtomicFile.h"
+#include "tools/scenario/CalendarCommands.h"
 #include "tools/scenario/Values.h"
 #include "tools/scenario/World.h"
 
@@ -270,6 +271,7 @@ Action parseFail(Args& args) {
             return std::nullopt;
         };
     }
+    if (what == "calendar-unreadable") return parseFailCalendarUnreadable(args);
     if (what == "tap-timeout" || what == "tap-user-input") {
         const auto reason = what == "tap-timeout" ? platform::kCGEventTapDisabledByTimeout
                                                   : platform::kCGEventTapDisabledByUserInput;
@@ -356,8 +358,8 @@ Action parseAdvance(Args& args) {
 // Every command of the language, in the order the documentation lists them.
 constexpr std::array kCommands = {
     CommandEntry{"clock", parseClock},
-    CommandEntry{"timezone"},
-    CommandEntry{"locale"},
+    CommandEntry{"timezone", parseTimezone},
+    CommandEntry{"locale", parseLocale},
     CommandEntry{"screen", parseScreen},
     CommandEntry{"dock", parseDock},
     CommandEntry{"app", parseApp},
@@ -365,8 +367,8 @@ constexpr std::array kCommands = {
     CommandEntry{"window", parseWindow},
     CommandEntry{"front", parseFront},
     CommandEntry{"grant", parseGrant},
-    CommandEntry{"calendar-access"},
-    CommandEntry{"event"},
+    CommandEntry{"calendar-access", parseCalendarAccess},
+    CommandEntry{"event", parseEvent},
     CommandEntry{"player"},
     CommandEntry{"defaults", parseDefaults},
     CommandEntry{"defaults-delete", parseDefaultsDelete},
@@ -374,6 +376,7 @@ constexpr std::array kCommands = {
     CommandEntry{"corrupt-defaults", parseCorruptDefaults},
     CommandEntry{"quit-app", parseQuitApp},
     CommandEntry{"screen-remove", parseScreenRemove},
+    CommandEntry{"calendar-file", parseCalendarFile},
     CommandEntry{"launch", parseLaunch},
     CommandEntry{"relaunch", parseRelaunch},
     CommandEntry{"quit", parseQuit},

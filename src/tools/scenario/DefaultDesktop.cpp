@@ -1,11 +1,14 @@
 #include "tools/scenario/DefaultDesktop.h"
 
 #include <cerrno>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <unistd.h>
 
+#include "sim/SimCalendarStore.h"
+#include "sim/SimLocale.h"
 #include "tools/scenario/World.h"
 
 namespace scenario {
@@ -30,6 +33,34 @@ sim::CGWindowID addWindow(sim::Desktop& desktop, sim::pid_t pid, const char* tit
     spec.frame = frame;
     spec.minimized = minimized;
     return desktop.windows().add(spec);
+}
+
+// A few days of a user's calendars, relative to the desktop's clock: a
+// meeting under way, the next ones today, an all-day event and one next week.
+void seedSampleCalendar(World& world) {
+    sim::Desktop& desktop = world.desktop();
+    constexpr double kMinute = 60, kHour = 3600, kDay = 86400;
+    const double now = desktop.time().now();
+    const double halfHour = std::ceil(now / (30 * kMinute)) * 30 * kMinute;
+    const std::string zone = desktop.locale().currentTimeZoneName();
+    auto timed = [](const char* title, double start, double length) {
+        return linuxhost::IcsEventRecord{title, false, start, start + length};
+    };
+    const auto holiday = linuxhost::civilDate(now + 2 * kDay, zone);
+    const struct {
+        const char* calendar;
+        const char* color;
+        linuxhost::IcsEventRecord event;
+    } samples[] = {
+        {"Work", "#FF2968", timed("Standup", halfHour - 30 * kMinute, 45 * kMinute)},
+        {"Work", "#FF2968", timed("Design review", halfHour + kHour, kHour)},
+        {"Home", "#1BADF8", timed("Lunch with Sam", halfHour + 3 * kHour, kHour)},
+        {"Home", "#1BADF8", {"Lisbon trip", true, 0, 0, holiday.year, holiday.month, holiday.day, 2}},
+        {"Work", "#FF2968", timed("Quarterly planning", halfHour + kDay + 2 * kHour, 2 * kHour)},
+        {"Home", "#1BADF8", timed("Dentist", halfHour + 5 * kDay, 30 * kMinute)},
+    };
+    for (const auto& sample : samples) world.calendars().addEvent(sample.calendar, sample.color, sample.event);
+    desktop.calendarStore().setStatus(platform::EKAuthorizationStatusFullAccess);
 }
 
 }  // namespace
@@ -82,6 +113,7 @@ DefaultDesktop buildDefaultDesktop(World& world, const DefaultDesktopOptions& op
 
     desktop.permissions().setAccessibilityTrusted(true);
     desktop.permissions().setScreenRecording(true);
+    seedSampleCalendar(world);
 
     if (!options.fresh) {
         world.defaults().setInteger(1, "termsVersionAccepted");

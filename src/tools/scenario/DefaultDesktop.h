@@ -12,7 +12,8 @@ class World;
 // The desktop the playground and the tour start from: one 1440 x 900
 // display, the Dock with 48-point icons, a few applications with several
 // windows each, the three applications that get special panels, a folder and
-// the trash. Permissions are granted.
+// the trash. Permissions are granted, calendar access too, and a sample of
+// calendars is saved relative to the desktop's clock.
 struct DefaultDesktop {
     sim::pid_t editor = 0;     // three documents
     sim::pid_t browser = 0;    // two pages and a minimized one

@@ -8,6 +8,7 @@
 #include "ax/Geometry.h"
 #include "dock/PreviewPanel.h"
 #include "linux/AtomicFile.h"
+#include "tools/scenario/CalendarCommands.h"
 #include "tools/scenario/Commands.h"
 #include "tools/scenario/Json.h"
 #include "tools/scenario/World.h"
@@ -247,6 +248,7 @@ Action parseQuery(Args& args) {
     }
     if (what == "preview") return printing(previewJson);
     if (what == "windows") return printing(ownWindowsJson);
+    if (what == "calendar") return printing(calendarJson);
     if (what == "overlay") return printing(overlayJson);
     if (what == "tap") return printing(tapJson);
     if (what == "events") {

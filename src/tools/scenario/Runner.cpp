@@ -46,8 +46,10 @@ private:
     std::string error_;
 };
 
-int runSteps(const Script& script, const std::string& home, std::ostream& out, std::ostream& err) {
+int runSteps(const Script& script, const std::string& home, const RunOptions& options, std::ostream& out,
+             std::ostream& err) {
     World world(home, [&err](const std::string& notice) { err << kProgram << notice << '\n'; });
+    world.calendars().setScenarioFolder(options.scenarioFolder);
     for (const Step& step : script.steps) {
         if (auto problem = step.action(world, out)) {
             out.flush();
@@ -78,14 +80,14 @@ int runScenario(std::istream& in, std::ostream& out, std::ostream& err, const Ru
             err << kProgram << "cannot create " << *options.home << ": " << error.message() << '\n';
             return 1;
         }
-        return runSteps(script, std::filesystem::absolute(*options.home).string(), out, err);
+        return runSteps(script, std::filesystem::absolute(*options.home).string(), options, out, err);
     }
     TemporaryHome home;
     if (home.path().empty()) {
         err << kProgram << "cannot create a home folder: " << home.error() << '\n';
         return 1;
     }
-    return runSteps(script, home.path(), out, err);
+    return runSteps(script, home.path(), options, out, err);
 }
 
 }  // namespace scenario

@@ -10,6 +10,8 @@ struct RunOptions {
     // A home folder to use and keep; without it the run makes a private one
     // and removes it at the end.
     std::optional<std::string> home;
+    // Where the scenario file lies: relative paths in it start there.
+    std::string scenarioFolder = ".";
 };
 
 // Checks the whole scenario, then runs it: query answers go to `out`, the

@@ -21,6 +21,7 @@ World::World(const std::string& home, std::function<void(const std::string&)> di
         std::make_shared<linuxhost::XdgAutostart>(paths_.configHome, linuxhost::kBundleIdentifier, kExecutable));
     desktop_.useLoginService(login_);
     desktop_.useFiles(std::make_shared<linuxhost::XdgFiles>(paths_.stateHome, paths_.tempDir));
+    calendars_ = std::make_unique<CalendarAccount>(desktop_, paths_.dataHome, diagnostic_);
     platform::install(&desktop_);
 }
 

@@ -9,6 +9,7 @@
 #include "linux/PlistDefaults.h"
 #include "linux/XdgPaths.h"
 #include "sim/Desktop.h"
+#include "tools/scenario/CalendarAccount.h"
 #include "tools/scenario/LoginServiceProbe.h"
 
 namespace durazizi {
@@ -34,6 +35,7 @@ public:
     // to with a command-line tool while Durazizi is not running.
     platform::Defaults& defaults() { return *defaults_; }
     LoginServiceProbe& login() { return *login_; }
+    CalendarAccount& calendars() { return *calendars_; }
 
     const std::string& home() const { return home_; }
     std::string defaultsPath() const;
@@ -67,6 +69,7 @@ private:
     sim::Desktop desktop_;
     std::shared_ptr<linuxhost::PlistDefaults> defaults_;
     std::shared_ptr<LoginServiceProbe> login_;
+    std::unique_ptr<CalendarAccount> calendars_;
     std::map<std::string, bool> automation_;
     bool launched_ = false;
     bool buttonDown_ = false;

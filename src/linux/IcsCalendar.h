@@ -1,0 +1,50 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/CalendarStore.h"
+
+namespace linuxhost {
+
+// One iCalendar file read with libical: its calendar (name and colour) and
+// its events, recurring ones kept as rules and expanded on demand. Times
+// with a TZID resolve through the file's own VTIMEZONE, else the IANA
+// zones; floating times and all-day dates are read in the zone the caller
+// names, as the user's calendar would show them.
+class IcsCalendar {
+public:
+    using Diagnostic = std::function<void(const std::string&)>;
+
+    // `fileName` names the calendar when the file does not, and prefixes
+    // each diagnostic line. A file with no calendar in it gives null and one
+    // line; a broken event is left out with one line of its own.
+    static std::unique_ptr<IcsCalendar> parse(std::string_view text, const std::string& fileName,
+                                              const Diagnostic& diagnostic);
+    ~IcsCalendar();
+    IcsCalendar(const IcsCalendar&) = delete;
+    IcsCalendar& operator=(const IcsCalendar&) = delete;
+
+    const std::shared_ptr<const platform::EKCalendar>& calendar() const { return calendar_; }
+    std::size_t eventCount() const;
+
+    // Appends every occurrence overlapping [start, end), in file order and,
+    // within a recurring event, in time order.
+    void eventsMatching(double start, double end, const std::string& localZone,
+                        std::vector<platform::EKEvent>& out) const;
+
+private:
+    struct Series;
+    IcsCalendar();
+
+    void* root_ = nullptr;   // icalcomponent*, which owns the file's time zones
+    std::string fileName_;
+    Diagnostic diagnostic_;
+    std::shared_ptr<const platform::EKCalendar> calendar_;
+    std::vector<Series> series_;
+};
+
+}  // namespace linuxhost

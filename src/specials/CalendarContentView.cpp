@@ -1,0 +1,84 @@
+#include "specials/CalendarContentView.h"
+
+#include <memory>
+#include <string>
+
+#include "kit/Label.h"
+#include "platform/Platform.h"
+
+namespace durazizi {
+
+namespace {
+
+constexpr double kMargin = 12;
+constexpr double kRowWidth = 296;
+constexpr double kRowHeight = 34;
+constexpr double kRowPitch = 38;   // a row and the gap above it
+constexpr double kHeaderHeight = 16;
+constexpr double kEmptyHeight = 56;
+
+// NSColor.systemBlue in the light appearance, for calendars without a colour.
+const kit::Color kSystemBlue = kit::Color::rgba(0.0, 122.0 / 255, 1.0);
+
+std::shared_ptr<kit::Label> label(std::string text, kit::Font font, kit::Color color, kit::Rect frame) {
+    auto view = std::make_shared<kit::Label>(std::move(text), frame);
+    view->setFont(font);
+    view->setTextColor(color);
+    return view;
+}
+
+std::shared_ptr<kit::View> row(const platform::EKEvent& event, platform::DateFormatter& formatter, kit::Rect frame) {
+    auto view = std::make_shared<kit::View>(frame);
+    auto dot = std::make_shared<kit::View>(kit::Rect{0, 13, 8, 8});
+    dot->setWantsLayer(true);
+    dot->setCornerRadius(4);
+    dot->setBackgroundColor(event.calendar && event.calendar->color ? *event.calendar->color : kSystemBlue);
+    dot->setIdentifier("dot");
+    view->addSubview(dot);
+
+    const bool untitled = !event.title || event.title->empty();
+    auto title = label(untitled ? "(no title)" : *event.title, kit::Font::systemFont(12, kit::Font::Weight::Medium),
+                       kit::Color::label(), {16, 16, 280, 16});
+    title->setLineBreakMode(kit::LineBreakMode::ByTruncatingTail);
+    title->setIdentifier("title");
+    view->addSubview(title);
+
+    auto time = label(event.isAllDay ? "All day" : formatter.stringFromDate(event.startDate), kit::Font::systemFont(10),
+                      kit::Color::secondaryLabel(), {16, 1, 280, 14});
+    time->setIdentifier("time");
+    view->addSubview(time);
+    return view;
+}
+
+}  // namespace
+
+CalendarContentView::CalendarContentView(const std::vector<platform::EKEvent>& events) {
+    auto header = label("Upcoming", kit::Font::boldSystemFont(12), kit::Color::secondaryLabel(), {});
+    header->setIdentifier("header");
+    addSubview(header);
+
+    // One formatter for the whole list; the locale decides the fields' order.
+    auto formatter = platform::current().locale().dateFormatterFromTemplate("EEE d MMM HH:mm");
+
+    double height = kEmptyHeight;
+    if (events.empty()) {
+        auto notice = label("No upcoming events", kit::Font::systemFont(kit::Font::systemFontSize()),
+                            kit::Color::secondaryLabel(), {kMargin, kMargin, kRowWidth, 20});
+        notice->setIdentifier("notice");
+        addSubview(notice);
+    } else {
+        const auto n = static_cast<double>(events.size());
+        // The first event is the topmost row.
+        for (std::size_t i = events.size(); i-- > 0;) {
+            const double y = kMargin + kRowPitch * (n - 1 - static_cast<double>(i));
+            auto view = row(events[i], *formatter, {kMargin, y, kRowWidth, kRowHeight});
+            view->setIdentifier("row");
+            addSubview(view);
+        }
+        height = kRowPitch * n + 32;
+    }
+    header->setFrame({kMargin, height - 20, kRowWidth, kHeaderHeight});
+    setFrame({0, 0, width, height});
+}
+
+}  // namespace durazizi

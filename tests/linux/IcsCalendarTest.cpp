@@ -1,0 +1,282 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <memory>
+#include <tuple>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "linux/IcsCalendarFolder.h"
+#include "linux/IcsWriter.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// 2026-12-07T00:00:00Z, a Monday.
+constexpr double kMonday = 1796601600.0;
+constexpr double kDay = 86400;
+
+std::string iso(double seconds) {
+    const auto t = static_cast<time_t>(seconds);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%MZ", std::gmtime(&t));
+    return text;
+}
+
+struct Seen {
+    std::string title;
+    std::string start;
+    std::string end;
+    bool allDay;
+    bool operator==(const Seen&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Seen& s) {
+    return out << s.title << " " << s.start << "–" << s.end << (s.allDay ? " all-day" : "");
+}
+
+class IcsFolder : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder_ = fs::temp_directory_path() / ("ics-test-" + std::to_string(::getpid()) + "-" +
+                                               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(folder_);
+        fs::create_directories(folder_);
+    }
+    void TearDown() override { fs::remove_all(folder_); }
+
+    void write(const std::string& name, const std::string& text) {
+        std::ofstream(folder_ / name, std::ios::binary) << text;
+    }
+    // Lines joined with CRLF, as the format wants them.
+    static std::string crlf(const std::vector<std::string>& lines) {
+        std::string text;
+        for (const auto& line : lines) text += line + "\r\n";
+        return text;
+    }
+    std::vector<Seen> read(double start, double end, const std::string& zone = "Europe/Berlin") {
+        std::vector<Seen> seen;
+        for (const auto& e : reader_->eventsMatching(start, end, zone)) {
+            seen.push_back({e.title.value_or("-"), iso(e.startDate), iso(e.endDate), e.isAllDay});
+        }
+        return seen;
+    }
+
+    fs::path folder_;
+    std::vector<std::string> notes_;
+    std::unique_ptr<linuxhost::IcsCalendarFolder> reader_;
+
+    void makeReader() {
+        reader_ = std::make_unique<linuxhost::IcsCalendarFolder>(
+            folder_.string(), [this](const std::string& line) { notes_.push_back(line); });
+    }
+};
+
+// An export the way a desktop mail client writes one: a byte-order mark,
+// CRLF, a zone under a name of its own, folded and escaped text.
+const std::vector<std::string> kWorkCalendar = {
+    "\xEF\xBB\xBF" "BEGIN:VCALENDAR",
+    "VERSION:2.0",
+    "PRODID:-//Example//Export//EN",
+    "X-WR-CALNAME:Work\\, team",
+    "X-APPLE-CALENDAR-COLOR:#FF2968FF",
+    "BEGIN:VTIMEZONE",
+    "TZID:W. Europe Standard Time",
+    "BEGIN:STANDARD",
+    "DTSTART:16011028T030000",
+    "RRULE:FREQ=YEARLY;BYDAY=-1SU;BYMONTH=10",
+    "TZOFFSETFROM:+0200",
+    "TZOFFSETTO:+0100",
+    "END:STANDARD",
+    "BEGIN:DAYLIGHT",
+    "DTSTART:16010325T020000",
+    "RRULE:FREQ=YEARLY;BYDAY=-1SU;BYMONTH=3",
+    "TZOFFSETFROM:+0100",
+    "TZOFFSETTO:+0200",
+    "END:DAYLIGHT",
+    "END:VTIMEZONE",
+    // Mondays and Wednesdays; one cancelled, one moved within the window,
+    // one brought forward from beyond it.
+    "BEGIN:VEVENT",
+    "UID:standup",
+    "SUMMARY:Standup",
+    "DTSTART;TZID=\"W. Europe Standard Time\":20261102T093000",
+    "DTEND;TZID=\"W. Europe Standard Time\":20261102T094500",
+    "RRULE:FREQ=WEEKLY;BYDAY=MO,WE;UNTIL=20261231T225959Z",
+    "EXDATE;TZID=\"W. Europe Standard Time\":20261209T093000",
+    "END:VEVENT",
+    "BEGIN:VEVENT",
+    "UID:standup",
+    "RECURRENCE-ID;TZID=\"W. Europe Standard Time\":20261214T093000",
+    "SUMMARY:Standup (moved)",
+    "DTSTART;TZID=\"W. Europe Standard Time\":20261215T140000",
+    "DTEND;TZID=\"W. Europe Standard Time\":20261215T141500",
+    "END:VEVENT",
+    "BEGIN:VEVENT",
+    "UID:standup",
+    "RECURRENCE-ID;TZID=\"W. Europe Standard Time\":20261228T093000",
+    "SUMMARY:Standup (early)",
+    "DTSTART;TZID=\"W. Europe Standard Time\":20261218T100000",
+    "DURATION:PT15M",
+    "END:VEVENT",
+    // UNTIL in UTC against a local start: the last day is still in.
+    "BEGIN:VEVENT",
+    "UID:sprint",
+    "SUMMARY:Review\\, plan\\; and",
+    "  ship",
+    "DTSTART;TZID=Europe/Berlin:20261207T093000",
+    "DTEND;TZID=Europe/Berlin:20261207T100000",
+    "RRULE:FREQ=DAILY;UNTIL=20261209T083000Z",
+    "END:VEVENT",
+    // Extra dates, one a period with its own length.
+    "BEGIN:VEVENT",
+    "UID:workshop",
+    "SUMMARY:Workshop",
+    "DTSTART:20261201T150000Z",
+    "DTEND:20261201T160000Z",
+    "RDATE;VALUE=PERIOD:20261210T150000Z/20261210T170000Z",
+    "RDATE:20261211T150000Z",
+    "END:VEVENT",
+    "BEGIN:VEVENT",
+    "UID:offsite",
+    "SUMMARY:Offsite",
+    "DTSTART;VALUE=DATE:20261208",
+    "DTEND;VALUE=DATE:20261210",
+    "END:VEVENT",
+    "BEGIN:VEVENT",
+    "UID:call",
+    "SUMMARY:Call New York",
+    "DTSTART;TZID=America/New_York:20261207T090000",
+    "DTEND;TZID=America/New_York:20261207T093000",
+    "END:VEVENT",
+    "BEGIN:VEVENT",
+    "UID:lunch",
+    "DTSTART:20261207T120000",
+    "DTEND:20261207T130000",
+    "END:VEVENT",
+    "END:VCALENDAR",
+};
+
+TEST_F(IcsFolder, ReadsRecurrencesZonesAndAllDayEventsAsTheirAuthorsMeant) {
+    write("work.ics", crlf(kWorkCalendar));
+    makeReader();
+    const auto events = reader_->eventsMatching(kMonday, kMonday + 14 * kDay, "Europe/Berlin");
+    ASSERT_FALSE(events.empty());
+    EXPECT_EQ(events.front().calendar->title, "Work, team");
+    ASSERT_TRUE(events.front().calendar->color);
+    EXPECT_NEAR(events.front().calendar->color->red, 1.0, 1e-6);
+    EXPECT_NEAR(events.front().calendar->color->blue, 0x68 / 255.0, 1e-6);
+
+    const std::vector<Seen> expected = {
+        {"Standup", "2026-12-07T08:30Z", "2026-12-07T08:45Z", false},
+        {"Standup (moved)", "2026-12-15T13:00Z", "2026-12-15T13:15Z", false},
+        {"Standup (early)", "2026-12-18T09:00Z", "2026-12-18T09:15Z", false},
+        {"Standup", "2026-12-16T08:30Z", "2026-12-16T08:45Z", false},
+        {"Review, plan; and ship", "2026-12-07T08:30Z", "2026-12-07T09:00Z", false},
+        {"Review, plan; and ship", "2026-12-08T08:30Z", "2026-12-08T09:00Z", false},
+        {"Review, plan; and ship", "2026-12-09T08:30Z", "2026-12-09T09:00Z", false},
+        {"Workshop", "2026-12-10T15:00Z", "2026-12-10T17:00Z", false},
+        {"Workshop", "2026-12-11T15:00Z", "2026-12-11T16:00Z", false},
+        {"Offsite", "2026-12-07T23:00Z", "2026-12-09T23:00Z", true},
+        {"Call New York", "2026-12-07T14:00Z", "2026-12-07T14:30Z", false},
+        {"-", "2026-12-07T11:00Z", "2026-12-07T12:00Z", false},   // floating: the reader's zone
+    };
+    std::vector<Seen> seen = read(kMonday, kMonday + 14 * kDay);
+    // Within a series the order is by time; across series it is the file's.
+    auto byTitleThenStart = [](const Seen& a, const Seen& b) {
+        return std::tie(a.title, a.start) < std::tie(b.title, b.start);
+    };
+    auto sortedExpected = expected;
+    std::sort(sortedExpected.begin(), sortedExpected.end(), byTitleThenStart);
+    std::sort(seen.begin(), seen.end(), byTitleThenStart);
+    EXPECT_EQ(seen, sortedExpected);
+    EXPECT_TRUE(notes_.empty()) << notes_.front();
+
+    // The same wall-clock time on both sides of a daylight-saving change.
+    write("dst.ics", crlf({"BEGIN:VCALENDAR", "BEGIN:VEVENT", "UID:w", "SUMMARY:Weekly",
+                           "DTSTART;TZID=America/New_York:20261026T090000", "DURATION:PT1H",
+                           "RRULE:FREQ=WEEKLY", "END:VEVENT", "END:VCALENDAR"}));
+    const double october26 = kMonday - 42 * kDay;
+    std::vector<Seen> weekly;
+    for (const Seen& s : read(october26, october26 + 10 * kDay, "UTC")) {
+        if (s.title == "Weekly") weekly.push_back(s);
+    }
+    EXPECT_EQ(weekly, (std::vector<Seen>{{"Weekly", "2026-10-26T13:00Z", "2026-10-26T14:00Z", false},
+                                         {"Weekly", "2026-11-02T14:00Z", "2026-11-02T15:00Z", false}}));
+}
+
+TEST_F(IcsFolder, ABrokenFileOrEventLosesOnlyItselfWithOneLine) {
+    write("good.ics", crlf({"BEGIN:VCALENDAR", "BEGIN:VEVENT", "UID:a", "SUMMARY:Kept", "DTSTART:20261207T100000Z",
+                            "DTEND:20261207T110000Z", "END:VEVENT",
+                            "BEGIN:VEVENT", "UID:b", "SUMMARY:No start", "DTSTART:tomorrow", "END:VEVENT",
+                            "BEGIN:VEVENT", "UID:c", "SUMMARY:Backwards", "DTSTART:20261207T100000Z",
+                            "DTEND:20261207T090000Z", "END:VEVENT",
+                            "BEGIN:VEVENT", "UID:d", "SUMMARY:Every second", "DTSTART:20261207T100000Z",
+                            "RRULE:FREQ=SECONDLY", "END:VEVENT",
+                            // No 30th of February ever comes: libical must not
+                            // be left searching for one.
+                            "BEGIN:VEVENT", "UID:e", "SUMMARY:Never again", "DTSTART;VALUE=DATE:20261208",
+                            "RRULE:FREQ=DAILY;BYMONTH=2;BYMONTHDAY=30", "END:VEVENT", "END:VCALENDAR"}));
+    write("garbage.ics", "this is not a calendar\n");
+    std::string deep;
+    for (int i = 0; i < 100000; ++i) deep += "BEGIN:VEVENT\r\n";
+    write("deep.ics", "BEGIN:VCALENDAR\r\n" + deep);
+    {
+        std::ofstream huge(folder_ / "huge.ics", std::ios::binary);
+        huge << "BEGIN:VCALENDAR\r\n";
+    }
+    fs::resize_file(folder_ / "huge.ics", linuxhost::IcsCalendarFolder::kMaxFileBytes + 1);
+    ASSERT_EQ(::mkfifo((folder_ / "pipe.ics").c_str(), 0600), 0);
+    write("notes.txt", "not read at all");
+    makeReader();
+
+    const auto seen = read(kMonday, kMonday + 7 * kDay);
+    EXPECT_EQ(seen, (std::vector<Seen>{{"Kept", "2026-12-07T10:00Z", "2026-12-07T11:00Z", false},
+                                       {"Never again", "2026-12-07T23:00Z", "2026-12-08T23:00Z", true}}));
+    auto mentions = [&](const std::string& what) {
+        return std::count_if(notes_.begin(), notes_.end(), [&](const std::string& n) { return n.find(what) != std::string::npos; });
+    };
+    for (const char* what : {"No start", "Backwards", "Every second", "garbage.ics", "deep.ics", "huge.ics", "pipe.ics"}) {
+        EXPECT_EQ(mentions(what), 1) << what;
+    }
+    EXPECT_EQ(notes_.size(), 7u);
+
+    // Asked again, nothing is said again; a file that changes is read again.
+    read(kMonday, kMonday + 7 * kDay);
+    EXPECT_EQ(notes_.size(), 7u);
+    write("garbage.ics", crlf({"BEGIN:VCALENDAR", "BEGIN:VEVENT", "UID:f", "SUMMARY:Mended", "DTSTART:20261209T100000Z",
+                               "END:VEVENT", "END:VCALENDAR"}));
+    fs::remove(folder_ / "good.ics");
+    EXPECT_EQ(read(kMonday, kMonday + 7 * kDay),
+              (std::vector<Seen>{{"Mended", "2026-12-09T10:00Z", "2026-12-09T10:00Z", false}}));
+    EXPECT_EQ(notes_.size(), 7u);
+}
+
+TEST(IcsWriter, WhatTheSimulatedAccountSavesReadsBack) {
+    const fs::path folder = fs::temp_directory_path() / ("ics-writer-" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+    linuxhost::IcsEventRecord timed{"Dentist, 2\\3; \"x\"", false, kMonday + 9.5 * 3600, kMonday + 10 * 3600};
+    linuxhost::IcsEventRecord untitled{std::nullopt, true, 0, 0, 2026, 12, 31, 2};
+    std::ofstream(folder / "a.ics") << linuxhost::icsText("Home/Family", "#123456", {timed, untitled});
+    linuxhost::IcsCalendarFolder reader(folder.string(), nullptr);
+    const auto events = reader.eventsMatching(kMonday, kMonday + 30 * kDay, "Pacific/Auckland");
+    fs::remove_all(folder);
+    ASSERT_EQ(events.size(), 2u);
+    EXPECT_EQ(events[0].title, timed.title);
+    EXPECT_EQ(events[0].startDate, timed.start);
+    EXPECT_FALSE(events[1].title);
+    EXPECT_TRUE(events[1].isAllDay);
+    EXPECT_EQ(events[1].calendar->title, "Home/Family");
+    EXPECT_NEAR(events[1].calendar->color->green, 0x34 / 255.0, 1e-6);
+    // Midnight in Auckland (UTC+13 in summer) to midnight two days on.
+    EXPECT_EQ(iso(events[1].startDate), "2026-12-30T11:00Z");
+    EXPECT_EQ(events[1].endDate - events[1].startDate, 2 * kDay);
+}
+
+}  // namespace
