@@ -197,11 +197,12 @@ void AppDelegate::togglePopover() {
     // Built before the check so that every opening gets a view with fresh
     // permission flags.
     HomePanelView view = homePanel();
-    if (panelController_->hasVisiblePanel()) {
+    const auto& panel = panelController_->panel();
+    if (panel && panel->isVisible()) {
         panelController_->hide();
         return;
     }
-    panelController_->show(*button, std::move(view));
+    panelController_->show(*button, view.erased());
 }
 
 HomePanelView AppDelegate::homePanel() {
@@ -213,13 +214,9 @@ HomePanelView AppDelegate::homePanel() {
             }
         };
     };
-    HomePanelView view;
-    view.openGuide = hideThen(&AppDelegate::openGuide);
-    view.openSettings = hideThen(&AppDelegate::openPrefs);
-    view.openAX = hideThen(&AppDelegate::openAX);
-    view.openSR = hideThen(&AppDelegate::openSR);
-    view.quit = [] { platform::current().application().terminate(); };
-    return view;
+    return HomePanelView(hideThen(&AppDelegate::openGuide), hideThen(&AppDelegate::openPrefs),
+                         hideThen(&AppDelegate::openAX), hideThen(&AppDelegate::openSR),
+                         [] { platform::current().application().terminate(); });
 }
 
 void AppDelegate::openGuide() { GuideWindowController::shared()->show(); }

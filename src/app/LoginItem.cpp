@@ -22,4 +22,8 @@ void set(bool enabled) {
     }
 }
 
+bool isEnabled() {
+    return platform::current().loginService().status() == platform::SMAppServiceStatusEnabled;
+}
+
 }  // namespace durazizi::LoginItem

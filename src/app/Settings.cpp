@@ -179,6 +179,7 @@ std::int64_t integerValue(const std::string& key) { return standardDefaults().in
 double doubleValue(const std::string& key) { return standardDefaults().doubleForKey(key); }
 void setBool(const std::string& key, bool value) { standardDefaults().setBool(value, key); }
 void setInteger(const std::string& key, std::int64_t value) { standardDefaults().setInteger(value, key); }
+void setDouble(const std::string& key, double value) { standardDefaults().setDouble(value, key); }
 
 std::int64_t boundedInteger(const std::string& key) {
     const std::int64_t value = integerValue(key);

@@ -46,6 +46,7 @@ std::int64_t integerValue(const std::string& key);
 double doubleValue(const std::string& key);
 void setBool(const std::string& key, bool value);
 void setInteger(const std::string& key, std::int64_t value);
+void setDouble(const std::string& key, double value);
 
 // Reads of a number that becomes a size, a position, a count or a delay,
 // clamped to the range the preferences offer for it: the defaults domain

@@ -16,6 +16,8 @@ Color resolve(const Color& color, Appearance appearance) {
         case Color::Semantic::Accent: return Color::rgba(0.0, 0.48, 1.0, a);
         case Color::Semantic::White: return Color::rgba(1, 1, 1, a);
         case Color::Semantic::Black: return Color::rgba(0, 0, 0, a);
+        case Color::Semantic::WindowBackground:
+            return isDark(appearance) ? Color::rgba(0.196, 0.196, 0.204, a) : Color::rgba(0.925, 0.925, 0.925, a);
         case Color::Semantic::Clear: break;
     }
     return Color::rgba(0, 0, 0, 0);

@@ -32,6 +32,16 @@ void Button::setContentTintColor(std::optional<Color> color) {
     setNeedsDisplay();
 }
 
+void Button::setBezelColor(std::optional<Color> color) {
+    bezelColor_ = color;
+    setNeedsDisplay();
+}
+
+void Button::setFontSize(double size) {
+    fontSize_ = size;
+    setNeedsDisplay();
+}
+
 void Button::setEnabled(bool enabled) {
     enabled_ = enabled;
     if (!enabled) highlighted_ = false;

@@ -53,6 +53,15 @@ public:
     void setBordered(bool bordered);
     const std::optional<Color>& contentTintColor() const { return tint_; }
     void setContentTintColor(std::optional<Color> color);
+    // A filled bezel in this colour with light text (the prominent style).
+    const std::optional<Color>& bezelColor() const { return bezelColor_; }
+    void setBezelColor(std::optional<Color> color);
+    // "\r" makes the button the window's default (Return presses it).
+    const std::string& keyEquivalent() const { return keyEquivalent_; }
+    void setKeyEquivalent(std::string key) { keyEquivalent_ = std::move(key); }
+    // Title in this size instead of the system size (the small control size).
+    double fontSize() const { return fontSize_; }
+    void setFontSize(double size);
     bool isEnabled() const { return enabled_; }
     void setEnabled(bool enabled);
     // Pressed and the pointer still inside: hosts draw the pressed look.
@@ -75,6 +84,9 @@ private:
     BezelStyle bezelStyle_ = BezelStyle::Rounded;
     bool bordered_ = true;
     std::optional<Color> tint_;
+    std::optional<Color> bezelColor_;
+    std::string keyEquivalent_;
+    double fontSize_ = 13;
     bool enabled_ = true;
     bool highlighted_ = false;
     std::function<void()> action_;

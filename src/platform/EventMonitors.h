@@ -14,6 +14,7 @@ namespace platform {
 using NSEventMask = std::uint64_t;
 inline constexpr NSEventMask NSEventMaskLeftMouseDown = 1ull << kCGEventLeftMouseDown;
 inline constexpr NSEventMask NSEventMaskLeftMouseUp = 1ull << kCGEventLeftMouseUp;
+inline constexpr NSEventMask NSEventMaskRightMouseDown = 1ull << kCGEventRightMouseDown;
 inline constexpr NSEventMask NSEventMaskLeftMouseDragged = 1ull << kCGEventLeftMouseDragged;
 inline constexpr NSEventMask NSEventMaskKeyDown = 1ull << kCGEventKeyDown;
 inline constexpr NSEventMask NSEventMaskScrollWheel = 1ull << kCGEventScrollWheel;

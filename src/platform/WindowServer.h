@@ -77,6 +77,13 @@ public:
 
     // The delegate's windowWillClose:, run on the main thread.
     virtual void setWindowWillClose(std::function<void()> handler) = 0;
+    // The delegate's windowShouldClose:, asked before a user's close (the
+    // close button, performClose:); false keeps the window open. Not asked by close().
+    virtual void setWindowShouldClose(std::function<bool()> handler) = 0;
+    // -[NSWindow performClose:]: what the close button and Window > Close do.
+    virtual void performClose() = 0;
+    // -[NSWindow isKeyWindow]
+    virtual bool isKeyWindow() const = 0;
 
     virtual WindowAnimator& animator() = 0;
 };

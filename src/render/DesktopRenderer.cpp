@@ -249,7 +249,10 @@ void DesktopRenderer::State::paintOwnWindow(cairo_t* cr, const sim::OwnWindowInf
         // Active looking only while Durazizi is the active application, as
         // an app window's buttons are only while its app is.
         const bool active = window.key && desktop.processes().frontmost() == desktop.ownProcess().pid();
-        paintTitleBar(cr, text, frame, window.title, active);
+        // The close, minimise and zoom buttons follow the style's closable,
+        // miniaturizable and resizable bits.
+        const unsigned buttons = static_cast<unsigned>((window.styleMask >> 1) & 7);
+        paintTitleBar(cr, text, frame, window.title, active, buttons, kit::isDark(appearance));
         paintWindowOutline(cr, frame, kWindowCornerRadius);
     }
 

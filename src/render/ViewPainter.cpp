@@ -10,6 +10,7 @@
 #include "kit/VisualEffectView.h"
 #include "render/Blur.h"
 #include "render/Cairo.h"
+#include "render/ControlPainter.h"
 
 namespace render {
 
@@ -120,6 +121,7 @@ void ViewPainter::paintView(cairo_t* cr, const kit::View& view, bool superviewFl
 
     if (shows) {
         if (const auto* material = dynamic_cast<const kit::VisualEffectView*>(&view)) paintMaterial(cr, *material);
+        else if (paintControl(cr, text_, view, appearance_)) {}
         else if (const auto* label = dynamic_cast<const kit::Label*>(&view)) paintLabel(cr, *label);
         else if (const auto* image = dynamic_cast<const kit::ImageView*>(&view)) paintImageView(cr, *image);
         else if (const auto* button = dynamic_cast<const kit::Button*>(&view)) paintButton(cr, *button);
@@ -127,6 +129,8 @@ void ViewPainter::paintView(cairo_t* cr, const kit::View& view, bool superviewFl
 
     for (const kit::ViewRef& subview : view.subviews())
         if (subview) paintView(cr, *subview, view.isFlipped());
+
+    if (shows) paintScrollIndicator(cr, view, appearance_);
 
     if (shows && view.wantsLayer() && layer.borderWidth > 0 && !layer.borderColor.isClear()) {
         // The layer's border lies inside its bounds, above the sublayers.
@@ -194,7 +198,8 @@ void ViewPainter::paintButton(cairo_t* cr, const kit::Button& button) {
         }
         double fill = dark ? 0.38 : 1.0;
         if (button.isHighlighted()) fill = dark ? 0.5 : 0.82;
-        cairo_set_source_rgba(cr, fill, fill, fill, dark ? 0.9 : 1.0);
+        if (button.bezelColor()) setSource(cr, kit::resolve(*button.bezelColor(), appearance_));
+        else cairo_set_source_rgba(cr, fill, fill, fill, dark ? 0.9 : 1.0);
         cairo_fill_preserve(cr);
         cairo_set_source_rgba(cr, 0, 0, 0, dark ? 0.3 : 0.18);
         cairo_set_line_width(cr, 0.5);
@@ -209,16 +214,20 @@ void ViewPainter::paintButton(cairo_t* cr, const kit::Button& button) {
         kit::Rect imageBox = content;
         if (!button.title().empty()) {
             // Image leading, title after it.
-            imageBox = {content.minX(), content.minY(), std::min(content.height(), content.width()), content.height()};
-            titleBox = {imageBox.maxX() + 4, content.minY(), std::max(0.0, content.maxX() - imageBox.maxX() - 4),
+            // A borderless button with a symbol and a title is a command row: the
+            // symbol in an 18-point column, the title 8 after it.
+            const double column = button.isBordered() ? std::min(content.height(), content.width()) : 18;
+            const double gap = button.isBordered() ? 4 : 8;
+            imageBox = {content.minX(), content.minY(), column, content.height()};
+            titleBox = {imageBox.maxX() + gap, content.minY(), std::max(0.0, content.maxX() - imageBox.maxX() - gap),
                         content.height()};
         }
         images_.draw(cr, image, kit::imageRectFor(image->size(), imageBox, button.imageScaling()), tint, appearance_);
     }
     if (!button.title().empty()) {
         TextPainter::LineStyle style;
-        style.font = kit::Font::systemFont(kit::Font::systemFontSize());
-        style.color = kit::resolve(kit::Color::label(), appearance_);
+        style.font = kit::Font::systemFont(button.fontSize());
+        style.color = button.bezelColor() ? kit::Color::rgba(1, 1, 1, 1) : kit::resolve(kit::Color::label(), appearance_);
         style.alignment = hasImage ? kit::TextAlignment::Left : kit::TextAlignment::Center;
         style.lineBreakMode = kit::LineBreakMode::ByTruncatingTail;
         const double lineHeight = text_.measure(cr, button.title(), style.font).height;

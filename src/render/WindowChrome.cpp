@@ -79,27 +79,31 @@ void paintWindowShadow(cairo_t* cr, const kit::Rect& frame, double cornerRadius,
     cairo_restore(cr);
 }
 
-void paintTitleBar(cairo_t* cr, TextPainter& text, const kit::Rect& frame, std::string_view title, bool focused) {
+void paintTitleBar(cairo_t* cr, TextPainter& text, const kit::Rect& frame, std::string_view title, bool focused,
+                   unsigned buttons, bool dark) {
     const kit::Rect bar{frame.minX(), frame.minY(), frame.width(), std::min(kTitleBarHeight, frame.height())};
     cairo_save(cr);
     roundedRectPath(cr, frame, kWindowCornerRadius);
     cairo_clip(cr);
 
     PatternPtr gradient(cairo_pattern_create_linear(0, bar.minY(), 0, bar.maxY()));
-    cairo_pattern_add_color_stop_rgb(gradient.get(), 0, 0.955, 0.955, 0.955);
-    cairo_pattern_add_color_stop_rgb(gradient.get(), 1, 0.905, 0.905, 0.905);
+    const double top = dark ? 0.235 : 0.955, bottom = dark ? 0.2 : 0.905;
+    cairo_pattern_add_color_stop_rgb(gradient.get(), 0, top, top, top);
+    cairo_pattern_add_color_stop_rgb(gradient.get(), 1, bottom, bottom, bottom);
     cairo_rectangle(cr, bar.minX(), bar.minY(), bar.width(), bar.height());
     cairo_set_source(cr, gradient.get());
     cairo_fill(cr);
     cairo_rectangle(cr, bar.minX(), bar.maxY() - 0.5, bar.width(), 0.5);
-    cairo_set_source_rgba(cr, 0, 0, 0, 0.16);
+    if (dark) cairo_set_source_rgba(cr, 0, 0, 0, 0.5);
+    else cairo_set_source_rgba(cr, 0, 0, 0, 0.16);
     cairo_fill(cr);
 
     constexpr double colours[3][3] = {{1.0, 0.373, 0.341}, {0.996, 0.737, 0.180}, {0.157, 0.784, 0.251}};
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 3 && (buttons & 7); ++i) {
         cairo_new_sub_path(cr);
         cairo_arc(cr, bar.minX() + kFirstLightX + i * kLightSpacing, bar.midY(), kLightRadius, 0, 2 * std::numbers::pi);
-        if (focused) cairo_set_source_rgb(cr, colours[i][0], colours[i][1], colours[i][2]);
+        if (focused && (buttons & (1u << i))) cairo_set_source_rgb(cr, colours[i][0], colours[i][1], colours[i][2]);
+        else if (dark) cairo_set_source_rgb(cr, 0.36, 0.36, 0.37);
         else cairo_set_source_rgb(cr, 0.80, 0.80, 0.80);
         cairo_fill_preserve(cr);
         cairo_set_source_rgba(cr, 0, 0, 0, 0.12);
@@ -112,7 +116,8 @@ void paintTitleBar(cairo_t* cr, TextPainter& text, const kit::Rect& frame, std::
         const double side = kFirstLightX + 2 * kLightSpacing + kLightRadius + 12;
         TextPainter::LineStyle style;
         style.font = kit::Font::systemFont(13, kit::Font::Weight::Semibold);
-        style.color = focused ? kit::Color::rgba(0, 0, 0, 0.85) : kit::Color::rgba(0, 0, 0, 0.4);
+        const double ink = dark ? 1 : 0;
+        style.color = kit::Color::rgba(ink, ink, ink, focused ? 0.85 : 0.4);
         style.alignment = kit::TextAlignment::Center;
         style.lineBreakMode = kit::LineBreakMode::ByTruncatingTail;
         const double lineHeight = text.measure(cr, title, style.font).height;

@@ -21,7 +21,11 @@ void paintWindowShadow(cairo_t* cr, const kit::Rect& frame, double cornerRadius,
 // The title bar across the top of `frame`: a light bar, the three window
 // buttons (grey on a window that is not the focused one) and the centred
 // title. Clipped to the window's rounded top corners.
-void paintTitleBar(cairo_t* cr, TextPainter& text, const kit::Rect& frame, std::string_view title, bool focused);
+// `buttons` says which of close, minimise and zoom the window has (bits 0 to
+// 2); a window without any shows none, one with some shows the others grey.
+// Dark draws the bar of a window in the dark appearance.
+void paintTitleBar(cairo_t* cr, TextPainter& text, const kit::Rect& frame, std::string_view title, bool focused,
+                   unsigned buttons = 7, bool dark = false);
 
 // A thin line around the window's rounded shape.
 void paintWindowOutline(cairo_t* cr, const kit::Rect& frame, double cornerRadius);

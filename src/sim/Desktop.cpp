@@ -10,6 +10,17 @@ Desktop::Desktop() : files_(std::make_shared<SimFiles>()) {
     // its taps and monitors go.
     services_ = {&runLoop_, &windowServer_, &input_, &eventTaps_, &eventMonitors_, &application_,
                  &screens_, &processes_, &windows_, &dock_, &time_};
+    // Window > Close goes down the responder chain to the key window.
+    application_.setWindowActionHandler([this](const std::string& selector) {
+        std::shared_ptr<SimWindow> key = windowServer_.keyWindow();
+        if (key && selector == "performClose:") key->performClose();
+    });
+    input_.setStatusBar([this](kit::Point topLeft) {
+        std::optional<kit::Rect> item = application_.statusItemFrame();
+        if (!item || !item->cgContains(topLeft)) return false;
+        application_.clickStatusItem();
+        return true;
+    });
 }
 
 Desktop::~Desktop() {

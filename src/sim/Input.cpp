@@ -1,5 +1,6 @@
 #include "sim/Input.h"
 
+#include "kit/Controls.h"
 #include "sim/Graveyard.h"
 #include "sim/SimEventMonitors.h"
 #include "sim/SimEventTaps.h"
@@ -76,6 +77,18 @@ kit::Point Input::location() const {
     return world_.pointer;
 }
 
+namespace {
+
+// The close button of one of our titled windows sits where an application
+// window's does; only a closable window has one.
+bool isOnCloseButton(const SimWindow& window, const kit::Rect& frameTopLeft, kit::Point topLeft) {
+    if (!(window.styleMask() & platform::NSWindowStyleMaskTitled)) return false;
+    if (!(window.styleMask() & platform::NSWindowStyleMaskClosable)) return false;
+    return kit::Rect{frameTopLeft.minX() + 8, frameTopLeft.minY() + 4, 14, 14}.cgContains(topLeft);
+}
+
+}  // namespace
+
 void Input::mouseDown(kit::Point topLeft, platform::CGEventFlags flags) {
     hover(topLeft);
     buttonDown_ = true;
@@ -98,7 +111,15 @@ void Input::mouseDown(kit::Point topLeft, platform::CGEventFlags flags) {
     }
     std::shared_ptr<SimWindow> target = windowServer_.windowAt(topLeft);
     if (!target) {
+        // The status item's button acts as the mouse goes down.
+        if (statusBar_ && statusBar_(topLeft)) return;
         deliverToWorld(platform::kCGEventLeftMouseDown, topLeft, flags);
+        return;
+    }
+    if (isOnCloseButton(*target, windowServer_.toTopLeft(target->frame()), topLeft)) {
+        closeButtonPressed_ = target;
+        std::lock_guard lock(world_.mutex);
+        world_.activate(world_.ownPid);
         return;
     }
     pressed_ = target;
@@ -125,7 +146,18 @@ void Input::mouseUp(kit::Point topLeft) {
     tappedPress_.reset();
     std::shared_ptr<SimWindow> pressed = pressed_.lock();
     pressed_.reset();
+    std::shared_ptr<SimWindow> closing = closeButtonPressed_.lock();
+    closeButtonPressed_.reset();
     if (!passesTaps(platform::kCGEventLeftMouseUp, topLeft, flags)) return;
+    if (closing) {
+        // Released over the button it was pressed on: the window's performClose:.
+        if (closing->isVisible() && isOnCloseButton(*closing, windowServer_.toTopLeft(closing->frame()), topLeft)) {
+            CallbackScope scope(graveyard_);
+            closing->performClose();
+        }
+        graveyard_.clearIfIdle();
+        return;
+    }
     if (!pressed) {
         deliverToWorld(platform::kCGEventLeftMouseUp, topLeft, flags);
         return;
@@ -151,8 +183,19 @@ void Input::keyDown(std::int64_t keyCode, platform::CGEventFlags flags) {
 void Input::scrollWheel(kit::Point topLeft, double lines, double points, platform::CGEventFlags flags) {
     hover(topLeft);
     if (!passesTaps(platform::kCGEventScrollWheel, topLeft, flags, 0, lines, points)) return;
-    // Our own windows do not scroll.
-    if (windowServer_.windowAt(topLeft)) return;
+    if (std::shared_ptr<SimWindow> window = windowServer_.windowAt(topLeft)) {
+        // Over one of our windows the scroll view under the pointer scrolls
+        // (positive deltas move the content down, towards its start).
+        kit::ViewRef root = window->contentView();
+        kit::View* hit = root ? root->hitTest(windowServer_.toWindow(*window, topLeft)) : nullptr;
+        for (kit::View* view = hit; view; view = view->superview()) {
+            if (auto* scroll = dynamic_cast<kit::ScrollView*>(view)) {
+                scroll->scrollBy(-(points != 0 ? points : lines * 10));
+                break;
+            }
+        }
+        return;
+    }
     deliverToWorld(platform::kCGEventScrollWheel, topLeft, flags);
 }
 
@@ -173,6 +216,7 @@ Input::EventTapInfo Input::eventTap() const {
 void Input::endProcess() {
     hovered_.reset();
     pressed_.reset();
+    closeButtonPressed_.reset();
 }
 
 }  // namespace sim

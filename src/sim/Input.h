@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -57,6 +58,10 @@ public:
 
     void endProcess() override;
 
+    // The menu bar's status items: true when the press at that point landed
+    // on one of ours and was handled there.
+    void setStatusBar(std::function<bool(kit::Point topLeft)> press) { statusBar_ = std::move(press); }
+
 private:
     // A press the taps swallowed: the window under it and its frame then,
     // which tells a move from a resize by what happens to the window.
@@ -73,6 +78,10 @@ private:
     // application act on it, and global monitors get their copy.
     void deliverToWorld(platform::CGEventType type, kit::Point at, platform::CGEventFlags flags,
                         std::int64_t keycode = 0);
+
+    std::function<bool(kit::Point)> statusBar_;
+    // A press on the close button of one of our titled windows.
+    std::weak_ptr<SimWindow> closeButtonPressed_;
 
     World& world_;
     SimWindowServer& windowServer_;

@@ -55,6 +55,10 @@ public:
     bool chooseMenuItem(const std::string& menuTitle, const std::string& itemTitle);
     std::optional<std::map<std::string, std::string>> aboutPanelOptions() const { return process_.aboutOptions; }
     int activations() const { return activations_; }
+    // Where window actions sent down the responder chain end up (the key window).
+    void setWindowActionHandler(std::function<void(const std::string&)> handler) {
+        windowAction_ = std::move(handler);
+    }
     std::shared_ptr<platform::ApplicationDelegate> delegate() const { return process_.delegate; }
 
 private:
@@ -83,6 +87,7 @@ private:
     std::function<void()> terminateProcess_;
     Process process_;
     int activations_ = 0;
+    std::function<void(const std::string&)> windowAction_;
 };
 
 }  // namespace sim

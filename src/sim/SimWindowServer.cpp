@@ -207,6 +207,19 @@ void SimWindow::close() {
     orderOut();
 }
 
+void SimWindow::performClose() {
+    // Without a close button the platform only beeps.
+    if (!liveCore() || !(styleMask_ & platform::NSWindowStyleMaskClosable)) return;
+    std::function<bool()> ask = shouldClose_;
+    if (ask && !ask()) return;
+    close();
+}
+
+bool SimWindow::isKeyWindow() const {
+    auto core = liveCore();
+    return core && core->key.lock().get() == this;
+}
+
 void SimWindow::setContentView(std::shared_ptr<kit::View> view) {
     if (auto core = core_.lock()) core->graveyard.bury(std::shared_ptr<void>(std::move(contentView_)));
     contentView_ = std::move(view);
@@ -262,9 +275,11 @@ void SimWindow::retire() {
     if (auto core = core_.lock()) {
         core->graveyard.bury(std::shared_ptr<void>(std::move(contentView_)));
         core->graveyard.bury(std::move(willClose_));
+        core->graveyard.bury(std::shared_ptr<void>(std::make_shared<std::function<bool()>>(std::move(shouldClose_))));
     }
     contentView_ = nullptr;
     willClose_ = nullptr;
+    shouldClose_ = nullptr;
 }
 
 void SimWindow::Animator::setAlphaValue(double alpha) {

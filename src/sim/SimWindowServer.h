@@ -117,6 +117,9 @@ public:
     void setContentView(std::shared_ptr<kit::View> view) override;
     std::shared_ptr<kit::View> contentView() const override { return contentView_; }
     void setWindowWillClose(std::function<void()> handler) override { willClose_ = std::move(handler); }
+    void setWindowShouldClose(std::function<bool()> handler) override { shouldClose_ = std::move(handler); }
+    void performClose() override;
+    bool isKeyWindow() const override;
     platform::WindowAnimator& animator() override { return animator_; }
 
     void setFloatingPanel(bool floating) override;
@@ -180,6 +183,7 @@ private:
     Animated<kit::Rect> frame_;
     std::shared_ptr<kit::View> contentView_;
     std::function<void()> willClose_;
+    std::function<bool()> shouldClose_;
     kit::InputRouter router_;
     Animator animator_{*this};
 };

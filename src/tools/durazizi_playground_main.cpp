@@ -6,6 +6,7 @@
 #include <cstring>
 #include <iostream>
 
+#include "render/ControlPainter.h"
 #include "tools/playground/Playground.h"
 
 int main(int argc, char** argv) {
@@ -18,5 +19,7 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
+    // Windows are laid out with the fonts that draw them.
+    render::installTextMeasure();
     return playground::runPlayground(options, std::cerr);
 }

@@ -11,6 +11,7 @@
 #include <iostream>
 #include <string>
 
+#include "render/ControlPainter.h"
 #include "tools/scenario/Runner.h"
 #include "tools/scenario/Tour.h"
 
@@ -43,6 +44,8 @@ int tour(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
+    // Windows are laid out with the fonts that draw them.
+    render::installTextMeasure();
     if (argc >= 2 && std::strcmp(argv[1], "tour") == 0) return tour(argc, argv);
     if (argc < 3 || std::strcmp(argv[1], "run") != 0) return usage();
     const std::string file = argv[2];

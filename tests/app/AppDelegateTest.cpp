@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -11,9 +12,7 @@
 #include "app/main.h"
 #include "linux/XdgFiles.h"
 #include "support/InstalledDesktop.h"
-#include "ui/GuideWindow.h"
-#include "ui/PreferencesView.h"
-#include "ui/TermsGate.h"
+#include "kit/Button.h"
 
 namespace {
 
@@ -91,6 +90,34 @@ protected:
                " sr=" + (sr ? "true" : "false");
     }
 
+    // Durazizi's own windows on screen with that title.
+    int shown(const std::string& title) {
+        int count = 0;
+        for (const auto& window : desktop().ownWindows().list()) count += window.visible && window.title == title;
+        return count;
+    }
+
+    // The button titled `text` in the front-most own window titled `title`
+    // ("" for the menu-bar panel), or null.
+    std::shared_ptr<kit::Button> button(const std::string& title, const std::string& text) {
+        for (const auto& window : desktop().ownWindows().list()) {
+            if (!window.visible || window.title != title) continue;
+            std::shared_ptr<kit::Button> found;
+            std::function<void(const kit::ViewRef&)> walk = [&](const kit::ViewRef& view) {
+                if (auto b = std::dynamic_pointer_cast<kit::Button>(view); b && !found && b->title() == text) found = b;
+                for (const auto& child : view->subviews()) walk(child);
+            };
+            if (window.contentView) walk(window.contentView);
+            if (found) return found;
+        }
+        return nullptr;
+    }
+
+    bool panelShown(const AppDelegate& app) {
+        const auto& panel = app.panelController().panel();
+        return panel && panel->isVisible();
+    }
+
     static void expectStartedOnce(const AppDelegate& app) {
         EXPECT_TRUE(app.isStarted());
         EXPECT_EQ(app.hover().startCount(), 1);
@@ -111,39 +138,42 @@ TEST_F(AppLaunch, FirstLaunchWaitsForTheTermsThenPromptsAndShowsTheGuideOnce) {
     auto app = launch();
     ASSERT_TRUE(app);
 
-    // The menu bar is there while the terms wait, but nothing else has begun.
+    // The menu bar is there while the terms wait, but nothing else has begun;
+    // the terms window gives Durazizi a Dock icon while it is shown.
     EXPECT_TRUE(desktop().application().hasStatusItem());
-    EXPECT_EQ(desktop().application().activationPolicy(), platform::ActivationPolicy::Accessory);
-    auto terms = durazizi::TermsGate::shared();
-    EXPECT_EQ(terms->presentCount(), 1);
+    EXPECT_EQ(desktop().application().activationPolicy(), platform::ActivationPolicy::Regular);
+    EXPECT_EQ(shown("Welcome to Durazizi"), 1);
     desktop().time().advance(10);
     EXPECT_EQ(desktop().permissions().accessibilityPrompts(), 0);
     EXPECT_EQ(desktop().permissions().screenRecordingRequests(), 0);
     EXPECT_FALSE(app->isStarted());
-    EXPECT_EQ(durazizi::GuideWindowController::shared()->showCount(), 0);
+    EXPECT_EQ(shown("Durazizi Guide"), 0);
     EXPECT_TRUE(log().empty());
 
-    terms->agree();
+    auto agree = button("Welcome to Durazizi", "I Agree");
+    ASSERT_TRUE(agree);
+    agree->performClick();
     EXPECT_EQ(desktop().defaults().integerForKey("termsVersionAccepted"), 1);
     EXPECT_EQ(log(), (std::vector<std::string>{launchedLine(false, false), waitingLine(false)}));
     EXPECT_EQ(desktop().permissions().accessibilityPrompts(), 1);
     EXPECT_EQ(desktop().permissions().screenRecordingRequests(), 1);
-    EXPECT_EQ(durazizi::GuideWindowController::shared()->showCount(), 1);
+    EXPECT_EQ(shown("Welcome to Durazizi"), 0);
+    EXPECT_EQ(shown("Durazizi Guide"), 1);
     EXPECT_TRUE(desktop().defaults().boolForKey("guideShown"));
     EXPECT_FALSE(app->isStarted());
 
     // A second "I Agree" (a double click) starts nothing twice.
-    terms->agree();
+    agree->performClick();
     EXPECT_EQ(countInLog(launchedLine(false, false)), 1);
     EXPECT_EQ(desktop().permissions().accessibilityPrompts(), 1);
-    EXPECT_EQ(durazizi::GuideWindowController::shared()->showCount(), 1);
+    EXPECT_EQ(shown("Durazizi Guide"), 1);
 
     // The next launch goes straight to the permission check, without guide.
     grant(true, true);
     app = relaunch();
     ASSERT_TRUE(app);
-    EXPECT_EQ(durazizi::TermsGate::shared()->presentCount(), 0);
-    EXPECT_EQ(durazizi::GuideWindowController::shared()->showCount(), 0);
+    EXPECT_EQ(shown("Welcome to Durazizi"), 0);
+    EXPECT_EQ(shown("Durazizi Guide"), 0);
     EXPECT_EQ(firstLogLines(2), (std::vector<std::string>{launchedLine(true, true), kOK}));
     expectStartedOnce(*app);
 }
@@ -160,8 +190,8 @@ TEST_P(ReturningUser, StartsOnceAccessibilityIsThereWithinOnePollAndNeverAgain) 
     EXPECT_EQ(desktop().application().activationPolicy(), platform::ActivationPolicy::Accessory);
     ASSERT_TRUE(desktop().application().statusItemImage());
     EXPECT_TRUE(desktop().application().statusItemImage()->isTemplate());
-    EXPECT_EQ(durazizi::GuideWindowController::shared()->showCount(), 0);
-    EXPECT_EQ(durazizi::TermsGate::shared()->presentCount(), 0);
+    EXPECT_EQ(shown("Durazizi Guide"), 0);
+    EXPECT_EQ(shown("Welcome to Durazizi"), 0);
     EXPECT_EQ(desktop().permissions().accessibilityPrompts(), accessibility ? 0 : 1);
     EXPECT_EQ(desktop().permissions().screenRecordingRequests(), screenRecording ? 0 : 1);
     EXPECT_EQ(log().front(), launchedLine(accessibility, screenRecording));
@@ -256,9 +286,9 @@ TEST_F(AppLaunch, MainMenuHasTheDesignedItemsAndTheyReachTheirWindowsPagesAndQui
                   {"ApplicationName", "Durazizi"}, {"ApplicationVersion", "1.0"}, {"Copyright", ""}}));
 
     ASSERT_TRUE(desktop().application().chooseMenuItem("Durazizi", "Settings\xE2\x80\xA6"));
-    EXPECT_EQ(durazizi::PreferencesWindowController::shared()->showCount(), 1);
+    EXPECT_EQ(shown("Durazizi Preferences"), 1);
     ASSERT_TRUE(desktop().application().chooseMenuItem("Help", "Durazizi Guide"));
-    EXPECT_EQ(durazizi::GuideWindowController::shared()->showCount(), 1);
+    EXPECT_EQ(shown("Durazizi Guide"), 1);
 
     ASSERT_TRUE(desktop().application().chooseMenuItem("Help", "Durazizi Support"));
     ASSERT_FALSE(desktop().workspace().openedURLs().empty());
@@ -277,43 +307,47 @@ TEST_F(AppLaunch, StatusItemTogglesThePanelAndItsCommandsCloseItFirst) {
     grant(false, false);
     auto app = launch();
     ASSERT_TRUE(app);
-    const auto& panel = app->panelController();
     const int promptsAtLaunch = desktop().permissions().accessibilityPrompts();
     const int requestsAtLaunch = desktop().permissions().screenRecordingRequests();
 
-    for (bool shown : {true, false, true}) {
+    for (bool shownNow : {true, false, true}) {
         ASSERT_TRUE(desktop().application().clickStatusItem());
-        EXPECT_EQ(panel.hasVisiblePanel(), shown);
+        EXPECT_EQ(panelShown(*app), shownNow);
     }
-    EXPECT_EQ(panel.showCount(), 2);
-    ASSERT_TRUE(panel.lastRootView());
-    const durazizi::HomePanelView view = *panel.lastRootView();
+    // Each command closes the panel before it acts.
+    auto command = [&](const std::string& text) {
+        if (!panelShown(*app)) desktop().application().clickStatusItem();
+        auto b = button("", text);
+        ASSERT_TRUE(b) << text;
+        b->performClick();
+        EXPECT_FALSE(panelShown(*app)) << text;
+        desktop().time().advance(0.2);   // past the fade-out
+    };
 
     // Grant while untrusted: the system prompt, then the pane.
-    view.openAX();
-    EXPECT_FALSE(panel.hasVisiblePanel());
+    command("Grant");
     EXPECT_EQ(desktop().permissions().accessibilityPrompts(), promptsAtLaunch + 1);
     EXPECT_EQ(desktop().workspace().openedURLs().back(), kAXPane);
-    view.openSR();
+    desktop().permissions().setAccessibilityTrusted(true);
+    command("Grant");
     EXPECT_EQ(desktop().permissions().screenRecordingRequests(), requestsAtLaunch + 1);
     EXPECT_EQ(desktop().workspace().openedURLs().back(), kSRPane);
 
-    // Already granted: only the pane.
+    // Both granted: the rows are gone with the permissions they asked for.
     grant(true, true);
-    ASSERT_TRUE(desktop().application().clickStatusItem());
-    view.openAX();
-    view.openSR();
-    EXPECT_FALSE(panel.hasVisiblePanel());
-    EXPECT_EQ(desktop().permissions().accessibilityPrompts(), promptsAtLaunch + 1);
-    EXPECT_EQ(desktop().permissions().screenRecordingRequests(), requestsAtLaunch + 1);
-    EXPECT_EQ(desktop().workspace().openedURLs().size(), 4u);
+    desktop().application().clickStatusItem();
+    EXPECT_FALSE(button("", "Grant"));
+    desktop().application().clickStatusItem();
+    desktop().time().advance(0.2);
+    EXPECT_EQ(desktop().workspace().openedURLs().size(), 2u);
 
-    ASSERT_TRUE(desktop().application().clickStatusItem());
-    view.openGuide();
-    EXPECT_FALSE(panel.hasVisiblePanel());
-    EXPECT_EQ(durazizi::GuideWindowController::shared()->showCount(), 1);
+    command("How to use Durazizi");
+    EXPECT_EQ(shown("Durazizi Guide"), 1);
+    command("Settings\u2026");
+    EXPECT_EQ(shown("Durazizi Preferences"), 1);
 
-    view.quit();
+    desktop().application().clickStatusItem();
+    button("", "Quit Durazizi")->performClick();
     EXPECT_FALSE(desktop().ownProcess().running());
 }
 

@@ -80,9 +80,16 @@ protected:
 TEST_F(Tour, WritesEveryStepAndItsExplanation) {
     const scenario::TourResult result = scenario::runTour({(dir_ / "out").string(), 1});
     ASSERT_FALSE(result.failure) << *result.failure;
-    const std::vector<std::string> expected = {"01-desktop.png",      "02-preview.png",      "03-hovered-tile.png",
-                                               "04-minimized-tile.png", "05-closed-tile.png", "06-clicked-tile.png",
-                                               "07-armed-overlay.png",  "08-tiled-window.png"};
+    const std::vector<std::string> expected = {
+        "01-desktop.png",         "02-preview.png",
+        "03-hovered-tile.png",    "04-minimized-tile.png",
+        "05-closed-tile.png",     "06-clicked-tile.png",
+        "07-armed-overlay.png",   "08-tiled-window.png",
+        "09-home-panel.png",      "10-home-panel-permission.png",
+        "11-preferences-general.png", "12-preferences-appearance.png",
+        "13-preferences-specials.png", "14-preferences-window-management.png",
+        "15-preferences-about.png", "16-preferences-dark.png",
+        "17-terms.png",           "18-guide.png"};
     ASSERT_EQ(result.frames.size(), expected.size());
 
     std::ifstream indexFile(dir_ / "out" / "index.html");
@@ -107,7 +114,7 @@ TEST_F(Tour, WritesEveryStepAndItsExplanation) {
         EXPECT_EQ(pictures.back().width, kWidth) << frame.file;
         EXPECT_EQ(pictures.back().height, kHeight) << frame.file;
     }
-    ASSERT_EQ(pictures.size(), 8u);
+    ASSERT_EQ(pictures.size(), expected.size());
 
     // The preview appears above the Dock, and nothing else of the desktop moves.
     const int aboveDock = kHeight - 64 - 180;
@@ -122,6 +129,11 @@ TEST_F(Tour, WritesEveryStepAndItsExplanation) {
     // The overlay tints the left half, then the tiled window fills it.
     EXPECT_GT(difference(pictures[5], pictures[6], 20, 300, kWidth / 2 - 40, 300), 2) << "no overlay over the left half";
     EXPECT_GT(difference(pictures[6], pictures[7], 20, 300, kWidth / 2 - 40, 300), 2) << "the window was not tiled";
+    // The home panel hangs under the status item at the top right; the
+    // permission row makes it longer; the dark preferences differ from the light.
+    EXPECT_GT(difference(pictures[7], pictures[8], 1100, 30, 300, 200), 8) << "no panel under the status item";
+    EXPECT_GT(difference(pictures[8], pictures[9], 1100, 250, 300, 100), 2) << "no permission row";
+    EXPECT_GT(difference(pictures[11], pictures[15], 440, 140, 560, 460), 20) << "the dark appearance looks light";
 }
 
 TEST_F(Tour, TwiceTheScaleGivesTwiceThePixels) {

@@ -35,6 +35,18 @@ Action parseClick(Args& args);
 Action parseKey(Args& args);
 Action parseScroll(Args& args);
 
+// Durazizi's own windows and panels (UiCommands.cpp).
+Action parseClickStatusItem(Args& args);
+Action parsePress(Args& args);
+Action parseAgree(Args& args);
+Action parseDecline(Args& args);
+Action parseStep(Args& args);
+Action parseSlide(Args& args);
+Action parsePick(Args& args);
+Action parseCloseWindow(Args& args);
+// `query panel|prefs|terms|guide|status-item`; none for other queries.
+std::optional<Action> parseUiQuery(const std::string& what);
+
 // A picture of the desktop (SnapshotCommand.cpp).
 Action parseSnapshot(Args& args);
 

@@ -255,7 +255,8 @@ Action parseQuery(Args& args) {
         const auto pid = static_cast<sim::pid_t>(args.integer("a process id", 1, std::numeric_limits<std::int32_t>::max()));
         return printing([pid](World& world) { return eventsJson(world, pid); });
     }
-    static constexpr std::array kLater = {"special", "panel", "scripts", "player"};
+    if (auto ui = parseUiQuery(what)) return *ui;
+    static constexpr std::array kLater = {"special", "scripts", "player"};
     for (const char* later : kLater) {
         if (what == later) {
             args.fail("'" + what + "' is not supported yet");

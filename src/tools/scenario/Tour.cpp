@@ -4,11 +4,13 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <ostream>
 
 #include "app/AppDelegate.h"
 #include "ax/Geometry.h"
 #include "dock/PreviewPanel.h"
+#include "kit/Controls.h"
 #include "kit/ViewInput.h"
 #include "render/Renderer.h"
 #include "specials/PanelPlacement.h"
@@ -64,6 +66,9 @@ public:
             [this] { return hoveredTile(); },   [this] { return minimizedTile(); },
             [this] { return closedTile(); },    [this] { return clickedTile(); },
             [this] { return armedOverlay(); },  [this] { return tiledWindow(); },
+            [this] { return homePanel(); },     [this] { return homePanelMissing(); },
+            [this] { return preferences(); },   [this] { return termsGate(); },
+            [this] { return guide(); },
         };
         for (const auto& step : steps) {
             if (auto failure = step()) return failure;
@@ -238,6 +243,128 @@ private:
         }
         if (overlay()) return std::string("the overlay stayed after the release");
         return picture("08-tiled-window.png", "Letting go tiles the window into the left half of the screen.");
+    }
+
+    // Durazizi's own window with that title on screen, or none.
+    std::optional<sim::OwnWindowInfo> ownWindow(const std::string& title, bool panel = false) {
+        for (auto& window : desktop().ownWindows().list())
+            if (window.visible && !window.ignoresMouse && window.isPanel == panel && (panel || window.title == title))
+                return window;
+        return std::nullopt;
+    }
+
+    // Clicks the first view of the window's tree that `matches`, at its centre.
+    bool clickView(const sim::OwnWindowInfo& window, const std::function<bool(const kit::View&)>& matches) {
+        std::function<const kit::View*(const kit::View&)> find = [&](const kit::View& view) -> const kit::View* {
+            if (matches(view)) return &view;
+            for (const auto& child : view.subviews())
+                if (const kit::View* hit = find(*child)) return hit;
+            return nullptr;
+        };
+        const kit::View* view = window.contentView ? find(*window.contentView) : nullptr;
+        if (!view) return false;
+        const kit::Point inWindow = view->convertToRoot(view->bounds().center());
+        const kit::Point p{window.frame.minX() + inWindow.x, window.frame.maxY() - inWindow.y};
+        desktop().input().move(p);
+        desktop().input().click(p);
+        return true;
+    }
+
+    bool clickTab(const sim::OwnWindowInfo& window, const std::string& tab) {
+        std::function<kit::SegmentedControl*(const kit::ViewRef&)> find = [&](const kit::ViewRef& view) {
+            auto* bar = dynamic_cast<kit::SegmentedControl*>(view.get());
+            if (bar && bar->isTabBar()) return bar;
+            for (const auto& child : view->subviews())
+                if (auto* hit = find(child)) return hit;
+            return static_cast<kit::SegmentedControl*>(nullptr);
+        };
+        kit::SegmentedControl* bar = find(window.contentView);
+        if (!bar) return false;
+        for (std::size_t i = 0; i < bar->labels().size(); ++i) {
+            if (bar->labels()[i] != tab) continue;
+            const kit::Point inWindow = bar->convertToRoot(bar->segmentRect(i).center());
+            const kit::Point p{window.frame.minX() + inWindow.x, window.frame.maxY() - inWindow.y};
+            desktop().input().click(p);
+            return true;
+        }
+        return false;
+    }
+
+    Failure homePanel() {
+        desktop().input().move({720, 400});
+        desktop().time().advance(kIntoFadeOut * 4);
+        const auto item = desktop().application().statusItemFrame();
+        if (!item) return std::string("Durazizi has no status item");
+        desktop().input().click(item->center());
+        desktop().time().advance(kPointerRests * 2);
+        if (!ownWindow("", true)) return std::string("clicking the status item showed no panel");
+        return picture("09-home-panel.png",
+                       "Clicking the status item drops the home panel: the two feature switches and the commands.");
+    }
+
+    Failure homePanelMissing() {
+        desktop().input().click({720, 400});   // elsewhere: the panel closes
+        desktop().permissions().setScreenRecording(false);
+        desktop().time().advance(kPointerRests * 2);
+        desktop().input().click(desktop().application().statusItemFrame()->center());
+        desktop().time().advance(kPointerRests * 2);
+        if (!ownWindow("", true)) return std::string("the panel did not open again");
+        auto shot = picture("10-home-panel-permission.png",
+                            "Without Screen Recording the panel shows a row that points to the permission, with Grant.");
+        desktop().permissions().setScreenRecording(true);
+        desktop().input().click({720, 400});
+        desktop().time().advance(kPointerRests * 2);
+        return shot;
+    }
+
+    Failure preferences() {
+        if (!desktop().application().chooseMenuItem("Durazizi", "Settings\u2026")) return std::string("no Settings menu item");
+        const char* tabs[] = {"General", "Appearance", "Specials", "Window Management", "About"};
+        const char* files[] = {"11-preferences-general.png", "12-preferences-appearance.png",
+                               "13-preferences-specials.png", "14-preferences-window-management.png",
+                               "15-preferences-about.png"};
+        const char* captions[] = {
+            "Preferences, General: the login item, previews, the activation delay and what the previews include.",
+            "Preferences, Appearance: theme, elements, distance, bubble size, grid and the popup animation.",
+            "Preferences, Specials: the Music, Spotify and Calendar panels.",
+            "Preferences, Window Management: snapping delays, keyboard snapping and the modifier chords.",
+            "Preferences, About."};
+        for (int i = 0; i < 5; ++i) {
+            auto window = ownWindow("Durazizi Preferences");
+            if (!window) return std::string("the preferences window did not open");
+            if (!clickTab(*window, tabs[i])) return std::string("no tab ") + tabs[i];
+            desktop().time().advance(kPointerRests);
+            if (auto failure = picture(files[i], captions[i])) return failure;
+        }
+        // The same window in the dark appearance.
+        renderer_.setSystemAppearance(kit::Appearance::DarkAqua);
+        auto window = ownWindow("Durazizi Preferences");
+        if (!window || !clickTab(*window, "Appearance")) return std::string("no Appearance tab");
+        auto shot = picture("16-preferences-dark.png", "The preferences in the dark appearance.");
+        renderer_.setSystemAppearance(kit::Appearance::Aqua);
+        desktop().application().chooseMenuItem("Window", "Close");
+        return shot;
+    }
+
+    Failure termsGate() {
+        world_.defaults().removeObjectForKey("termsVersionAccepted");
+        world_.defaults().removeObjectForKey("guideShown");
+        world_.relaunch();
+        desktop().time().advance(kPointerRests * 2);
+        if (!ownWindow("Welcome to Durazizi")) return std::string("a fresh start showed no terms");
+        return picture("17-terms.png", "A first launch asks for agreement to the terms before anything runs.");
+    }
+
+    Failure guide() {
+        auto terms = ownWindow("Welcome to Durazizi");
+        if (!terms || !clickView(*terms, [](const kit::View& v) {
+                auto* b = dynamic_cast<const kit::Button*>(&v);
+                return b && b->title() == "I Agree";
+            }))
+            return std::string("the terms have no I Agree button");
+        desktop().time().advance(kSettle);
+        if (!ownWindow("Durazizi Guide")) return std::string("agreeing did not show the guide");
+        return picture("18-guide.png", "Agreeing starts Durazizi and shows the guide, once.");
     }
 
     World& world_;

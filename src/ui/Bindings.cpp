@@ -1,0 +1,52 @@
+#include "ui/Bindings.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "app/Settings.h"
+
+namespace durazizi::Bind {
+
+using namespace kit::ui;
+
+Node toggle(std::string label, std::string key) {
+    return Toggle(std::move(label), [key] { return Settings::boolValue(key); },
+                  [key](bool on) { Settings::setBool(key, on); });
+}
+
+Node modifierToggle(std::string symbol, std::string key) {
+    return PushToggle(std::move(symbol), [key] { return Settings::boolValue(key); },
+                      [key](bool on) { Settings::setBool(key, on); });
+}
+
+Node integerStepper(std::string prefix, std::string suffix, std::string key, std::int64_t minimum,
+                    std::int64_t maximum, std::int64_t step) {
+    auto label = [prefix, suffix](double value) {
+        char digits[32];
+        std::snprintf(digits, sizeof digits, "%lld", static_cast<long long>(value));
+        return prefix + digits + suffix;
+    };
+    return Stepper(label, [key] { return static_cast<double>(Settings::integerValue(key)); },
+                   [key](double value) { Settings::setInteger(key, static_cast<std::int64_t>(std::llround(value))); },
+                   static_cast<double>(minimum), static_cast<double>(maximum), static_cast<double>(step));
+}
+
+Node secondsStepper(std::string key, double minimum, double maximum, double step) {
+    auto label = [](double value) {
+        char digits[32];
+        std::snprintf(digits, sizeof digits, "%.1f", value);
+        return std::string(digits) + " s";
+    };
+    Node node = Stepper(label, [key] { return Settings::doubleValue(key); },
+                        [key](double value) { Settings::setDouble(key, value); }, minimum, maximum, step);
+    node.fullWidth = false;
+    return node;
+}
+
+Node integerPicker(std::string label, std::vector<std::string> options, std::string key) {
+    return Picker(std::move(label), std::move(options),
+                  [key] { return static_cast<double>(Settings::integerValue(key)); },
+                  [key](double value) { Settings::setInteger(key, static_cast<std::int64_t>(value)); });
+}
+
+}  // namespace durazizi::Bind
