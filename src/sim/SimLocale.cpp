@@ -105,7 +105,9 @@ bool SimLocale::setTimeZoneName(const std::string& name) {
 }
 
 std::optional<double> SimLocale::addDays(double date, long long days) {
-    if (!std::isfinite(date)) return std::nullopt;
+    // ICU's calendars span about 5.8 million years either side of 1970;
+    // past that it answers without complaint, but with no real date.
+    if (!std::isfinite(date) || std::fabs(date) > 1.8e14) return std::nullopt;
     // ICU adds an int32 count; anything beyond that is no date a calendar
     // can give.
     if (days > INT32_MAX || days < INT32_MIN) return std::nullopt;

@@ -70,7 +70,6 @@ TEST(ScenarioParser, ChecksEveryLineBeforeAnythingRuns) {
         {"key 123 mods=ctrl+alt flags=fn", nullptr},
         {"scroll 10,20 -3 unit=pixel", "line or point"},
         {"window 501 minsize=10", "two numbers"},
-        {"press \"OK\"", "'press' is not supported yet"},
         {"dock size=0", "option 'size' needs an integer from 1"},
         {"dock off size=64", "unknown option 'size'"},
         {"dock sideways", "expected off, restart or size=N, got 'sideways'"},
