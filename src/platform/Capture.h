@@ -46,20 +46,12 @@ public:
 
     // SCShareableContent getShareableContentExcludingDesktopWindows:onScreenWindowsOnly:completionHandler:
     virtual void getShareableContent(bool excludingDesktopWindows, bool onScreenWindowsOnly,
-                                     ShareableContentHandler completion) {
-        (void)excludingDesktopWindows;
-        (void)onScreenWindowsOnly;
-        completion(std::nullopt, std::string("The operation could not be completed."));
-    }
+                                     ShareableContentHandler completion) = 0;
     // SCScreenshotManager captureImageWithFilter:configuration:completionHandler:
     // with a desktop-independent single-window filter. The image's pixel size
     // is exactly the configuration's width and height.
     virtual void captureImage(const SCWindow& window, const SCStreamConfiguration& configuration,
-                              CaptureImageHandler completion) {
-        (void)window;
-        (void)configuration;
-        completion(nullptr, std::string("The operation could not be completed."));
-    }
+                              CaptureImageHandler completion) = 0;
 };
 
 }  // namespace platform

@@ -2,8 +2,6 @@
 
 #include <atomic>
 #include <cassert>
-#include <cstdio>
-#include <cstdlib>
 
 namespace platform {
 
@@ -11,16 +9,6 @@ namespace {
 std::atomic<Platform*> installed{nullptr};
 std::atomic<unsigned> generation{0};
 }  // namespace
-
-WindowServer& Platform::windowServer() {
-    std::fputs("platform: this backend has no window server\n", stderr);
-    std::abort();
-}
-
-Symbols& Platform::symbols() {
-    std::fputs("platform: this backend has no symbol images\n", stderr);
-    std::abort();
-}
 
 Platform& current() {
     Platform* backend = installed.load(std::memory_order_acquire);

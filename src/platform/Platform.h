@@ -38,9 +38,8 @@ public:
     virtual EventMonitors& eventMonitors() = 0;
     virtual CalendarStore& calendarStore() = 0;
     virtual Locale& locale() = 0;
-    // A backend without these aborts when asked; every complete backend has them.
-    virtual WindowServer& windowServer();
-    virtual Symbols& symbols();
+    virtual WindowServer& windowServer() = 0;
+    virtual Symbols& symbols() = 0;
 };
 
 // The installed backend. Installing one marks the start of a new process:

@@ -131,6 +131,8 @@ public:
     platform::EventMonitors& eventMonitors() override { return d_.eventMonitors(); }
     platform::CalendarStore& calendarStore() override { return d_.calendarStore(); }
     platform::Locale& locale() override { return d_.locale(); }
+    platform::WindowServer& windowServer() override { return d_.windowServer(); }
+    platform::Symbols& symbols() override { return d_.symbols(); }
 
     platform::AXUIElementRef createSystemWide() override { return ax_.createSystemWide(); }
     platform::AXUIElementRef createApplication(platform::pid_t pid) override { return ax_.createApplication(pid); }
