@@ -8,10 +8,13 @@
 #include "platform/EventMonitors.h"
 #include "platform/EventTaps.h"
 #include "platform/Files.h"
+#include "platform/Images.h"
 #include "platform/LoginService.h"
 #include "platform/RunLoop.h"
 #include "platform/Screens.h"
+#include "platform/Scripting.h"
 #include "platform/Symbols.h"
+#include "platform/URLSession.h"
 #include "platform/WindowServer.h"
 #include "platform/Workspace.h"
 
@@ -34,6 +37,9 @@ public:
     virtual Capture& capture() = 0;
     virtual EventTaps& eventTaps() = 0;
     virtual EventMonitors& eventMonitors() = 0;
+    virtual Scripting& scripting() = 0;
+    virtual URLSession& urlSession() = 0;
+    virtual Images& images() = 0;
     // A backend without these aborts when asked; every complete backend has them.
     virtual WindowServer& windowServer();
     virtual Symbols& symbols();

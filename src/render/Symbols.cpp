@@ -9,7 +9,7 @@ namespace {
 
 // Read once from the installed icon font's glyph names (its 1.6 release):
 // the system symbol, the glyph that reads the same, its codepoint.
-constexpr std::array<std::pair<std::string_view, char32_t>, 12> kSymbols = {{
+constexpr std::array<std::pair<std::string_view, char32_t>, 13> kSymbols = {{
     {"xmark.circle.fill", 0xF159},               // close-circle
     {"minus.circle.fill", 0xF376},               // minus-circle
     {"play.fill", 0xF40A},                       // play
@@ -22,6 +22,7 @@ constexpr std::array<std::pair<std::string_view, char32_t>, 12> kSymbols = {{
     {"power", 0xF425},                           // power
     {"hand.raised", 0xF2C7},                     // hand-pointing-right
     {"rectangle.dashed.badge.record", 0xF489},   // selection
+    {"playpause.fill", 0xF40E},                  // play-pause
 }};
 
 }  // namespace

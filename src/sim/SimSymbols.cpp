@@ -8,10 +8,11 @@ namespace sim {
 
 namespace {
 
-constexpr std::array<std::string_view, 12> kKnownSymbols = {
+constexpr std::array<std::string_view, 13> kKnownSymbols = {
     "xmark.circle.fill", "minus.circle.fill", "play.fill",           "pause.fill",
     "backward.fill",     "forward.fill",      "calendar",            "gearshape",
     "questionmark.circle", "power",           "hand.raised",         "rectangle.dashed.badge.record",
+    "playpause.fill",
 };
 
 // Symbol images come at the body text size unless configured otherwise.

@@ -129,6 +129,9 @@ public:
     platform::Capture& capture() override { return d_.capture(); }
     platform::EventTaps& eventTaps() override { return d_.eventTaps(); }
     platform::EventMonitors& eventMonitors() override { return d_.eventMonitors(); }
+    platform::Scripting& scripting() override { return d_.scripting(); }
+    platform::URLSession& urlSession() override { return d_.urlSession(); }
+    platform::Images& images() override { return d_.images(); }
 
     platform::AXUIElementRef createSystemWide() override { return ax_.createSystemWide(); }
     platform::AXUIElementRef createApplication(platform::pid_t pid) override { return ax_.createApplication(pid); }

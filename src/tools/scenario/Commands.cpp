@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "linux/AtomicFile.h"
+#include "sim/SimScripting.h"
 #include "tools/scenario/Values.h"
 #include "tools/scenario/World.h"
 
@@ -150,7 +151,7 @@ Action parseGrant(Args& args) {
     }
     if (what == "automation:Music" || what == "automation:Spotify") {
         return [on, player = what.substr(what.find(':') + 1)](World& world, std::ostream&) -> Result {
-            world.setAutomationConsent(player, on);
+            world.desktop().players().setAutomationConsent(player, on);
             return std::nullopt;
         };
     }
@@ -285,10 +286,7 @@ Action parseFail(Args& args) {
             return std::nullopt;
         };
     }
-    if (what == "script") {
-        args.fail("'" + what + "' is not supported yet");
-        return {};
-    }
+    if (what == "script" || what == "script-hang") return parseFailScript(args, what == "script-hang");
     args.fail("unknown fault '" + what + "'");
     return {};
 }
@@ -367,7 +365,7 @@ constexpr std::array kCommands = {
     CommandEntry{"grant", parseGrant},
     CommandEntry{"calendar-access"},
     CommandEntry{"event"},
-    CommandEntry{"player"},
+    CommandEntry{"player", parsePlayer},
     CommandEntry{"defaults", parseDefaults},
     CommandEntry{"defaults-delete", parseDefaultsDelete},
     CommandEntry{"fail", parseFail},
@@ -390,7 +388,7 @@ constexpr std::array kCommands = {
     CommandEntry{"click-tile", parseClickTile},
     CommandEntry{"close-tile", parseCloseTile},
     CommandEntry{"click-status-item"},
-    CommandEntry{"press"},
+    CommandEntry{"press", parsePress},
     CommandEntry{"agree"},
     CommandEntry{"decline"},
     CommandEntry{"snapshot", parseSnapshot},

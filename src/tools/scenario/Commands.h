@@ -35,6 +35,18 @@ Action parseClick(Args& args);
 Action parseKey(Args& args);
 Action parseScroll(Args& args);
 
+// Music players, scripts and downloads (MediaCommands.cpp).
+Action parsePlayer(Args& args);
+Action parseFailScript(Args& args, bool hang);
+Action parsePlayerQuery(Args& args);
+Action parseScriptsQuery(Args& args);
+Action parseDownloadsQuery(Args& args);
+// The special panel (SpecialQuery.cpp).
+Action parseSpecialQuery(Args& args);
+
+// Clicks a control of Durazizi's front-most window by its text (PressCommand.cpp).
+Action parsePress(Args& args);
+
 // A picture of the desktop (SnapshotCommand.cpp).
 Action parseSnapshot(Args& args);
 

@@ -253,7 +253,11 @@ Action parseQuery(Args& args) {
         const auto pid = static_cast<sim::pid_t>(args.integer("a process id", 1, std::numeric_limits<std::int32_t>::max()));
         return printing([pid](World& world) { return eventsJson(world, pid); });
     }
-    static constexpr std::array kLater = {"special", "panel", "scripts", "player"};
+    if (what == "special") return parseSpecialQuery(args);
+    if (what == "scripts") return parseScriptsQuery(args);
+    if (what == "player") return parsePlayerQuery(args);
+    if (what == "downloads") return parseDownloadsQuery(args);
+    static constexpr std::array kLater = {"panel"};
     for (const char* later : kLater) {
         if (what == later) {
             args.fail("'" + what + "' is not supported yet");

@@ -2,6 +2,7 @@
 
 #include "app/AppDelegate.h"
 #include "app/main.h"
+#include "linux/ImageDecoder.h"
 #include "linux/XdgAutostart.h"
 #include "linux/XdgFiles.h"
 #include "platform/Platform.h"
@@ -21,6 +22,7 @@ World::World(const std::string& home, std::function<void(const std::string&)> di
         std::make_shared<linuxhost::XdgAutostart>(paths_.configHome, linuxhost::kBundleIdentifier, kExecutable));
     desktop_.useLoginService(login_);
     desktop_.useFiles(std::make_shared<linuxhost::XdgFiles>(paths_.stateHome, paths_.tempDir));
+    desktop_.useImages(std::make_shared<linuxhost::ImageDecoder>());
     platform::install(&desktop_);
 }
 
@@ -46,6 +48,11 @@ durazizi::AppDelegate* World::delegate() const {
 const durazizi::PreviewController* World::preview() const {
     const durazizi::AppDelegate* app = delegate();
     return app ? &app->hover().preview() : nullptr;
+}
+
+const durazizi::SpecialController* World::special() const {
+    const durazizi::AppDelegate* app = delegate();
+    return app ? &app->hover().special() : nullptr;
 }
 
 void World::startProcess() {

@@ -14,6 +14,7 @@
 namespace durazizi {
 class AppDelegate;
 class PreviewController;
+class SpecialController;
 }
 
 namespace scenario {
@@ -54,8 +55,8 @@ public:
     bool buttonDown() const { return buttonDown_; }
     void setButtonDown(bool down) { buttonDown_ = down; }
 
-    // Automation consent per player, kept for the players of the world.
-    void setAutomationConsent(const std::string& player, bool granted) { automation_[player] = granted; }
+    // The special panel of the running process; null before launch and after quit.
+    const durazizi::SpecialController* special() const;
 
 private:
     void startProcess();
@@ -67,7 +68,6 @@ private:
     sim::Desktop desktop_;
     std::shared_ptr<linuxhost::PlistDefaults> defaults_;
     std::shared_ptr<LoginServiceProbe> login_;
-    std::map<std::string, bool> automation_;
     bool launched_ = false;
     bool buttonDown_ = false;
 };
