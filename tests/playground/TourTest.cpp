@@ -82,7 +82,8 @@ TEST_F(Tour, WritesEveryStepAndItsExplanation) {
     ASSERT_FALSE(result.failure) << *result.failure;
     const std::vector<std::string> expected = {"01-desktop.png",      "02-preview.png",      "03-hovered-tile.png",
                                                "04-minimized-tile.png", "05-closed-tile.png", "06-clicked-tile.png",
-                                               "07-armed-overlay.png",  "08-tiled-window.png"};
+                                               "07-armed-overlay.png",  "08-tiled-window.png",
+                                               "09-now-playing.png"};
     ASSERT_EQ(result.frames.size(), expected.size());
 
     std::ifstream indexFile(dir_ / "out" / "index.html");

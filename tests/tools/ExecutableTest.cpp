@@ -38,7 +38,7 @@ TEST(DuraziziSimExecutable, RunsTheExampleScenarios) {
     const std::string source = environment("DURAZIZI_SOURCE_DIR");
     if (sim.empty() || source.empty()) GTEST_SKIP() << "run through CTest, which names the executable";
 
-    for (const char* example : {"welcome.scn", "previews.scn"}) {
+    for (const char* example : {"welcome.scn", "previews.scn", "now-playing.scn"}) {
         const Outcome outcome = shell("'" + sim + "' run '" + source + "/examples/" + example + "'");
         EXPECT_EQ(outcome.status, 0) << example;
         std::istringstream lines(outcome.out);
@@ -49,6 +49,9 @@ TEST(DuraziziSimExecutable, RunsTheExampleScenarios) {
         EXPECT_GE(count, 5) << example;
         if (std::string(example) == "previews.scn") {
             EXPECT_NE(outcome.out.find("{\"visible\":true,\"pid\":501,"), std::string::npos) << outcome.out;
+        }
+        if (std::string(example) == "now-playing.scn") {
+            EXPECT_NE(outcome.out.find("\"title\":\"Glass Garden\""), std::string::npos) << outcome.out;
         }
     }
 

@@ -12,6 +12,7 @@
 #include "kit/ViewInput.h"
 #include "render/Renderer.h"
 #include "specials/PanelPlacement.h"
+#include "specials/SpecialPanel.h"
 #include "tools/scenario/DefaultDesktop.h"
 #include "tools/scenario/World.h"
 
@@ -64,6 +65,7 @@ public:
             [this] { return hoveredTile(); },   [this] { return minimizedTile(); },
             [this] { return closedTile(); },    [this] { return clickedTile(); },
             [this] { return armedOverlay(); },  [this] { return tiledWindow(); },
+            [this] { return nowPlaying(); },
         };
         for (const auto& step : steps) {
             if (auto failure = step()) return failure;
@@ -238,6 +240,22 @@ private:
         }
         if (overlay()) return std::string("the overlay stayed after the release");
         return picture("08-tiled-window.png", "Letting go tiles the window into the left half of the screen.");
+    }
+
+    Failure nowPlaying() {
+        const auto icon = desktop().dock().itemFrame("Spotify");
+        if (!icon) return std::string("the Dock has no Spotify icon");
+        desktop().input().move({icon->midX(), icon->midY()});
+        desktop().time().advance(kPreviewAppears);
+        const durazizi::SpecialController* special = world_.special();
+        const auto* media =
+            special ? dynamic_cast<const durazizi::MediaContentView*>(special->content().get()) : nullptr;
+        if (!media || !special->panel()->isVisible() || media->titleLabel().text() == "Spotify") {
+            return std::string("resting on the Spotify icon showed no track");
+        }
+        return picture("09-now-playing.png",
+                       "Resting on the Spotify icon shows what it plays: the cover, the title, artist and album, "
+                       "and buttons for the previous track, play or pause, and the next track.");
     }
 
     World& world_;
