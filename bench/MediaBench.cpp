@@ -95,23 +95,23 @@ void BM_NowPlayingPoll(benchmark::State& state) {
     sim::AppSpec music;
     music.bundleId = "com.apple.Music";
     music.name = "Music";
-    desktop.addApplication(music);
+    desktop.processes().add(music);
     desktop.players().withPlayer("Music", [](sim::SimPlayer& player) { player.setState("playing"); });
     auto view = std::make_shared<durazizi::MediaContentView>(durazizi::MediaApp::music, nullptr);
     view->viewDidShow();
     for (int i = 0; i < 3; ++i) {   // the first answer and the cover
         held.loop().runHeld();
-        desktop.advance(0);
+        desktop.time().advance(0);
     }
     const double poll = durazizi::MediaContentView::kPollInterval;
-    desktop.advance(poll / 2);
+    desktop.time().advance(poll / 2);
     for (auto _ : state) {
         const auto start = Stopwatch::now();
-        desktop.advance(poll);   // the timer fires: the script goes to the global queue
+        desktop.time().advance(poll);   // the timer fires: the script goes to the global queue
         const auto fired = Stopwatch::now();
         held.loop().runHeld();   // the player answers, untimed
         const auto answered = Stopwatch::now();
-        desktop.advance(0);      // the hand-back: the view reads the answer
+        desktop.time().advance(0);      // the hand-back: the view reads the answer
         state.SetIterationTime(seconds(fired - start) + seconds(Stopwatch::now() - answered));
     }
     view->viewWillHide();

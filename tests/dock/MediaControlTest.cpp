@@ -15,7 +15,7 @@ protected:
     std::optional<MediaControl::State> state(MediaApp app) {
         std::optional<MediaControl::State> result;
         MediaControl::fetchState(app, [&](auto s) { result = s; });
-        desktop().advance(0.01);
+        desktop().time().advance(0.01);
         return result;
     }
     kit::ImageRef artwork(MediaApp app) {
@@ -25,7 +25,7 @@ protected:
             result = std::move(image);
             done = true;
         });
-        desktop().advance(0.01);
+        desktop().time().advance(0.01);
         EXPECT_TRUE(done);
         return result;
     }
@@ -56,7 +56,7 @@ TEST_F(MediaControlTest, SendsTheExactScriptsToBothPlayers) {
         MediaControl::changeVolume(app, -5);
         MediaControl::changeVolume(app, 5);
         artwork(app);
-        desktop().advance(0.01);
+        desktop().time().advance(0.01);
         const std::string artworkScript = app == MediaApp::music
                                               ? "tell application \"Music\" to get data of artwork 1 of current track"
                                               : "tell application \"Spotify\" to get artwork url of current track";
@@ -100,16 +100,16 @@ TEST_F(MediaControlTest, PlayersActOnTheScriptsAndRefusalsAreLogged) {
     players().withPlayer("Spotify", [](sim::SimPlayer& p) { p.setVolume(3); });
     MediaControl::changeVolume(MediaApp::music, 5);
     MediaControl::changeVolume(MediaApp::spotify, -5);
-    desktop().advance(0.01);
+    desktop().time().advance(0.01);
     EXPECT_EQ(players().playerInfo("Music")->volume, 100);
     EXPECT_EQ(players().playerInfo("Spotify")->volume, 0);
 
-    desktop().quitApplication(music);
+    desktop().processes().quit(music);
     setPlayer("Music", "playing", {"Morning Light", "Ada Reyes", "First Hours", true});
     EXPECT_EQ(state(MediaApp::music), (MediaControl::State{true, "Morning Light", "Ada Reyes", "First Hours"}));
-    const auto relaunched = desktop().pidForName("Music");
+    const auto relaunched = desktop().processes().pidForName("Music");
     ASSERT_TRUE(relaunched);
-    EXPECT_TRUE(desktop().application(*relaunched)->running);
+    EXPECT_TRUE(desktop().processes().info(*relaunched)->running);
 
     players().setAutomationConsent("Spotify", false);
     EXPECT_EQ(state(MediaApp::spotify), std::nullopt);

@@ -21,28 +21,28 @@ TEST_F(NowPlaying, ShowsThePlayerAndItsButtonsWork) {
     EXPECT_NE(media()->artwork().image(), runningApp(music)->icon());   // the cover came
 
     const_cast<kit::Button&>(media()->playPauseButton()).performClick();
-    desktop().advance(durazizi::MediaContentView::kRefreshAfterTap + 0.01);
+    desktop().time().advance(durazizi::MediaContentView::kRefreshAfterTap + 0.01);
     EXPECT_EQ(media()->playPauseButton().image()->symbolName(), "pause.fill");
 
     const_cast<kit::Button&>(media()->nextButton()).performClick();
-    desktop().advance(0.3);
+    desktop().time().advance(0.3);
     EXPECT_EQ(media()->titleLabel().text(), "Glass Garden");
     EXPECT_EQ(media()->artistLabel().text(), "North & Pine \u2014 Greenhouse");
 
     // Polls keep coming; the cover is asked for once per track.
-    desktop().advance(5);
+    desktop().time().advance(5);
     auto sent = sources();
     EXPECT_EQ(count(sent, "artwork 1"), 2);
     EXPECT_GE(count(sent, "player state"), 4);
 
     // Another album of the same title and artist is the same track.
     setPlayer("Music", "playing", {"Glass Garden", "North & Pine", "Greenhouse (Live)", true});
-    desktop().advance(3);
+    desktop().time().advance(3);
     EXPECT_EQ(count(sources(), "artwork 1"), 0);
     EXPECT_EQ(media()->artistLabel().text(), "North & Pine \u2014 Greenhouse (Live)");
 
     setPlayer("Music", "stopped", {});
-    desktop().advance(1.6);
+    desktop().time().advance(1.6);
     EXPECT_EQ(media()->titleLabel().text(), "Music");
     EXPECT_EQ(media()->artistLabel().text(), "Not playing");
     EXPECT_EQ(media()->artwork().image(), runningApp(music)->icon());
@@ -56,20 +56,20 @@ TEST_F(NowPlaying, OneStateRequestInFlightAndNoStaleAnswers) {
     startHover();
     showPreviewOf("Spotify");
     ASSERT_TRUE(specialVisible());
-    desktop().advance(15);
+    desktop().time().advance(15);
     EXPECT_EQ(players().pending(), 1);
     EXPECT_EQ(count(sources(), "player state"), 1);
     EXPECT_EQ(media()->titleLabel().text(), "Spotify");
 
-    desktop().movePointer({700, 300});
-    desktop().advance(1);
+    desktop().input().move({700, 300});
+    desktop().time().advance(1);
     ASSERT_FALSE(specialVisible());
     const auto* hidden = media();
     players().setHang("Spotify", false);
-    desktop().advance(0.1);
+    desktop().time().advance(0.1);
     EXPECT_EQ(players().pending(), 0);
     EXPECT_EQ(hidden->titleLabel().text(), "Spotify");   // stale: dropped
-    desktop().advance(5);
+    desktop().time().advance(5);
     EXPECT_EQ(count(sources(), "player state"), 0);        // polling stopped with the hide
 }
 
@@ -88,9 +88,9 @@ TEST_F(NowPlaying, PlacementFollowsTheDockOffsetAndTheScreenEdge) {
 
     // Many icons push Music towards the left edge of the display.
     for (int i = 0; i < 24; ++i) addApp("App" + std::to_string(i));
-    desktop().movePointer({700, 300});
-    desktop().advance(1);
-    desktop().advance(2.1);   // the Dock cache runs out
+    desktop().input().move({700, 300});
+    desktop().time().advance(1);
+    desktop().time().advance(2.1);   // the Dock cache runs out
     showPreviewOf("Music");
     ASSERT_TRUE(specialVisible());
     frame = topLeftFrame(*special().panel());

@@ -17,8 +17,8 @@ const char* bundleOf(const std::string& player) {
 }
 
 bool worldHasPlayer(World& world, const std::string& player) {
-    const auto pid = world.desktop().pidForName(player);
-    const auto app = pid ? world.desktop().application(*pid) : std::nullopt;
+    const auto pid = world.desktop().processes().pidForName(player);
+    const auto app = pid ? world.desktop().processes().info(*pid) : std::nullopt;
     return app && app->bundleId == bundleOf(player);
 }
 

@@ -29,7 +29,7 @@ Action parsePress(Args& args) {
     return [text](World& world, std::ostream&) -> Result {
         if (!world.running()) return "press: Durazizi is not running";
         // Front-most first; the first window that has such a control takes the click.
-        for (const sim::OwnWindowInfo& window : world.desktop().ownWindows()) {
+        for (const sim::OwnWindowInfo& window : world.desktop().ownWindows().list()) {
             if (!window.visible || !window.contentView) continue;
             const kit::Button* button = findButton(*window.contentView, text);
             if (!button) continue;
@@ -39,8 +39,8 @@ Action parsePress(Args& args) {
             const double y = window.contentView->isFlipped() ? window.frame.minY() + inContent.y
                                                              : window.frame.maxY() - inContent.y;
             const kit::Point topLeft{window.frame.minX() + inContent.x, y};
-            world.desktop().movePointer(topLeft);
-            world.desktop().click(topLeft);
+            world.desktop().input().move(topLeft);
+            world.desktop().input().click(topLeft);
             return std::nullopt;
         }
         return "press: no control \"" + text + "\" in Durazizi's windows";
