@@ -4,6 +4,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "kit/Color.h"
 #include "kit/Image.h"
@@ -67,6 +68,11 @@ public:
     // Pressed and the pointer still inside: hosts draw the pressed look.
     bool isHighlighted() const { return highlighted_; }
 
+    // What assistive technology says for the button; a button that shows
+    // only a symbol is known by it.
+    const std::string& accessibilityLabel() const { return accessibilityLabel_; }
+    void setAccessibilityLabel(std::string label) { accessibilityLabel_ = std::move(label); }
+
     void setAction(std::function<void()> action) { action_ = std::move(action); }
     bool hasAction() const { return static_cast<bool>(action_); }
     // Runs the action as a click would, if the button is enabled.
@@ -79,6 +85,7 @@ private:
     bool containsWindowPoint(Point pointInWindow) const;
 
     std::string title_;
+    std::string accessibilityLabel_;
     ImageRef image_;
     ImageScaling imageScaling_ = ImageScaling::ProportionallyDown;
     BezelStyle bezelStyle_ = BezelStyle::Rounded;

@@ -10,10 +10,13 @@
 #include "platform/EventTaps.h"
 #include "platform/Files.h"
 #include "platform/Locale.h"
+#include "platform/Images.h"
 #include "platform/LoginService.h"
 #include "platform/RunLoop.h"
 #include "platform/Screens.h"
+#include "platform/Scripting.h"
 #include "platform/Symbols.h"
+#include "platform/URLSession.h"
 #include "platform/WindowServer.h"
 #include "platform/Workspace.h"
 
@@ -40,6 +43,9 @@ public:
     virtual Locale& locale() = 0;
     virtual WindowServer& windowServer() = 0;
     virtual Symbols& symbols() = 0;
+    virtual Scripting& scripting() = 0;
+    virtual URLSession& urlSession() = 0;
+    virtual Images& images() = 0;
 };
 
 // The installed backend. Installing one marks the start of a new process:

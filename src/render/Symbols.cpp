@@ -9,7 +9,7 @@ namespace {
 
 // Read once from the installed icon font's glyph names (its 1.6 release):
 // the system symbol, the glyph that reads the same, its codepoint.
-constexpr std::array<std::pair<std::string_view, char32_t>, 27> kSymbols = {{
+constexpr std::array<std::pair<std::string_view, char32_t>, 28> kSymbols = {{
     {"xmark.circle.fill", 0xF159},               // close-circle
     {"minus.circle.fill", 0xF376},               // minus-circle
     {"play.fill", 0xF40A},                       // play
@@ -37,6 +37,7 @@ constexpr std::array<std::pair<std::string_view, char32_t>, 27> kSymbols = {{
     {"arrow.up.arrow.down", 0xF4E2},             // swap-vertical
     {"music.note", 0xF387},                      // music-note
     {"slider.horizontal.3", 0xF62E},             // tune
+    {"playpause.fill", 0xF40E},                  // play-pause
 }};
 
 }  // namespace

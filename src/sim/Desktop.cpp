@@ -24,7 +24,9 @@ Desktop::Desktop() : files_(std::make_shared<SimFiles>()) {
 }
 
 Desktop::~Desktop() {
-    // Background work may still call into the desktop: let it finish first.
+    // Background work may still call into the desktop: let it finish first,
+    // waking scripts that wait on a player that does not answer.
+    scripting_.releaseAll();
     runLoop_.shutdown();
     windowServer_.endProcess();
     eventTaps_.endProcess();
@@ -49,6 +51,12 @@ void Desktop::useFiles(std::shared_ptr<platform::Files> files) {
     if (!files) return;
     graveyard_.bury(std::move(files_));
     files_ = std::move(files);
+}
+
+void Desktop::useImages(std::shared_ptr<platform::Images> images) {
+    if (!images) return;
+    graveyard_.bury(std::move(images_));
+    images_ = std::move(images);
 }
 
 }  // namespace sim

@@ -23,8 +23,11 @@
 #include "sim/SimEventTaps.h"
 #include "sim/SimLocale.h"
 #include "sim/SimRunLoop.h"
+#include "sim/NoImages.h"
 #include "sim/SimScreens.h"
+#include "sim/SimScripting.h"
 #include "sim/SimSymbols.h"
+#include "sim/SimURLSession.h"
 #include "sim/SimWindowManager.h"
 #include "sim/SimWindowServer.h"
 #include "sim/SimWorkspace.h"
@@ -68,12 +71,22 @@ public:
     // The account's calendars and its locale and time zone.
     SimCalendarStore& calendarStore() override { return calendars_; }
     SimLocale& locale() override { return locale_; }
+    SimScripting& scripting() override { return scripting_; }
+    SimURLSession& urlSession() override { return urlSession_; }
+    platform::Images& images() override { return *images_; }
 
     // Services the host may replace with real ones (property-list defaults,
     // XDG autostart, XDG folders). By default the desktop uses in-memory ones.
     void useDefaults(std::shared_ptr<platform::Defaults> defaults);
     void useLoginService(std::shared_ptr<platform::LoginService> service);
     void useFiles(std::shared_ptr<platform::Files> files);
+    // An image decoder; by default the desktop reads no image format.
+    void useImages(std::shared_ptr<platform::Images> images);
+
+    // The two music players with the scripts sent to them and their faults,
+    // and the URL session with the addresses asked for.
+    SimScripting& players() { return scripting_; }
+    SimURLSession& downloads() { return urlSession_; }
 
     Time& time() { return time_; }
     Input& input() { return input_; }
@@ -116,6 +129,9 @@ private:
     SimWindowManager windowManager_{*world_};
     SimCalendarStore calendars_{runLoop_};
     SimLocale locale_;
+    SimScripting scripting_{*world_, runLoop_};
+    SimURLSession urlSession_{runLoop_, scripting_};
+    std::shared_ptr<platform::Images> images_ = std::make_shared<NoImages>();
     SimApplication application_{world_, graveyard_, [this] { ownProcess_.terminate(); }};
     std::shared_ptr<platform::Defaults> defaults_ = std::make_shared<MemoryDefaults>();
     std::shared_ptr<platform::LoginService> loginService_ = std::make_shared<MemoryLoginService>();

@@ -140,6 +140,19 @@ void SimRunLoop::waitForBackground() {
     workersIdle_.wait(lock, [this] { return inFlight_ == 0; });
 }
 
+void SimRunLoop::backgroundBlocked() {
+    {
+        std::lock_guard lock(workersMutex_);
+        --inFlight_;
+    }
+    workersIdle_.notify_all();
+}
+
+void SimRunLoop::backgroundWoken() {
+    std::lock_guard lock(workersMutex_);
+    ++inFlight_;
+}
+
 std::optional<std::function<void()>> SimRunLoop::popMain() {
     std::lock_guard lock(mutex_);
     while (!main_.empty()) {

@@ -43,6 +43,12 @@ public:
     // that its hand-backs join the main queue in a deterministic order.
     void runUntil(double target, bool waitForBackground);
     void waitForBackground();
+    // A background task about to wait on the simulated world (a player that
+    // does not answer) stops counting as running work, so that letting time
+    // pass does not wait for it; whoever wakes it counts it again first, on
+    // the main thread, so the next wait includes it.
+    void backgroundBlocked();
+    void backgroundWoken();
 
     // The owning process ended: its timers stop, its queued work is dropped.
     void endProcess() override;

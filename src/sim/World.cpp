@@ -125,11 +125,17 @@ void World::quitDock() {
 }
 
 void World::openDockApplication(const DockItemRecord& item) {
+    const pid_t found = launch([&](const ProcessIdentity& p) { return p.bundlePath == item.bundlePath; });
+    if (!found) return;   // an item of an app the world does not know opens nothing
+    activate(found);
+}
+
+pid_t World::launch(const std::function<bool(const ProcessIdentity&)>& matches) {
     // The most recently launched process of that bundle, running or not.
     pid_t found = 0;
     for (auto it = launchOrder.rbegin(); it != launchOrder.rend(); ++it) {
         const AppRecord* record = app(*it);
-        if (record && !record->own && record->identity->bundlePath == item.bundlePath) {
+        if (record && !record->own && matches(*record->identity)) {
             found = *it;
             break;
         }
@@ -154,8 +160,7 @@ void World::openDockApplication(const DockItemRecord& item) {
             launchOrder.push_back(found);
         }
     }
-    if (!found) return;   // an item of an app the world does not know opens nothing
-    activate(found);
+    return found;
 }
 
 const ScreenRecord* World::screenForX(double x, double y) const {

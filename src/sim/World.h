@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -200,6 +201,9 @@ struct World {
     // What a click on a Dock application item does: the app activates, and is
     // launched first (a new process, if it had quit) when it is not running.
     void openDockApplication(const DockItemRecord& item);
+    // Starts the most recent process of the first bundle that matches (a
+    // new process if it had quit) unless it runs; 0 when none matches.
+    pid_t launch(const std::function<bool(const ProcessIdentity&)>& matches);
 };
 
 }  // namespace sim

@@ -5,6 +5,7 @@
 #include "kit/Geometry.h"
 #include "kit/View.h"
 #include "platform/CalendarStore.h"
+#include "specials/SpecialContent.h"
 
 namespace durazizi {
 
@@ -12,7 +13,7 @@ namespace durazizi {
 // event (calendar colour, title, start time or "All day"), or a notice when
 // there is nothing. Built once per showing, never updated; its frame's size
 // is the size the panel takes. Not flipped: y grows upwards.
-class CalendarContentView : public kit::View {
+class CalendarContentView : public SpecialContent {
 public:
     static constexpr double width = 320;
 
@@ -21,8 +22,8 @@ public:
     kit::Size fittingSize() const { return frame().size; }
 
     // Nothing to start or stop: the list holds no timers or observers.
-    void viewDidShow() {}
-    void viewWillHide() {}
+    void viewDidShow() override {}
+    void viewWillHide() override {}
 };
 
 }  // namespace durazizi

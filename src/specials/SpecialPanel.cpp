@@ -2,31 +2,106 @@
 
 #include <utility>
 
+#include "app/Settings.h"
+#include "platform/Platform.h"
+#include "specials/PanelPlacement.h"
+
 namespace durazizi {
 
-std::string SpecialController::mediaKey(MediaApp app) {
-    return app == MediaApp::music ? "media:Music" : "media:Spotify";
-}
+std::string SpecialController::mediaKey(MediaApp app) { return "media:" + std::string(rawValue(app)); }
 
-void SpecialController::showMedia(MediaApp app, platform::RunningApplicationRef running, kit::Rect dockFrameTopLeft) {
-    (void)running;
-    (void)dockFrameTopLeft;
+void SpecialController::showMedia(MediaApp app, const platform::RunningApplicationRef& running,
+                                  kit::Rect dockFrameTopLeft) {
     std::string key = mediaKey(app);
     if (currentKey_ == key) return;
-    content_.reset();
-    currentKey_ = std::move(key);
+    auto view = std::make_shared<MediaContentView>(app, running ? running->icon() : nullptr);
+    present(std::move(view), {MediaContentView::kWidth, MediaContentView::kHeight}, std::move(key),
+            dockFrameTopLeft);
 }
 
-void SpecialController::present(kit::ViewRef view, kit::Size size, std::string key, kit::Rect dockFrameTopLeft) {
-    (void)size;
-    (void)dockFrameTopLeft;
-    content_ = std::move(view);
+void SpecialController::present(std::shared_ptr<SpecialContent> content, kit::Size size, std::string key,
+                                kit::Rect dockFrameTopLeft) {
     currentKey_ = std::move(key);
+    if (content_) {
+        content_->viewWillHide();
+        content_->removeFromSuperview();
+    }
+    content_ = std::move(content);
+
+    platform::Panel& panel = ensurePanel();
+    switch (Settings::theme()) {
+        case Settings::Theme::automatic: panel.setAppearance(std::nullopt); break;
+        case Settings::Theme::light: panel.setAppearance(kit::Appearance::VibrantLight); break;
+        case Settings::Theme::dark: panel.setAppearance(kit::Appearance::VibrantDark); break;
+    }
+    panel.setContentSize(size);
+    host_->setFrame({0, 0, size.width, size.height});
+    blur_->setFrame(host_->bounds());
+    if (content_) {
+        content_->setFrame(host_->bounds());
+        host_->addSubview(content_);   // above the blur
+    }
+
+    ++presentation_;
+    fadingOut_.reset();
+    PanelPlacement::place(panel, dockFrameTopLeft, size);
+    PanelPlacement::animateIn(panel);
+    if (content_) content_->viewDidShow();
 }
 
 void SpecialController::hide() {
     currentKey_.reset();
-    content_.reset();
+    // The content stays installed until the next present.
+    if (content_) content_->viewWillHide();
+    if (!panel_ || !panel_->isVisible()) return;
+    // The hover loop asks again on every poll while the panel fades; a new
+    // fade would cut the running one short.
+    if (fadingOut_ == presentation_) return;
+    const std::uint64_t presentation = presentation_;
+    fadingOut_ = presentation;
+    platform::current().windowServer().runAnimationGroup(
+        [panel = panel_](platform::AnimationContext& context) {
+            context.setDuration(PanelPlacement::kFadeOutDuration);
+            panel->animator().setAlphaValue(0);
+        },
+        [weak = weak_from_this(), presentation] {
+            auto self = weak.lock();
+            // A show since this fade began owns the panel now.
+            if (!self || self->presentation_ != presentation || !self->panel_) return;
+            self->fadingOut_.reset();
+            self->panel_->orderOut();
+        });
+}
+
+platform::Panel& SpecialController::ensurePanel() {
+    if (panel_) return *panel_;
+    auto& windowServer = platform::current().windowServer();
+    panel_ = windowServer.makePanel(kit::Rect{}, platform::NSWindowStyleMaskNonactivatingPanel,
+                                    platform::NSBackingStoreBuffered, /*defer=*/true);
+    // Floating first: it sets the floating level, which the Dock level below replaces.
+    panel_->setFloatingPanel(true);
+    panel_->setHidesOnDeactivate(false);
+    panel_->setBecomesKeyOnlyIfNeeded(true);
+    panel_->setOpaque(false);
+    panel_->setBackgroundColor(kit::Color::clear());
+    panel_->setHasShadow(true);
+    // Just above the Dock, which would otherwise cover the panel's lower edge.
+    panel_->setLevel(windowServer.windowLevelForKey(platform::kCGDockWindowLevelKey) + 1);
+    panel_->setCollectionBehavior(platform::NSWindowCollectionBehaviorCanJoinAllSpaces |
+                                  platform::NSWindowCollectionBehaviorIgnoresCycle |
+                                  platform::NSWindowCollectionBehaviorFullScreenAuxiliary);
+
+    host_ = std::make_shared<kit::View>();
+    blur_ = std::make_shared<kit::VisualEffectView>();
+    blur_->setMaterial(kit::VisualEffectMaterial::HudWindow);
+    blur_->setState(kit::VisualEffectState::Active);
+    blur_->setBlendingMode(kit::VisualEffectBlendingMode::BehindWindow);
+    blur_->setWantsLayer(true);
+    blur_->setCornerRadius(kCornerRadius);
+    blur_->setMasksToBounds(true);
+    host_->addSubview(blur_);
+    panel_->setContentView(host_);
+    return *panel_;
 }
 
 }  // namespace durazizi

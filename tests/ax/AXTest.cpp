@@ -133,6 +133,9 @@ public:
     platform::Locale& locale() override { return d_.locale(); }
     platform::WindowServer& windowServer() override { return d_.windowServer(); }
     platform::Symbols& symbols() override { return d_.symbols(); }
+    platform::Scripting& scripting() override { return d_.scripting(); }
+    platform::URLSession& urlSession() override { return d_.urlSession(); }
+    platform::Images& images() override { return d_.images(); }
 
     platform::AXUIElementRef createSystemWide() override { return ax_.createSystemWide(); }
     platform::AXUIElementRef createApplication(platform::pid_t pid) override { return ax_.createApplication(pid); }

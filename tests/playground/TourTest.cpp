@@ -85,11 +85,12 @@ TEST_F(Tour, WritesEveryStepAndItsExplanation) {
         "03-hovered-tile.png",    "04-minimized-tile.png",
         "05-closed-tile.png",     "06-clicked-tile.png",
         "07-armed-overlay.png",   "08-tiled-window.png",
-        "09-home-panel.png",      "10-home-panel-permission.png",
-        "11-preferences-general.png", "12-preferences-appearance.png",
-        "13-preferences-specials.png", "14-preferences-window-management.png",
-        "15-preferences-about.png", "16-preferences-dark.png",
-        "17-terms.png",           "18-guide.png"};
+        "09-now-playing.png",     "10-upcoming-events.png",
+        "11-home-panel.png",      "12-home-panel-permission.png",
+        "13-preferences-general.png", "14-preferences-appearance.png",
+        "15-preferences-specials.png", "16-preferences-window-management.png",
+        "17-preferences-about.png", "18-preferences-dark.png",
+        "19-terms.png",           "20-guide.png"};
     ASSERT_EQ(result.frames.size(), expected.size());
 
     std::ifstream indexFile(dir_ / "out" / "index.html");
@@ -129,11 +130,14 @@ TEST_F(Tour, WritesEveryStepAndItsExplanation) {
     // The overlay tints the left half, then the tiled window fills it.
     EXPECT_GT(difference(pictures[5], pictures[6], 20, 300, kWidth / 2 - 40, 300), 2) << "no overlay over the left half";
     EXPECT_GT(difference(pictures[6], pictures[7], 20, 300, kWidth / 2 - 40, 300), 2) << "the window was not tiled";
+    // The now-playing and calendar panels rise above the Dock.
+    EXPECT_GT(difference(pictures[7], pictures[8], 0, aboveDock, kWidth, 150), 2) << "no now-playing panel";
+    EXPECT_GT(difference(pictures[8], pictures[9], 0, aboveDock - 150, kWidth, 300), 2) << "no calendar panel";
     // The home panel hangs under the status item at the top right; the
     // permission row makes it longer; the dark preferences differ from the light.
-    EXPECT_GT(difference(pictures[7], pictures[8], 1100, 30, 300, 200), 8) << "no panel under the status item";
-    EXPECT_GT(difference(pictures[8], pictures[9], 1100, 250, 300, 100), 2) << "no permission row";
-    EXPECT_GT(difference(pictures[11], pictures[15], 440, 140, 560, 460), 20) << "the dark appearance looks light";
+    EXPECT_GT(difference(pictures[9], pictures[10], 1100, 30, 300, 200), 8) << "no panel under the status item";
+    EXPECT_GT(difference(pictures[10], pictures[11], 1100, 250, 300, 100), 2) << "no permission row";
+    EXPECT_GT(difference(pictures[13], pictures[17], 440, 140, 560, 460), 20) << "the dark appearance looks light";
 }
 
 TEST_F(Tour, TwiceTheScaleGivesTwiceThePixels) {

@@ -41,17 +41,25 @@ TEST(DuraziziSimExecutable, RunsTheExampleScenarios) {
     const std::string source = environment("DURAZIZI_SOURCE_DIR");
     if (sim.empty() || source.empty()) GTEST_SKIP() << "run through CTest, which names the executable";
 
-    for (const char* example : {"welcome.scn", "previews.scn"}) {
-        const Outcome outcome = shell("'" + sim + "' run '" + source + "/examples/" + example + "'");
+    // Panels with text measure it through Fontconfig, whose caches live as long as the process.
+    const std::string lsan = "LSAN_OPTIONS=suppressions='" + source + "/scripts/lsan.supp:print_suppressions=0' ";
+    for (const char* example : {"welcome.scn", "previews.scn", "now-playing.scn", "calendar.scn"}) {
+        const Outcome outcome = shell(lsan + "'" + sim + "' run '" + source + "/examples/" + example + "'");
         EXPECT_EQ(outcome.status, 0) << example;
         std::istringstream lines(outcome.out);
         int count = 0;
         for (std::string line; std::getline(lines, line); ++count) {
             EXPECT_TRUE(line.starts_with("{") && line.ends_with("}")) << example << ": " << line;
         }
-        EXPECT_GE(count, 5) << example;
+        EXPECT_GE(count, 4) << example;
         if (std::string(example) == "previews.scn") {
             EXPECT_NE(outcome.out.find("{\"visible\":true,\"pid\":501,"), std::string::npos) << outcome.out;
+        }
+        if (std::string(example) == "calendar.scn") {
+            EXPECT_NE(outcome.out.find("\"header\":\"Upcoming\""), std::string::npos) << outcome.out;
+        }
+        if (std::string(example) == "now-playing.scn") {
+            EXPECT_NE(outcome.out.find("\"title\":\"Glass Garden\""), std::string::npos) << outcome.out;
         }
     }
 

@@ -13,12 +13,15 @@
 #include <SDL.h>
 
 #include "kit/Saturate.h"
+#include "linux/CurlURLSession.h"
 #include "platform/Platform.h"
 #include "render/Renderer.h"
 #include "sim/SimLocale.h"
 #include "tools/playground/HelpOverlay.h"
 #include "tools/playground/InputMap.h"
 #include "tools/playground/PlaygroundHome.h"
+#include "sim/SimScripting.h"
+#include "sim/SimURLSession.h"
 #include "tools/scenario/DefaultDesktop.h"
 #include "tools/scenario/World.h"
 
@@ -34,6 +37,8 @@ constexpr const char* kTitle = "Durazizi \u2014 simulated desktop (F1: help)";
 constexpr int kPumpIntervalMs = 50;
 // About one display refresh, while something on screen is moving.
 constexpr int kAnimationIntervalMs = 16;
+// How long a song plays before the playing player moves on, in seconds.
+constexpr double kTrackLength = 30;
 // Room for the window's title bar and borders on a screen just big enough.
 constexpr int kDecorationAllowance = 48;
 
@@ -74,7 +79,10 @@ private:
     void refreshHelpState();
     bool present(bool repaint);
 
+    void playNextTrackWhenDue(double now);
+
     scenario::World& world_;
+    double lastTrackChange_ = 0;
     render::DesktopRenderer renderer_;
     HelpState help_;
     std::ostream& err_;
@@ -234,7 +242,17 @@ bool Playground::present(bool repaint) {
     return true;
 }
 
+void Playground::playNextTrackWhenDue(double now) {
+    // Spotify moves on to its next song now and then, as a playing player does.
+    if (now - lastTrackChange_ < kTrackLength) return;
+    lastTrackChange_ = now;
+    desktop().players().withPlayer("Spotify", [](sim::SimPlayer& player) {
+        if (player.info().state == "playing") player.advanceTrack();
+    });
+}
+
 void Playground::run() {
+    lastTrackChange_ = steadySeconds();
     desktop().time().setRealTime(true);
     double lastPump = steadySeconds();
     bool animating = true;   // the first frame is always drawn
@@ -254,6 +272,7 @@ void Playground::run() {
 
         desktop().time().pump();
         lastPump = steadySeconds();
+        playNextTrackWhenDue(lastPump);
         refreshHelpState();
         const bool repaint = renderer_.needsPaint() || overlayChanged_;
         // One frame at the animation cadence after each change: an animation
@@ -313,6 +332,8 @@ int runPlayground(const PlaygroundOptions& options, std::ostream& err) {
     scenario::DefaultDesktopOptions desktopOptions;
     desktopOptions.fresh = options.fresh;
     scenario::buildDefaultDesktop(world, desktopOptions);
+    // Artwork addresses the simulated world does not serve itself go out for real.
+    world.desktop().downloads().useUpstream(std::make_shared<linuxhost::CurlURLSession>());
 
     HelpState help;
     help.home = home;

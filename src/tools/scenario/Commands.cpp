@@ -5,6 +5,7 @@
 
 #include "linux/AtomicFile.h"
 #include "tools/scenario/CalendarCommands.h"
+#include "sim/SimScripting.h"
 #include "tools/scenario/Values.h"
 #include "tools/scenario/World.h"
 
@@ -151,7 +152,7 @@ Action parseGrant(Args& args) {
     }
     if (what == "automation:Music" || what == "automation:Spotify") {
         return [on, player = what.substr(what.find(':') + 1)](World& world, std::ostream&) -> Result {
-            world.setAutomationConsent(player, on);
+            world.desktop().players().setAutomationConsent(player, on);
             return std::nullopt;
         };
     }
@@ -287,10 +288,7 @@ Action parseFail(Args& args) {
             return std::nullopt;
         };
     }
-    if (what == "script") {
-        args.fail("'" + what + "' is not supported yet");
-        return {};
-    }
+    if (what == "script" || what == "script-hang") return parseFailScript(args, what == "script-hang");
     args.fail("unknown fault '" + what + "'");
     return {};
 }
@@ -369,7 +367,7 @@ constexpr std::array kCommands = {
     CommandEntry{"grant", parseGrant},
     CommandEntry{"calendar-access", parseCalendarAccess},
     CommandEntry{"event", parseEvent},
-    CommandEntry{"player"},
+    CommandEntry{"player", parsePlayer},
     CommandEntry{"defaults", parseDefaults},
     CommandEntry{"defaults-delete", parseDefaultsDelete},
     CommandEntry{"fail", parseFail},

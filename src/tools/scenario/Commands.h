@@ -46,6 +46,14 @@ Action parsePick(Args& args);
 Action parseCloseWindow(Args& args);
 // `query panel|prefs|terms|guide|status-item`; none for other queries.
 std::optional<Action> parseUiQuery(const std::string& what);
+// Music players, scripts and downloads (MediaCommands.cpp).
+Action parsePlayer(Args& args);
+Action parseFailScript(Args& args, bool hang);
+Action parsePlayerQuery(Args& args);
+Action parseScriptsQuery(Args& args);
+Action parseDownloadsQuery(Args& args);
+// The special panel (SpecialQuery.cpp).
+Action parseSpecialQuery(Args& args);
 
 // A picture of the desktop (SnapshotCommand.cpp).
 Action parseSnapshot(Args& args);

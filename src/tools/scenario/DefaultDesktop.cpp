@@ -1,5 +1,7 @@
 #include "tools/scenario/DefaultDesktop.h"
 
+#include "sim/SimScripting.h"
+
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -110,6 +112,9 @@ DefaultDesktop buildDefaultDesktop(World& world, const DefaultDesktopOptions& op
     addWindow(desktop, d.editor, "HoverController.cpp", {200, 110, 860, 600});
     const sim::CGWindowID readme = addWindow(desktop, d.editor, "README.md", {160, 80, 860, 600});
     desktop.processes().setFrontmost(d.editor, readme);
+
+    // Spotify is playing; Music sits paused on its first track.
+    desktop.players().withPlayer("Spotify", [](sim::SimPlayer& player) { player.setState("playing"); });
 
     desktop.permissions().setAccessibilityTrusted(true);
     desktop.permissions().setScreenRecording(true);

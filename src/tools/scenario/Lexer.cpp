@@ -177,7 +177,11 @@ LexResult tokenize(std::string_view line) {
                     token.text = std::string(line.substr(valueStart, pos - valueStart));
                     if (token.text.empty()) return fail("option '" + token.name + "' has no value");
                     if (pos < line.size() && line[pos] == '"') {
-                        return fail("unexpected quote in the value of option '" + token.name + "'");
+                        // A kind followed by a quoted text, as in artwork=url:"…".
+                        if (!token.text.ends_with(':')) {
+                            return fail("unexpected quote in the value of option '" + token.name + "'");
+                        }
+                        if (auto error = readQuoted(line, pos, token.text)) return fail(*error);
                     }
                 }
             } else {

@@ -256,13 +256,10 @@ Action parseQuery(Args& args) {
         return printing([pid](World& world) { return eventsJson(world, pid); });
     }
     if (auto ui = parseUiQuery(what)) return *ui;
-    static constexpr std::array kLater = {"special", "scripts", "player"};
-    for (const char* later : kLater) {
-        if (what == later) {
-            args.fail("'" + what + "' is not supported yet");
-            return {};
-        }
-    }
+    if (what == "special") return parseSpecialQuery(args);
+    if (what == "scripts") return parseScriptsQuery(args);
+    if (what == "player") return parsePlayerQuery(args);
+    if (what == "downloads") return parseDownloadsQuery(args);
     args.fail("unknown query '" + what + "'");
     return {};
 }

@@ -14,7 +14,9 @@
 #include "kit/ViewInput.h"
 #include "render/Renderer.h"
 #include "specials/PanelPlacement.h"
+#include "specials/SpecialPanel.h"
 #include "tools/scenario/DefaultDesktop.h"
+#include "specials/CalendarContentView.h"
 #include "tools/scenario/World.h"
 
 namespace scenario {
@@ -66,6 +68,7 @@ public:
             [this] { return hoveredTile(); },   [this] { return minimizedTile(); },
             [this] { return closedTile(); },    [this] { return clickedTile(); },
             [this] { return armedOverlay(); },  [this] { return tiledWindow(); },
+            [this] { return nowPlaying(); },    [this] { return upcomingEvents(); },
             [this] { return homePanel(); },     [this] { return homePanelMissing(); },
             [this] { return preferences(); },   [this] { return termsGate(); },
             [this] { return guide(); },
@@ -245,6 +248,40 @@ private:
         return picture("08-tiled-window.png", "Letting go tiles the window into the left half of the screen.");
     }
 
+    Failure nowPlaying() {
+        const auto icon = desktop().dock().itemFrame("Spotify");
+        if (!icon) return std::string("the Dock has no Spotify icon");
+        desktop().input().move({icon->midX(), icon->midY()});
+        desktop().time().advance(kPreviewAppears);
+        const durazizi::SpecialController* special = world_.special();
+        const auto* media =
+            special ? dynamic_cast<const durazizi::MediaContentView*>(special->content().get()) : nullptr;
+        if (!media || !special->panel()->isVisible() || media->titleLabel().text() == "Spotify") {
+            return std::string("resting on the Spotify icon showed no track");
+        }
+        return picture("09-now-playing.png",
+                       "Resting on the Spotify icon shows what it plays: the cover, the title, artist and album, "
+                       "and buttons for the previous track, play or pause, and the next track.");
+    }
+
+    Failure upcomingEvents() {
+        const auto icon = desktop().dock().itemFrame("Calendar");
+        if (!icon) return std::string("the Dock has no Calendar icon");
+        desktop().input().move({icon->midX(), icon->midY()});
+        desktop().time().advance(kPreviewAppears);
+        const durazizi::SpecialController* special = world_.special();
+        if (!special || !special->panel() || !special->panel()->isVisible() ||
+            !dynamic_cast<const durazizi::CalendarContentView*>(special->content().get())) {
+            return std::string("resting on the Calendar icon showed no events");
+        }
+        auto shot = picture("10-upcoming-events.png",
+                            "Resting on the Calendar icon lists the coming events of every calendar, each with "
+                            "its calendar's colour and its start time.");
+        desktop().input().move({720, 400});
+        desktop().time().advance(kIntoFadeOut * 4);
+        return shot;
+    }
+
     // Durazizi's own window with that title on screen, or none.
     std::optional<sim::OwnWindowInfo> ownWindow(const std::string& title, bool panel = false) {
         for (auto& window : desktop().ownWindows().list())
@@ -298,7 +335,7 @@ private:
         desktop().input().click(item->center());
         desktop().time().advance(kPointerRests * 2);
         if (!ownWindow("", true)) return std::string("clicking the status item showed no panel");
-        return picture("09-home-panel.png",
+        return picture("11-home-panel.png",
                        "Clicking the status item drops the home panel: the two feature switches and the commands.");
     }
 
@@ -309,7 +346,7 @@ private:
         desktop().input().click(desktop().application().statusItemFrame()->center());
         desktop().time().advance(kPointerRests * 2);
         if (!ownWindow("", true)) return std::string("the panel did not open again");
-        auto shot = picture("10-home-panel-permission.png",
+        auto shot = picture("12-home-panel-permission.png",
                             "Without Screen Recording the panel shows a row that points to the permission, with Grant.");
         desktop().permissions().setScreenRecording(true);
         desktop().input().click({720, 400});
@@ -320,9 +357,9 @@ private:
     Failure preferences() {
         if (!desktop().application().chooseMenuItem("Durazizi", "Settings\u2026")) return std::string("no Settings menu item");
         const char* tabs[] = {"General", "Appearance", "Specials", "Window Management", "About"};
-        const char* files[] = {"11-preferences-general.png", "12-preferences-appearance.png",
-                               "13-preferences-specials.png", "14-preferences-window-management.png",
-                               "15-preferences-about.png"};
+        const char* files[] = {"13-preferences-general.png", "14-preferences-appearance.png",
+                               "15-preferences-specials.png", "16-preferences-window-management.png",
+                               "17-preferences-about.png"};
         const char* captions[] = {
             "Preferences, General: the login item, previews, the activation delay and what the previews include.",
             "Preferences, Appearance: theme, elements, distance, bubble size, grid and the popup animation.",
@@ -340,7 +377,7 @@ private:
         renderer_.setSystemAppearance(kit::Appearance::DarkAqua);
         auto window = ownWindow("Durazizi Preferences");
         if (!window || !clickTab(*window, "Appearance")) return std::string("no Appearance tab");
-        auto shot = picture("16-preferences-dark.png", "The preferences in the dark appearance.");
+        auto shot = picture("18-preferences-dark.png", "The preferences in the dark appearance.");
         renderer_.setSystemAppearance(kit::Appearance::Aqua);
         desktop().application().chooseMenuItem("Window", "Close");
         return shot;
@@ -352,7 +389,7 @@ private:
         world_.relaunch();
         desktop().time().advance(kPointerRests * 2);
         if (!ownWindow("Welcome to Durazizi")) return std::string("a fresh start showed no terms");
-        return picture("17-terms.png", "A first launch asks for agreement to the terms before anything runs.");
+        return picture("19-terms.png", "A first launch asks for agreement to the terms before anything runs.");
     }
 
     Failure guide() {
@@ -364,7 +401,7 @@ private:
             return std::string("the terms have no I Agree button");
         desktop().time().advance(kSettle);
         if (!ownWindow("Durazizi Guide")) return std::string("agreeing did not show the guide");
-        return picture("18-guide.png", "Agreeing starts Durazizi and shows the guide, once.");
+        return picture("20-guide.png", "Agreeing starts Durazizi and shows the guide, once.");
     }
 
     World& world_;

@@ -87,7 +87,8 @@ std::optional<Target> pressable(const kit::ViewRef& view, const std::string& tex
         return Target{view, s->switchRect().center()};
     if (auto* t = dynamic_cast<kit::PushToggle*>(view.get()); t && t->title() == text)
         return Target{view, t->bounds().center()};
-    if (auto* b = dynamic_cast<kit::Button*>(view.get()); b && b->title() == text)
+    // A button that shows only a symbol is known by its accessibility label.
+    if (auto* b = dynamic_cast<kit::Button*>(view.get()); b && (b->title() == text || b->accessibilityLabel() == text))
         return Target{view, b->bounds().center()};
     if (auto* seg = dynamic_cast<kit::SegmentedControl*>(view.get())) {
         for (std::size_t i = 0; i < seg->labels().size(); ++i)
@@ -132,7 +133,13 @@ Action parsePress(Args& args) {
         auto window = frontWindow(world);
         if (!window) return std::string("press: Durazizi shows no window");
         kit::ViewRef scope = window->contentView;
-        if (second) {
+        if (!second) {
+            // Front-most first: the first window that has such a control takes the click.
+            for (auto& w : world.desktop().ownWindows().list()) {
+                if (w.visible && w.contentView && !w.ignoresMouse && findPressable(w.contentView, first))
+                    return press(world, "press", w, w.contentView, first);
+            }
+        } else {
             scope = findContainer(window->contentView, first);
             if (!scope) return "press: no row or section \"" + first + "\" in \"" + window->title + "\"";
         }

@@ -2,6 +2,7 @@
 
 #include "app/AppDelegate.h"
 #include "app/main.h"
+#include "linux/ImageDecoder.h"
 #include "linux/XdgAutostart.h"
 #include "linux/XdgFiles.h"
 #include "platform/Platform.h"
@@ -22,6 +23,7 @@ World::World(const std::string& home, std::function<void(const std::string&)> di
     desktop_.useLoginService(login_);
     desktop_.useFiles(std::make_shared<linuxhost::XdgFiles>(paths_.stateHome, paths_.tempDir));
     calendars_ = std::make_unique<CalendarAccount>(desktop_, paths_.dataHome, diagnostic_);
+    desktop_.useImages(std::make_shared<linuxhost::ImageDecoder>());
     platform::install(&desktop_);
 }
 
@@ -47,6 +49,11 @@ durazizi::AppDelegate* World::delegate() const {
 const durazizi::PreviewController* World::preview() const {
     const durazizi::AppDelegate* app = delegate();
     return app ? &app->hover().preview() : nullptr;
+}
+
+const durazizi::SpecialController* World::special() const {
+    const durazizi::AppDelegate* app = delegate();
+    return app ? &app->hover().special() : nullptr;
 }
 
 void World::startProcess() {

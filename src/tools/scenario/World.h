@@ -15,6 +15,7 @@
 namespace durazizi {
 class AppDelegate;
 class PreviewController;
+class SpecialController;
 }
 
 namespace scenario {
@@ -56,8 +57,8 @@ public:
     bool buttonDown() const { return buttonDown_; }
     void setButtonDown(bool down) { buttonDown_ = down; }
 
-    // Automation consent per player, kept for the players of the world.
-    void setAutomationConsent(const std::string& player, bool granted) { automation_[player] = granted; }
+    // The special panel of the running process; null before launch and after quit.
+    const durazizi::SpecialController* special() const;
 
 private:
     void startProcess();
@@ -70,7 +71,6 @@ private:
     std::shared_ptr<linuxhost::PlistDefaults> defaults_;
     std::shared_ptr<LoginServiceProbe> login_;
     std::unique_ptr<CalendarAccount> calendars_;
-    std::map<std::string, bool> automation_;
     bool launched_ = false;
     bool buttonDown_ = false;
 };
