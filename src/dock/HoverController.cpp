@@ -16,8 +16,6 @@ namespace durazizi {
 
 namespace {
 
-constexpr char kMusicBundle[] = "com.apple.Music";
-constexpr char kSpotifyBundle[] = "com.spotify.client";
 constexpr char kCalendarBundle[] = "com.apple.iCal";
 constexpr char kWindowsKeyPrefix[] = "win:";
 constexpr char kCalendarKey[] = "calendar";
@@ -78,14 +76,9 @@ void HoverController::tick() {
     const kit::Rect frame = item->frame;
     const std::string bid = app->bundleIdentifier().value_or("");
 
-    if (bid == kMusicBundle && Settings::boolValue("itunes_preview_enable")) {
-        route(SpecialController::mediaKey(MediaApp::music), now,
-              [&] { special_->showMedia(MediaApp::music, app, frame); });
-        return;
-    }
-    if (bid == kSpotifyBundle && Settings::boolValue("spotify_preview_enable")) {
-        route(SpecialController::mediaKey(MediaApp::spotify), now,
-              [&] { special_->showMedia(MediaApp::spotify, app, frame); });
+    if (const auto player = mediaAppForBundle(bid);
+        player && Settings::boolValue(*player == MediaApp::music ? "itunes_preview_enable" : "spotify_preview_enable")) {
+        route(SpecialController::mediaKey(*player), now, [&] { special_->showMedia(*player, app, frame); });
         return;
     }
     if (bid == kCalendarBundle && Settings::boolValue("ical_preview_enable")) {

@@ -108,6 +108,12 @@ std::optional<MediaApp> mediaAppFromRawValue(std::string_view raw) {
     return std::nullopt;
 }
 
+std::optional<MediaApp> mediaAppForBundle(std::string_view bundleIdentifier) {
+    if (bundleIdentifier == "com.apple.Music") return MediaApp::music;
+    if (bundleIdentifier == "com.spotify.client") return MediaApp::spotify;
+    return std::nullopt;
+}
+
 namespace MediaControl {
 
 std::string stateScript(MediaApp app) {

@@ -17,6 +17,8 @@ enum class MediaApp : std::uint8_t { music, spotify };
 std::string_view rawValue(MediaApp app);
 // Exactly "Music" or "Spotify", case and all.
 std::optional<MediaApp> mediaAppFromRawValue(std::string_view raw);
+// The player a running application is, by its bundle identifier.
+std::optional<MediaApp> mediaAppForBundle(std::string_view bundleIdentifier);
 
 // Scripted control of the players. Every completion runs on the main thread,
 // exactly once; the scripts themselves run on the global queue, since a busy

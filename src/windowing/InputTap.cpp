@@ -5,6 +5,7 @@
 #include "app/Diag.h"
 #include "ax/Geometry.h"
 #include "platform/Platform.h"
+#include "specials/MediaControl.h"
 #include "windowing/SnapZone.h"
 
 namespace durazizi {
@@ -190,8 +191,19 @@ bool InputTap::handleScroll(const CGEventRef& event) {
     return false;
 }
 
-bool InputTap::scrollVolume(kit::Point, double) {
-    return false;
+bool InputTap::scrollVolume(kit::Point p, double delta) {
+    const std::optional<DockItem> item = dock_.item(p);
+    if (!item || !item->runningApp) return false;
+    const std::optional<MediaApp> app = mediaAppForBundle(item->runningApp->bundleIdentifier().value_or(""));
+    if (!app) return false;
+    // A flick sends dozens of events, and each step is a script to the player.
+    const double time = now();
+    if (time - lastVolumeChange_ > kVolumeInterval) {
+        lastVolumeChange_ = time;
+        MediaControl::changeVolume(*app, delta > 0 ? kVolumeStep : -kVolumeStep);
+    }
+    // Swallowed even when throttled: the Dock would otherwise scroll its own way.
+    return true;
 }
 
 bool InputTap::scrollTitleBar(kit::Point p, double delta) {
