@@ -294,7 +294,7 @@ void BM_PreviewShow20WithIcons(benchmark::State& state) {
         ++shows;
 
         for (const auto& tile : preview->tiles())
-            if (tile->imageKind() == durazizi::ThumbTile::ImageKind::icon) ++iconTiles;
+            if (tile->imageView().image() == app->icon()) ++iconTiles;
 
         preview->hide();
         world.desktop.time().advance(0.5);   // snap-in and fade-out finish, the panel is ordered out
@@ -326,10 +326,10 @@ void BM_PreviewShow20Capturing(benchmark::State& state, Before before) {
     std::uint64_t thumbnailsAtReturn = 0;
     std::uint64_t thumbnailsAfter = 0;
     double batchSeconds = 0;
-    const auto thumbnails = [&preview] {
+    const auto thumbnails = [&preview, &app] {
         std::uint64_t count = 0;
         for (const auto& tile : preview->tiles())
-            if (tile->imageKind() == durazizi::ThumbTile::ImageKind::thumbnail) ++count;
+            if (tile->imageView().image() && tile->imageView().image() != app->icon()) ++count;
         return count;
     };
     for (auto _ : state) {

@@ -78,6 +78,8 @@ public:
     platform::Images& images() override { return d_.images(); }
     platform::WindowServer& windowServer() override { return d_.windowServer(); }
     platform::Symbols& symbols() override { return d_.symbols(); }
+    platform::CalendarStore& calendarStore() override { return d_.calendarStore(); }
+    platform::Locale& locale() override { return d_.locale(); }
 
 private:
     sim::Desktop d_;

@@ -1,8 +1,8 @@
 #include "ax/AX.h"
 
 #include <cmath>
-#include <mutex>
 
+#include "platform/PerProcess.h"
 #include "platform/Platform.h"
 
 namespace durazizi::AX {
@@ -74,17 +74,8 @@ Element nearest(const std::vector<Element>& windows, kit::Point target) {
 }  // namespace
 
 Element systemWide() {
-    // Made once per process; a newly installed backend is a new process.
-    static std::mutex mutex;
-    static Element cached;
-    static unsigned cachedGeneration = 0;
-    std::lock_guard lock(mutex);
-    unsigned generation = platform::processGeneration();
-    if (!cached || cachedGeneration != generation) {
-        cached = accessibility().createSystemWide();
-        cachedGeneration = generation;
-    }
-    return cached;
+    static platform::PerProcess cached{[] { return accessibility().createSystemWide(); }};
+    return cached.get();
 }
 
 std::optional<std::string> string(const Element& element, const std::string& attribute) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_set>
 #include <utility>
 
 #include "app/Settings.h"
@@ -34,11 +35,10 @@ ThumbTile::ThumbTile(WindowEntry entry, bool isFront)
       imageView_(std::make_shared<kit::ImageView>()),
       titleLabel_(std::make_shared<kit::Label>()),
       closeButton_(std::make_shared<kit::Button>()),
-      badge_(std::make_shared<kit::ImageView>()),
-      isFront_(isFront) {
+      badge_(std::make_shared<kit::ImageView>()) {
     setWantsLayer(true);
     setCornerRadius(6);
-    if (isFront_ && Settings::boolValue("window_preview_indicate_frontwindow")) {
+    if (isFront && Settings::boolValue("window_preview_indicate_frontwindow")) {
         setBorderWidth(2);
         setBorderColor(kit::Color::accent());
     }
@@ -75,11 +75,7 @@ ThumbTile::ThumbTile(WindowEntry entry, bool isFront)
     if (Settings::boolValue("window_preview_closebox")) addSubview(closeButton_);
 }
 
-void ThumbTile::setImage(kit::ImageRef image, ImageKind kind) {
-    imageKind_ = image ? kind : ImageKind::none;
-    image_ = image;
-    imageView_->setImage(std::move(image));
-}
+void ThumbTile::setImage(kit::ImageRef image) { imageView_->setImage(std::move(image)); }
 
 bool ThumbTile::badgeShown() const { return badge_->superview() == this && !badge_->isHidden(); }
 
@@ -267,23 +263,33 @@ void PreviewController::loadImages(const platform::RunningApplicationRef& app, d
     const bool canCapture =
         capture.operatingSystemMajorVersion() >= kFirstCaptureOS && capture.preflightScreenCaptureAccess();
     if (!canCapture) {
-        for (auto& tile : tiles_) tile->setImage(app->icon(), ThumbTile::ImageKind::icon);
+        for (auto& tile : tiles_) tile->setImage(app->icon());
         return;
     }
+    // Only what can be seen is captured: a grid taller than the display
+    // (an application with thousands of windows) would otherwise hold a
+    // thumbnail for every tile below the screen's edge.
+    std::vector<kit::Rect> displays;
+    for (const auto& screen : platform::current().screens().screens()) displays.push_back(screen.frame);
+    const kit::Rect panel = panel_ ? panel_->frame() : kit::Rect{};
     std::vector<platform::CGWindowID> ids;
-    ids.reserve(tiles_.size());
-    for (const auto& tile : tiles_) ids.push_back(tile->entry().id);
+    for (const auto& tile : tiles_) {
+        const kit::Rect f = tile->frame();   // the grid is flipped and fills the panel
+        const kit::Rect onScreen{panel.minX() + f.minX(), panel.maxY() - f.maxY(), f.width(), f.height()};
+        if (std::any_of(displays.begin(), displays.end(), [&](const kit::Rect& d) { return d.intersects(onScreen); }))
+            ids.push_back(tile->entry().id);
+    }
     // The batch's own tiles: after a rebuild its late answer lands on tiles
     // that are no longer on screen, never on their successors.
+    std::unordered_set<platform::CGWindowID> asked(ids.begin(), ids.end());
     capture_.captureBatch(std::move(ids), maxDimension,
-                          [weak = weak_from_this(), batch = tiles_, app](ThumbnailCapture::Images images) {
+                          [weak = weak_from_this(), batch = tiles_, app,
+                           asked = std::move(asked)](ThumbnailCapture::Images images) {
                               if (!weak.lock()) return;
                               for (const auto& tile : batch) {
                                   auto found = images.find(tile->entry().id);
-                                  if (found != images.end() && found->second)
-                                      tile->setImage(found->second, ThumbTile::ImageKind::thumbnail);
-                                  else
-                                      tile->setImage(app->icon(), ThumbTile::ImageKind::icon);
+                                  if (found != images.end() && found->second) tile->setImage(found->second);
+                                  else if (asked.count(tile->entry().id)) tile->setImage(app->icon());
                               }
                           });
 }

@@ -25,17 +25,12 @@ namespace durazizi {
 // bottom-left.
 class ThumbTile : public kit::View {
 public:
-    // What the image view shows.
-    enum class ImageKind : std::uint8_t { none, icon, thumbnail };
-
     ThumbTile(WindowEntry entry, bool isFront);
 
     const WindowEntry& entry() const { return entry_; }
-    bool isFront() const { return isFront_; }
     bool isHovered() const { return hovered_; }
-    const kit::ImageRef& image() const { return image_; }
-    ImageKind imageKind() const { return imageKind_; }
-    void setImage(kit::ImageRef image, ImageKind kind);
+    // The thumbnail, or the application's icon where there is none.
+    void setImage(kit::ImageRef image);
 
     // What a user sees of the tile.
     bool badgeShown() const;
@@ -64,9 +59,6 @@ private:
     std::shared_ptr<kit::Button> closeButton_;
     std::shared_ptr<kit::ImageView> badge_;
     bool hovered_ = false;
-    bool isFront_ = false;
-    kit::ImageRef image_;
-    ImageKind imageKind_ = ImageKind::none;
 };
 
 using ThumbTileRef = std::shared_ptr<ThumbTile>;

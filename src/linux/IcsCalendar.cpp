@@ -380,6 +380,24 @@ void emit(const Occurrence& occurrence, const std::shared_ptr<const platform::EK
 void IcsCalendar::eventsMatching(double start, double end, const std::string& localZoneName,
                                  std::vector<platform::EKEvent>& out) const {
     if (!(start < end)) return;
+    std::lock_guard lock(expandedMutex_);
+    const bool covered = expanded_ && expanded_->zone == localZoneName && start >= expanded_->start &&
+                         end <= expanded_->end;
+    if (!covered) {
+        Expanded fresh{start, end + kExpandedAhead, localZoneName, {}};
+        expand(fresh.start, fresh.end, localZoneName, fresh.events);
+        expanded_ = std::move(fresh);
+    }
+    // The same test as the expansion's: a window inside the expanded one
+    // overlaps a subset of what it overlapped.
+    for (const platform::EKEvent& event : expanded_->events) {
+        const double from = event.startDate, to = event.endDate;
+        if (from < end && (to > start || (to == from && from >= start))) out.push_back(event);
+    }
+}
+
+void IcsCalendar::expand(double start, double end, const std::string& localZoneName,
+                         std::vector<platform::EKEvent>& out) const {
     icaltimezone* local = localZone(localZoneName);
     std::vector<platform::EKEvent> instances;
     for (const Series& series : series_) {

@@ -2,6 +2,8 @@
 
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,19 +34,33 @@ public:
     std::size_t eventCount() const;
 
     // Appends every occurrence overlapping [start, end), in file order and,
-    // within a recurring event, in time order.
+    // within a recurring event, in time order. Expanding rules is the costly
+    // part, so the occurrences of a day beyond `end` are kept: the next
+    // hovers of that day (their window only moves forward) filter them again.
     void eventsMatching(double start, double end, const std::string& localZone,
                         std::vector<platform::EKEvent>& out) const;
 
+    static constexpr double kExpandedAhead = 86400;
+
 private:
     struct Series;
+    // What one expansion yielded, for the windows it covers.
+    struct Expanded {
+        double start = 0;
+        double end = 0;
+        std::string zone;
+        std::vector<platform::EKEvent> events;
+    };
     IcsCalendar();
+    void expand(double start, double end, const std::string& localZone, std::vector<platform::EKEvent>& out) const;
 
     void* root_ = nullptr;   // icalcomponent*, which owns the file's time zones
     std::string fileName_;
     Diagnostic diagnostic_;
     std::shared_ptr<const platform::EKCalendar> calendar_;
     std::vector<Series> series_;
+    mutable std::mutex expandedMutex_;
+    mutable std::optional<Expanded> expanded_;
 };
 
 }  // namespace linuxhost

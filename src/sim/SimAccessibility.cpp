@@ -1,6 +1,7 @@
 #include "sim/SimAccessibility.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "kit/URL.h"
 
@@ -347,6 +348,7 @@ AXError SimAccessibility::setAttributeValue(const platform::AXUIElementRef& ref,
     std::lock_guard lock(world_.mutex);
     const SimElement* e = nullptr;
     if (AXError err = admit(ref, &e); err != platform::kAXErrorSuccess) return err;
+    if (e->kind == Kind::Window) noteWindowWrite(attribute, value);
     if (e->kind != Kind::SystemWide && world_.failedWrites.count({e->pid, attribute}))
         return platform::kAXErrorCannotComplete;
 
@@ -511,6 +513,21 @@ void SimAccessibility::overrideWindowNumber(CGWindowID window, std::optional<CGW
 }
 
 std::uint64_t SimAccessibility::calls() const { return world_.axCalls.load(); }
+
+void SimAccessibility::noteWindowWrite(const std::string& attribute, const CFType& value) {
+    const platform::AXValue* v = value.axValue();
+    if (!v) return;
+    auto number = [](double d) { return std::to_string(static_cast<long long>(d)); };
+    if (attribute == "AXSize")
+        world_.axWindowWrites.push_back(attribute + " " + number(v->size.width) + "x" + number(v->size.height));
+    else if (attribute == "AXPosition")
+        world_.axWindowWrites.push_back(attribute + " " + number(v->point.x) + "," + number(v->point.y));
+}
+
+std::vector<std::string> SimAccessibility::takeWindowWrites() {
+    std::lock_guard lock(world_.mutex);
+    return std::exchange(world_.axWindowWrites, {});
+}
 
 std::uint64_t SimAccessibility::takeCalls() {
     std::lock_guard lock(world_.mutex);

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/Accessibility.h"
 #include "sim/World.h"
@@ -67,6 +68,9 @@ public:
     void overrideWindowNumber(CGWindowID window, std::optional<CGWindowID> number);
     std::uint64_t calls() const;          // since the desktop was made
     std::uint64_t takeCalls();            // since the previous take
+    // The position and size writes windows received since the previous take,
+    // applied or not: "AXSize 700x870", "AXPosition 0,24".
+    std::vector<std::string> takeWindowWrites();
 
 private:
     // Pass 1 of every call: count it, then check trust, the handle, the
@@ -85,6 +89,7 @@ private:
     platform::AXError readDockList(const SimElement& e, const std::string& attribute, platform::CFType* value);
     platform::AXError readDockItem(const SimElement& e, const DockItemRecord& item, const kit::Rect& frame,
                                    const std::string& attribute, platform::CFType* value);
+    void noteWindowWrite(const std::string& attribute, const platform::CFType& value);   // world locked
     platform::AXError writeWindow(WindowRecord& w, const std::string& attribute, const platform::CFType& value);
     platform::AXError hitTest(std::optional<pid_t> onlyPid, kit::Point p, platform::AXUIElementRef* element);
 

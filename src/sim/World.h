@@ -137,6 +137,9 @@ struct World {
     std::map<CGWindowID, std::optional<CGWindowID>> windowNumberOverrides;
     std::atomic<std::uint64_t> axCalls{0};
     std::uint64_t axCallsTaken = 0;
+    // Position and size writes as the windows' applications received them,
+    // in order: "AXSize 700x870", "AXPosition 0,24".
+    std::vector<std::string> axWindowWrites;
 
     // the Dock
     std::vector<DockItemRecord> dockItems;

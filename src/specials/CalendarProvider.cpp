@@ -1,9 +1,9 @@
 #include "specials/CalendarProvider.h"
 
 #include <algorithm>
-#include <mutex>
 
 #include "app/Diag.h"
+#include "platform/PerProcess.h"
 #include "platform/Platform.h"
 
 namespace durazizi {
@@ -15,15 +15,8 @@ constexpr int kFullAccessMajorVersion = 14;
 
 std::shared_ptr<CalendarProvider> CalendarProvider::shared() {
     // A new platform is a new process: the store of the old one is gone.
-    static std::mutex mutex;
-    static std::shared_ptr<CalendarProvider> instance;
-    static unsigned generation = 0;
-    std::lock_guard lock(mutex);
-    if (!instance || generation != platform::processGeneration()) {
-        instance = std::make_shared<CalendarProvider>();
-        generation = platform::processGeneration();
-    }
-    return instance;
+    static platform::PerProcess instance{[] { return std::make_shared<CalendarProvider>(); }};
+    return instance.get();
 }
 
 CalendarProvider::CalendarProvider() : store_(platform::current().calendarStore()) {}

@@ -1,5 +1,6 @@
 #include "ui/GuideWindow.h"
 
+#include "platform/PerProcess.h"
 #include "platform/Platform.h"
 #include "ui/PreferencesView.h"
 #include "ui/RegularWindows.h"
@@ -66,14 +67,8 @@ Node GuideView::body() const {
 }
 
 std::shared_ptr<GuideWindowController> GuideWindowController::shared() {
-    // A new platform install is a new process; nothing of an earlier one is kept.
-    static std::shared_ptr<GuideWindowController> instance;
-    static unsigned generation = 0;
-    if (!instance || generation != platform::processGeneration()) {
-        instance = std::make_shared<GuideWindowController>();
-        generation = platform::processGeneration();
-    }
-    return instance;
+    static platform::PerProcess instance{[] { return std::make_shared<GuideWindowController>(); }};
+    return instance.get();
 }
 
 void GuideWindowController::show() {

@@ -4,6 +4,7 @@
 
 #include "app/LoginItem.h"
 #include "app/Settings.h"
+#include "platform/PerProcess.h"
 #include "platform/Platform.h"
 #include "ui/Bindings.h"
 #include "ui/RegularWindows.h"
@@ -125,29 +126,20 @@ Node AboutTab::body() {
 }
 
 kit::ImageRef AboutTab::appIcon() {
-    static kit::ImageRef icon;
-    static unsigned generation = 0;
-    if (!icon || generation != platform::processGeneration()) {
+    static platform::PerProcess icon{[] {
         auto& app = platform::current().application();
-        icon = app.bundleImageResource("AppIcon", "icns");
-        if (!icon) icon = app.applicationIconImage();
-        if (!icon) icon = kit::Image::empty();
-        generation = platform::processGeneration();
-    }
-    return icon;
+        kit::ImageRef image = app.bundleImageResource("AppIcon", "icns");
+        if (!image) image = app.applicationIconImage();
+        return image ? image : kit::Image::empty();
+    }};
+    return icon.get();
 }
 
 // --- the window ---------------------------------------------------------------------------------
 
 std::shared_ptr<PreferencesWindowController> PreferencesWindowController::shared() {
-    // A new platform install is a new process; nothing of an earlier one is kept.
-    static std::shared_ptr<PreferencesWindowController> instance;
-    static unsigned generation = 0;
-    if (!instance || generation != platform::processGeneration()) {
-        instance = std::make_shared<PreferencesWindowController>();
-        generation = platform::processGeneration();
-    }
-    return instance;
+    static platform::PerProcess instance{[] { return std::make_shared<PreferencesWindowController>(); }};
+    return instance.get();
 }
 
 Node PreferencesWindowController::body() {

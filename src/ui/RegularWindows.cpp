@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/PerProcess.h"
 #include "platform/Platform.h"
 
 namespace durazizi::RegularWindows {
@@ -11,13 +12,8 @@ namespace {
 
 // The windows shown through here in this process.
 std::vector<std::weak_ptr<platform::Window>>& shownWindows() {
-    static std::vector<std::weak_ptr<platform::Window>> windows;
-    static unsigned generation = 0;
-    if (generation != platform::processGeneration()) {
-        windows.clear();
-        generation = platform::processGeneration();
-    }
-    return windows;
+    static platform::PerProcess windows{[] { return std::vector<std::weak_ptr<platform::Window>>(); }};
+    return windows.get();
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "app/Settings.h"
 #include "kit/URL.h"
+#include "platform/PerProcess.h"
 #include "platform/Platform.h"
 #include "ui/PreferencesView.h"
 #include "ui/RegularWindows.h"
@@ -58,15 +59,8 @@ Node TermsView::body() const {
 }
 
 std::shared_ptr<TermsGate> TermsGate::shared() {
-    // Installing a platform starts a new process as far as the system can
-    // tell, so the instance of an earlier one is not carried over.
-    static std::shared_ptr<TermsGate> instance;
-    static unsigned generation = 0;
-    if (!instance || generation != platform::processGeneration()) {
-        instance = std::make_shared<TermsGate>();
-        generation = platform::processGeneration();
-    }
-    return instance;
+    static platform::PerProcess instance{[] { return std::make_shared<TermsGate>(); }};
+    return instance.get();
 }
 
 void TermsGate::present(std::function<void()> onAgree) {

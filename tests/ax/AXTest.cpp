@@ -109,66 +109,6 @@ TEST_F(AXTest, WindowAtTopLeftFindsOnlyWindowsByRoleAndStopsAtABrokenParent) {
     EXPECT_EQ(AX::windowAtTopLeft(content), std::nullopt);
 }
 
-// The desktop as another process sees it, with every accessibility write
-// noted in the order it arrives.
-class WriteRecorder final : public platform::Platform, public platform::Accessibility {
-public:
-    std::vector<std::string> writes;   // "AXSize 700x870", "AXPosition 0,24"
-
-    explicit WriteRecorder(sim::Desktop& desktop) : d_(desktop), ax_(desktop.accessibility()) {}
-
-    platform::Defaults& defaults() override { return d_.defaults(); }
-    platform::Clock& clock() override { return d_.clock(); }
-    platform::RunLoop& runLoop() override { return d_.runLoop(); }
-    platform::Accessibility& accessibility() override { return *this; }
-    platform::Screens& screens() override { return d_.screens(); }
-    platform::Workspace& workspace() override { return d_.workspace(); }
-    platform::Files& files() override { return d_.files(); }
-    platform::LoginService& loginService() override { return d_.loginService(); }
-    platform::Application& application() override { return d_.application(); }
-    platform::Capture& capture() override { return d_.capture(); }
-    platform::EventTaps& eventTaps() override { return d_.eventTaps(); }
-    platform::EventMonitors& eventMonitors() override { return d_.eventMonitors(); }
-    platform::CalendarStore& calendarStore() override { return d_.calendarStore(); }
-    platform::Locale& locale() override { return d_.locale(); }
-    platform::WindowServer& windowServer() override { return d_.windowServer(); }
-    platform::Symbols& symbols() override { return d_.symbols(); }
-    platform::Scripting& scripting() override { return d_.scripting(); }
-    platform::URLSession& urlSession() override { return d_.urlSession(); }
-    platform::Images& images() override { return d_.images(); }
-
-    platform::AXUIElementRef createSystemWide() override { return ax_.createSystemWide(); }
-    platform::AXUIElementRef createApplication(platform::pid_t pid) override { return ax_.createApplication(pid); }
-    platform::AXError copyAttributeValue(const platform::AXUIElementRef& e, const std::string& a, CFType* v) override {
-        return ax_.copyAttributeValue(e, a, v);
-    }
-    platform::AXError setAttributeValue(const platform::AXUIElementRef& e, const std::string& a,
-                                        const CFType& v) override {
-        const AXValue value = v.axValue() ? *v.axValue() : AXValue{};
-        writes.push_back(a + " " + (a == AX::kAXSizeAttribute ? std::to_string(int(value.size.width)) + "x" +
-                                                                    std::to_string(int(value.size.height))
-                                                              : std::to_string(int(value.point.x)) + "," +
-                                                                    std::to_string(int(value.point.y))));
-        return ax_.setAttributeValue(e, a, v);
-    }
-    platform::AXError performAction(const platform::AXUIElementRef& e, const std::string& action) override {
-        return ax_.performAction(e, action);
-    }
-    platform::AXError copyElementAtPosition(const platform::AXUIElementRef& a, float x, float y,
-                                            platform::AXUIElementRef* e) override {
-        return ax_.copyElementAtPosition(a, x, y, e);
-    }
-    platform::AXError getWindow(const platform::AXUIElementRef& e, CGWindowID* id) override {
-        return ax_.getWindow(e, id);
-    }
-    bool isProcessTrusted() override { return ax_.isProcessTrusted(); }
-    bool isProcessTrustedWithOptions(bool prompt) override { return ax_.isProcessTrustedWithOptions(prompt); }
-
-private:
-    sim::Desktop& d_;
-    platform::Accessibility& ax_;
-};
-
 TEST_F(AXTest, SetFrameSizesBeforeAndAfterTheMoveWhichAloneDecidesTheResult) {
     // Moving a large window first would let the system clamp it against the
     // screen edge; sizing again after the move undoes a size clamped at the
@@ -193,11 +133,10 @@ TEST_F(AXTest, SetFrameSizesBeforeAndAfterTheMoveWhichAloneDecidesTheResult) {
         AX::Element window = windowElement(id);
         if (row.failPositionWrite) desktop.accessibility().failWrite(pid, AX::kAXPositionAttribute);
 
-        WriteRecorder recorder(desktop);
-        platform::install(&recorder);
+        desktop.accessibility().takeWindowWrites();
         EXPECT_EQ(AX::setFrame(window, {0, 24, 700, 870}), row.result) << row.name;
-        platform::install(&desktop);
-        EXPECT_EQ(recorder.writes, (std::vector<std::string>{"AXSize 700x870", "AXPosition 0,24", "AXSize 700x870"}))
+        EXPECT_EQ(desktop.accessibility().takeWindowWrites(),
+                  (std::vector<std::string>{"AXSize 700x870", "AXPosition 0,24", "AXSize 700x870"}))
             << row.name;
         EXPECT_EQ(desktop.windows().info(id).frame, row.after) << row.name;
     }

@@ -116,26 +116,47 @@ TEST_F(Thumbnails, TilesShowThumbnailsOnceTheBatchIsBackAndIconsWhereThereAreNon
     controller->show(runningApp(pid), durazizi::WindowList::windows(pid, true, false), iconFrame("Editor"));
     const auto tiles = controller->tiles();
     ASSERT_EQ(tiles.size(), 3u);
-    for (const auto& tile : tiles) EXPECT_EQ(tile->imageKind(), ThumbTile::ImageKind::none);
+    for (const auto& tile : tiles) EXPECT_EQ(tile->imageView().image(), nullptr);
 
     desktop().time().settle();
     EXPECT_EQ(tiles[0]->entry().id, first);
-    EXPECT_EQ(tiles[0]->imageKind(), ThumbTile::ImageKind::icon);
-    EXPECT_EQ(tiles[0]->image(), icon);
+    EXPECT_EQ(tiles[0]->imageView().image(), icon);
     for (std::size_t i = 1; i < 3; ++i) {
-        EXPECT_EQ(tiles[i]->imageKind(), ThumbTile::ImageKind::thumbnail) << i;
-        EXPECT_LE(std::max(tiles[i]->image()->size().width, tiles[i]->image()->size().height), 220) << i;
-        EXPECT_EQ(tiles[i]->imageView().image(), tiles[i]->image());
+        const kit::ImageRef& thumbnail = tiles[i]->imageView().image();
+        ASSERT_TRUE(thumbnail && thumbnail != icon) << i;
+        EXPECT_LE(std::max(thumbnail->size().width, thumbnail->size().height), 220) << i;
     }
 
     // Without screen recording every tile shows the icon at once, and nothing is captured.
     desktop().permissions().setScreenRecording(false);
     const auto captures = desktop().capture().captureCount();
     controller->show(runningApp(pid), durazizi::WindowList::windows(pid, true, false), iconFrame("Editor"));
-    for (const auto& tile : controller->tiles()) EXPECT_EQ(tile->image(), icon);
+    for (const auto& tile : controller->tiles()) EXPECT_EQ(tile->imageView().image(), icon);
     desktop().time().advance(1);
     EXPECT_EQ(desktop().capture().captureCount(), captures);
     EXPECT_EQ(failureLines(), 0u);
+}
+
+TEST_F(Thumbnails, OnlyTilesOnTheDisplayAreCaptured) {
+    // Far more windows than the display can show tiles for.
+    const auto pid = appWithWindows("Editor", 400);
+    auto controller = std::make_shared<PreviewController>();
+    const auto before = desktop().capture().captureCount();
+    controller->show(runningApp(pid), durazizi::WindowList::windows(pid, true, false), iconFrame("Editor"));
+    desktop().time().settle();
+
+    const kit::Rect panel = controller->panel()->frame();
+    const kit::Rect display = desktop().screens().screens().front().frame;
+    std::size_t visible = 0;
+    for (const auto& tile : controller->tiles()) {
+        const kit::Rect f = tile->frame();
+        const bool onScreen = display.intersects({panel.minX() + f.minX(), panel.maxY() - f.maxY(), f.width(), f.height()});
+        EXPECT_EQ(tile->imageView().image() != nullptr, onScreen) << tile->entry().title;
+        visible += onScreen;
+    }
+    EXPECT_GT(visible, 0u);
+    EXPECT_LT(visible, 100u);
+    EXPECT_EQ(desktop().capture().captureCount() - before, visible);
 }
 
 TEST_F(Thumbnails, ALateBatchOnlyTouchesTheTilesItWasStartedFor) {
@@ -155,17 +176,15 @@ TEST_F(Thumbnails, ALateBatchOnlyTouchesTheTilesItWasStartedFor) {
     const auto mailIcon = runningApp(mail)->icon();
     ASSERT_NE(editorIcon, mailIcon);
     for (const auto& tile : controller->tiles()) {
-        EXPECT_EQ(tile->imageKind(), ThumbTile::ImageKind::icon);
-        EXPECT_EQ(tile->image(), mailIcon);
+        EXPECT_EQ(tile->imageView().image(), mailIcon);
         EXPECT_EQ(tile->entry().pid, mail);
     }
     // The first batch's own tiles got its answer, off screen as they are.
     for (const auto& tile : editorTiles) {
         EXPECT_EQ(tile->superview(), nullptr);
-        EXPECT_NE(tile->imageKind(), ThumbTile::ImageKind::none);
-        if (tile->imageKind() == ThumbTile::ImageKind::icon) {
-            EXPECT_EQ(tile->image(), editorIcon);
-        }
+        const kit::ImageRef& image = tile->imageView().image();
+        ASSERT_NE(image, nullptr);
+        EXPECT_NE(image, mailIcon);
     }
 }
 

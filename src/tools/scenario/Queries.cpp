@@ -108,24 +108,26 @@ std::string windowJson(World& world, sim::CGWindowID id) {
         .str();
 }
 
-const char* imageKindName(durazizi::ThumbTile::ImageKind kind) {
-    switch (kind) {
-        case durazizi::ThumbTile::ImageKind::thumbnail: return "thumbnail";
-        case durazizi::ThumbTile::ImageKind::icon: return "icon";
-        case durazizi::ThumbTile::ImageKind::none: return "none";
+// What a tile's image view shows: nothing, the owner's icon as the
+// workspace hands it out, or anything else (a thumbnail).
+const char* shownImage(World& world, const kit::ImageRef& image, std::optional<sim::pid_t> owner) {
+    if (!image || image->isEmpty()) return "none";
+    if (owner) {
+        for (const auto& running : world.desktop().workspace().runningApplications())
+            if (running->processIdentifier() == *owner && running->icon() == image) return "icon";
     }
-    return "none";
+    return "thumbnail";
 }
 
-std::string tileJson(const durazizi::ThumbTile& tile) {
+std::string tileJson(World& world, const durazizi::ThumbTile& tile, std::optional<sim::pid_t> owner) {
     return json::Object()
         .add("id", json::integer(tile.entry().id))
         .add("title", json::string(tile.titleLabel().text()))
         .add("frame", json::rect(tile.frame()))   // the grid is flipped: already top-left
-        .add("front", json::boolean(tile.isFront()))
+        .add("front", json::boolean(tile.layerStyle().borderWidth > 0))   // the front window's border
         .add("badge", json::boolean(tile.badgeShown()))
         .add("dimmed", json::boolean(tile.isDimmed()))
-        .add("image", json::string(imageKindName(tile.imageKind())))
+        .add("image", json::string(shownImage(world, tile.imageView().image(), owner)))
         .add("closeBox", json::boolean(tile.closeBoxVisible()))
         .str();
 }
@@ -145,10 +147,21 @@ std::string previewJson(World& world) {
             .add("tiles", json::array({}))
             .str();
     }
-    const auto pid = preview->currentPID();
+    // Whose windows the tiles show, as the window server knows them.
+    std::optional<sim::pid_t> owner;
+    std::vector<durazizi::ThumbTileRef> shown;
+    for (const kit::ViewRef& view : preview->grid().subviews()) {
+        auto tile = std::dynamic_pointer_cast<durazizi::ThumbTile>(view);
+        if (!tile || tile->isHidden()) continue;
+        shown.push_back(tile);
+        const sim::WindowInfo info = world.desktop().windows().info(tile->entry().id);
+        if (!owner && info.exists) owner = info.pid;
+    }
+    // A hidden panel keeps its tiles, but shows nobody's windows.
+    const std::optional<sim::pid_t> pid = panel->isVisible() ? owner : std::nullopt;
     const kit::Label& name = preview->appNameLabel();
     std::vector<std::string> tiles;
-    for (const auto& tile : preview->tiles()) tiles.push_back(tileJson(*tile));
+    for (const auto& tile : shown) tiles.push_back(tileJson(world, *tile, owner));
     return json::Object()
         .add("visible", json::boolean(panel->isVisible()))
         .add("pid", pid ? json::integer(*pid) : json::null())

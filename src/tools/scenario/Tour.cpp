@@ -148,8 +148,12 @@ private:
             return std::string("resting on the ") + kPreviewApp + " icon showed no preview of its windows";
         }
         const auto& tiles = controller()->tiles();
-        const bool allCaptured = std::all_of(tiles.begin(), tiles.end(), [](const auto& tile) {
-            return tile->imageKind() == durazizi::ThumbTile::ImageKind::thumbnail;
+        kit::ImageRef appIcon;
+        for (const auto& running : desktop().workspace().runningApplications())
+            if (running->processIdentifier() == default_.browser) appIcon = running->icon();
+        const bool allCaptured = std::all_of(tiles.begin(), tiles.end(), [&](const auto& tile) {
+            const kit::ImageRef& image = tile->imageView().image();
+            return image && !image->isEmpty() && image != appIcon;
         });
         if (tiles.size() != 3 || !allCaptured) return std::string("the preview does not show three thumbnails");
         return picture("02-preview.png",
