@@ -37,6 +37,13 @@ inline constexpr char kAXSystemDialogSubrole[] = "AXSystemDialog";
 inline constexpr char kAXFloatingWindowSubrole[] = "AXFloatingWindow";
 inline constexpr char kAXSystemFloatingWindowSubrole[] = "AXSystemFloatingWindow";
 
+inline constexpr char kAXWindowCreatedNotification[] = "AXWindowCreated";
+inline constexpr char kAXUIElementDestroyedNotification[] = "AXUIElementDestroyed";
+inline constexpr char kAXWindowMiniaturizedNotification[] = "AXWindowMiniaturized";
+inline constexpr char kAXWindowDeminiaturizedNotification[] = "AXWindowDeminiaturized";
+inline constexpr char kAXTitleChangedNotification[] = "AXTitleChanged";
+inline constexpr char kAXFocusedWindowChangedNotification[] = "AXFocusedWindowChanged";
+
 inline constexpr char kAXRaiseAction[] = "AXRaise";
 inline constexpr char kAXPressAction[] = "AXPress";
 

@@ -80,6 +80,10 @@ std::vector<WindowEntry> collect(const std::vector<AX::Element>& candidates, pla
 }  // namespace
 
 std::vector<WindowEntry> windows(platform::pid_t pid, bool includeMinimized, bool includePalettes) {
+    return ordered(collected(pid, includeMinimized, includePalettes));
+}
+
+std::vector<WindowEntry> collected(platform::pid_t pid, bool includeMinimized, bool includePalettes) {
     auto& host = platform::current();
     // Our own panels are no business of the previews, and asking our own
     // process through accessibility would block the main thread on itself.
@@ -97,7 +101,7 @@ std::vector<WindowEntry> windows(platform::pid_t pid, bool includeMinimized, boo
         filter.strict = false;
         entries = collect(candidates, pid, filter);
     }
-    return ordered(std::move(entries));
+    return entries;
 }
 
 std::vector<WindowEntry> ordered(std::vector<WindowEntry> list) {

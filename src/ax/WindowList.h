@@ -29,6 +29,9 @@ namespace WindowList {
 // that does not answer, and for one that shows no windows.
 std::vector<WindowEntry> windows(platform::pid_t pid, bool includeMinimized, bool includePalettes);
 
+// The same windows in the application's own order, front to back.
+std::vector<WindowEntry> collected(platform::pid_t pid, bool includeMinimized, bool includePalettes);
+
 // Applies "window_preview_order" and "window_preview_order_spacefront" to a
 // collected list.
 std::vector<WindowEntry> ordered(std::vector<WindowEntry> list);

@@ -95,8 +95,8 @@ void HoverController::tick() {
     }
 
     const platform::pid_t pid = app->processIdentifier();
-    auto windows = WindowList::windows(pid, Settings::boolValue("window_preview_minimized"),
-                                       Settings::boolValue("window_preview_include_palettes"));
+    auto windows = windows_.windows(pid, Settings::boolValue("window_preview_minimized"),
+                                    Settings::boolValue("window_preview_include_palettes"), now);
     const std::size_t minimum = Settings::boolValue("window_preview_hideifonewindow") ? 2 : 1;
     if (windows.size() < minimum) {
         idle(now);

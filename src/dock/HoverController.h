@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "ax/WindowWatch.h"
 #include "dock/DockObserver.h"
 #include "dock/PreviewPanel.h"
 #include "kit/Geometry.h"
@@ -45,6 +46,7 @@ private:
     void idle(double now);
 
     DockObserver dock_;
+    WindowWatch windows_;
     std::shared_ptr<PreviewController> preview_;
     std::shared_ptr<SpecialController> special_;
     std::shared_ptr<platform::Timer> timer_;

@@ -1,10 +1,23 @@
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <string>
 
 #include "platform/CFType.h"
 
 namespace platform {
+
+// An AXObserverRef: notifications about one process's elements, delivered
+// on the main run loop for as long as the observer is kept. Dropping the
+// last reference removes it and its run-loop source.
+class AXObserver {
+public:
+    virtual ~AXObserver() = default;
+};
+using AXObserverRef = std::shared_ptr<AXObserver>;
+// The element the notification is about, and the notification's name.
+using AXObserverCallback = std::function<void(const AXUIElementRef& element, const std::string& notification)>;
 
 // The AXUIElement API. Calls are synchronous and cross-process on macOS; every
 // failure is an AXError, never an exception. Without Accessibility trust
@@ -25,6 +38,11 @@ public:
                                           AXUIElementRef* element) = 0;
     // _AXUIElementGetWindow, the private window-number call.
     virtual AXError getWindow(const AXUIElementRef& element, CGWindowID* windowID) = 0;
+    // AXObserverCreate, with its run-loop source already on the main run loop.
+    virtual AXError createObserver(pid_t pid, AXObserverCallback callback, AXObserverRef* observer) = 0;
+    // AXObserverAddNotification: `element` must belong to the observer's process.
+    virtual AXError addNotification(const AXObserverRef& observer, const AXUIElementRef& element,
+                                    const std::string& notification) = 0;
     virtual bool isProcessTrusted() = 0;                               // AXIsProcessTrusted
     virtual bool isProcessTrustedWithOptions(bool prompt) = 0;         // kAXTrustedCheckOptionPrompt
 };

@@ -118,7 +118,7 @@ private:
     std::vector<Service*> services_;
     SimClock clock_{kDefaultWallClock};
     SimRunLoop runLoop_{clock_, graveyard_};
-    SimAccessibility accessibility_{*world_};
+    SimAccessibility accessibility_{*world_, runLoop_};
     SimScreens screens_{*world_};
     SimWorkspace workspace_{world_};
     SimCapture capture_{*world_};

@@ -51,6 +51,7 @@ void Processes::setFrontmost(pid_t pid, std::optional<CGWindowID> window) {
         WindowRecord* record = world_.window(*window);
         if (record && record->pid == pid) {
             // Only a window on screen can be focused.
+            if (record->minimized) world_.notifyAX(pid, *window, "AXWindowDeminiaturized");
             record->minimized = false;
             world_.raise(*window);
         }

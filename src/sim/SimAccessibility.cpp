@@ -389,6 +389,8 @@ AXError SimAccessibility::writeWindow(WindowRecord& w, const std::string& attrib
         if (!flag) return platform::kAXErrorIllegalArgument;
         bool wasMinimized = w.minimized;
         w.minimized = *flag;
+        if (wasMinimized != w.minimized)
+            world_.notifyAX(w.pid, w.id, w.minimized ? "AXWindowMiniaturized" : "AXWindowDeminiaturized");
         // Coming back from the Dock puts the window in front.
         if (wasMinimized && !w.minimized) world_.raise(w.id);
         return platform::kAXErrorSuccess;
@@ -513,6 +515,75 @@ void SimAccessibility::overrideWindowNumber(CGWindowID window, std::optional<CGW
 }
 
 std::uint64_t SimAccessibility::calls() const { return world_.axCalls.load(); }
+
+// --- observers --------------------------------------------------------------------
+
+struct SimAccessibility::Observer final : platform::AXObserver {
+    pid_t pid = 0;
+    platform::AXObserverCallback callback;
+    std::set<std::string> notifications;   // registered on the application element
+};
+
+SimAccessibility::SimAccessibility(World& world, platform::RunLoop& runLoop) : world_(world), runLoop_(runLoop) {
+    std::lock_guard lock(world_.mutex);
+    world_.axNotify = [this](pid_t pid, CGWindowID window, const std::string& notification) {
+        deliver(pid, window, notification);
+    };
+}
+
+SimAccessibility::~SimAccessibility() {
+    std::lock_guard lock(world_.mutex);
+    world_.axNotify = nullptr;
+}
+
+void SimAccessibility::failObservers(pid_t pid) {
+    std::lock_guard lock(world_.mutex);
+    observersFail_.insert(pid);
+}
+
+AXError SimAccessibility::createObserver(pid_t pid, platform::AXObserverCallback callback,
+                                         platform::AXObserverRef* observer) {
+    if (!observer) return platform::kAXErrorIllegalArgument;
+    *observer = nullptr;
+    const platform::AXUIElementRef application = make(Kind::Application, pid);
+    std::lock_guard lock(world_.mutex);
+    const SimElement* e = nullptr;
+    if (AXError err = admit(application, &e); err != platform::kAXErrorSuccess) return err;
+    if (observersFail_.count(pid) || !callback) return platform::kAXErrorCannotComplete;
+    auto made = std::make_shared<Observer>();
+    made->pid = pid;
+    made->callback = std::move(callback);
+    std::erase_if(observers_, [](const std::weak_ptr<Observer>& o) { return o.expired(); });
+    observers_.push_back(made);
+    *observer = made;
+    return platform::kAXErrorSuccess;
+}
+
+AXError SimAccessibility::addNotification(const platform::AXObserverRef& ref, const platform::AXUIElementRef& element,
+                                          const std::string& notification) {
+    auto* observer = dynamic_cast<Observer*>(ref.get());
+    std::lock_guard lock(world_.mutex);
+    const SimElement* e = nullptr;
+    if (AXError err = admit(element, &e); err != platform::kAXErrorSuccess) return err;
+    if (!observer || e->pid != observer->pid) return platform::kAXErrorIllegalArgument;
+    // Registered on the application, a notification covers all its windows.
+    if (e->kind != Kind::Application) return platform::kAXErrorNotificationUnsupported;
+    if (!observer->notifications.insert(notification).second) return platform::kAXErrorNotificationAlreadyRegistered;
+    return platform::kAXErrorSuccess;
+}
+
+void SimAccessibility::deliver(pid_t pid, CGWindowID window, const std::string& notification) {
+    const platform::AXUIElementRef element = make(Kind::Window, pid, window);
+    for (const auto& weak : observers_) {
+        auto observer = weak.lock();
+        if (!observer || observer->pid != pid || !observer->notifications.count(notification)) continue;
+        // On the main run loop, as the observer's run-loop source delivers;
+        // an observer dropped in between hears nothing.
+        runLoop_.asyncMain([weak, element, notification] {
+            if (auto alive = weak.lock()) alive->callback(element, notification);
+        });
+    }
+}
 
 void SimAccessibility::noteWindowWrite(const std::string& attribute, const CFType& value) {
     const platform::AXValue* v = value.axValue();

@@ -2,10 +2,12 @@
 
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "platform/Accessibility.h"
+#include "platform/RunLoop.h"
 #include "sim/World.h"
 
 namespace sim {
@@ -41,7 +43,8 @@ struct ElementPath {
 // The AXUIElement API as the simulated applications answer it.
 class SimAccessibility final : public platform::Accessibility {
 public:
-    explicit SimAccessibility(World& world) : world_(world) {}
+    SimAccessibility(World& world, platform::RunLoop& runLoop);
+    ~SimAccessibility() override;
 
     platform::AXUIElementRef createSystemWide() override;
     platform::AXUIElementRef createApplication(pid_t pid) override;
@@ -53,6 +56,10 @@ public:
     platform::AXError copyElementAtPosition(const platform::AXUIElementRef& application, float x, float y,
                                             platform::AXUIElementRef* element) override;
     platform::AXError getWindow(const platform::AXUIElementRef& element, CGWindowID* windowID) override;
+    platform::AXError createObserver(pid_t pid, platform::AXObserverCallback callback,
+                                     platform::AXObserverRef* observer) override;
+    platform::AXError addNotification(const platform::AXObserverRef& observer, const platform::AXUIElementRef& element,
+                                      const std::string& notification) override;
     bool isProcessTrusted() override;
     bool isProcessTrustedWithOptions(bool prompt) override;
 
@@ -60,6 +67,7 @@ public:
     void failRead(pid_t pid, const std::string& attribute);
     void failWrite(pid_t pid, const std::string& attribute);
     void setDead(pid_t pid);              // the process stops answering
+    void failObservers(pid_t pid);        // creating an observer of that process fails
     // Replaces what an element answers for an attribute; nullopt makes it
     // answer kAXErrorNoValue. For trees the simulated apps would not build.
     void overrideAttribute(const ElementPath& element, const std::string& attribute,
@@ -96,7 +104,13 @@ private:
     platform::AXUIElementRef make(SimElement::Kind kind, pid_t pid = 0, CGWindowID window = 0, int level = -1) const;
     platform::AXUIElementRef makeDockItem(pid_t dockPid, std::uint32_t item) const;
 
+    struct Observer;
+    void deliver(pid_t pid, CGWindowID window, const std::string& notification);   // world locked
+
     World& world_;
+    platform::RunLoop& runLoop_;
+    std::vector<std::weak_ptr<Observer>> observers_;   // guarded by the world's mutex
+    std::set<pid_t> observersFail_;
 };
 
 }  // namespace sim

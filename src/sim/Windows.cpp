@@ -26,6 +26,7 @@ CGWindowID Windows::add(const WindowSpec& spec) {
     record.refusesResize = spec.refusesResize;
     world_.windows[id] = std::move(record);
     world_.zOrder.insert(world_.zOrder.begin(), id);
+    world_.notifyAX(spec.pid, id, "AXWindowCreated");
     return id;
 }
 
@@ -44,6 +45,11 @@ WindowInfo describe(const World& w, const WindowRecord& record) {
 }
 
 }  // namespace
+
+void Windows::close(CGWindowID id) {
+    std::lock_guard lock(world_.mutex);
+    world_.closeWindow(id);
+}
 
 WindowInfo Windows::info(CGWindowID id) const {
     std::lock_guard lock(world_.mutex);

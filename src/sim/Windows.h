@@ -47,6 +47,8 @@ public:
     explicit Windows(World& world) : world_(world) {}
 
     CGWindowID add(const WindowSpec& spec);
+    // Its application closes it (the user closed it there).
+    void close(CGWindowID id);
     WindowInfo info(CGWindowID id) const;
     // Front to back, every window of every running application.
     std::vector<WindowInfo> all() const;

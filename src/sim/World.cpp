@@ -251,9 +251,15 @@ void World::raise(CGWindowID id) {
     if (it == zOrder.end()) return;
     zOrder.erase(it);
     zOrder.insert(zOrder.begin(), id);
+    if (const WindowRecord* w = window(id)) notifyAX(w->pid, id, "AXFocusedWindowChanged");
+}
+
+void World::notifyAX(pid_t pid, CGWindowID window, const std::string& notification) const {
+    if (axNotify) axNotify(pid, window, notification);
 }
 
 void World::closeWindow(CGWindowID id) {
+    if (const WindowRecord* w = window(id)) notifyAX(w->pid, id, "AXUIElementDestroyed");
     windows.erase(id);
     zOrder.erase(std::remove(zOrder.begin(), zOrder.end(), id), zOrder.end());
 }

@@ -140,6 +140,9 @@ struct World {
     // Position and size writes as the windows' applications received them,
     // in order: "AXSize 700x870", "AXPosition 0,24".
     std::vector<std::string> axWindowWrites;
+    // Where an application's accessibility notifications go (the
+    // accessibility service listens); called with `mutex` held.
+    std::function<void(pid_t pid, CGWindowID window, const std::string& notification)> axNotify;
 
     // the Dock
     std::vector<DockItemRecord> dockItems;
@@ -194,6 +197,9 @@ struct World {
     bool unplugScreen(std::size_t index);
     void raise(CGWindowID id);
     void closeWindow(CGWindowID id);
+    // The window's application announces a change, as applications do to
+    // accessibility observers.
+    void notifyAX(pid_t pid, CGWindowID window, const std::string& notification) const;
     void terminate(pid_t pid);
     void activate(pid_t pid);
     // Adds the application's Dock item unless one for that bundle is there.

@@ -144,6 +144,45 @@ TEST_F(Hover, AppsWithoutWindowsStoppedOrWithOneWindowWhenAskedShowNothing) {
     EXPECT_TRUE(previewVisible());
 }
 
+// On a Mac each accessibility call is a round trip to the application; the
+// pointer resting on a preview must not cost a window list per poll.
+TEST_F(Hover, RestingOnAPreviewCostsFewCallsAndStillFollowsTheWindows) {
+    for (const bool observed : {true, false}) {
+        SCOPED_TRACE(observed ? "observed" : "read again by the clock");
+        const auto editor = appWithWindows(observed ? "Editor" : "Mail", 10);
+        if (!observed) desktop().accessibility().failObservers(editor);
+        const std::string icon = observed ? "Editor" : "Mail";
+        setBool("window_preview_hideifonewindow", false);
+        startHover();
+        showPreviewOf(icon);
+        ASSERT_TRUE(previewVisible());
+        desktop().accessibility().takeCalls();
+        constexpr int kPolls = 200;   // ten seconds, Dock walks included
+        for (int i = 0; i < kPolls; ++i) tick();
+        const auto calls = desktop().accessibility().takeCalls();
+        if (observed) EXPECT_LE(calls, 3u * kPolls);
+        EXPECT_TRUE(previewVisible());
+
+        // A window opened meanwhile is on the next showing.
+        addWindow(editor, "Late", {300, 300, 600, 400});
+        desktop().input().move({700, 300});
+        desktop().time().advance(1);
+        ASSERT_FALSE(previewVisible());
+        showPreviewOf(icon);
+        EXPECT_EQ(preview().tiles().size(), 11u);
+
+        // Closed down to one window while shown: the preview goes.
+        setBool("window_preview_hideifonewindow", true);
+        auto all = desktop().windows().all();
+        std::size_t left = 0;
+        for (const auto& w : all)
+            if (w.pid == editor && left++ > 0) desktop().windows().close(w.id);
+        desktop().time().advance(1);
+        EXPECT_FALSE(previewVisible());
+        hover_->stop();
+    }
+}
+
 TEST_F(Hover, MediaIconsRouteToTheSpecialPanelUnlessTheirSwitchIsOff) {
     const auto music = addApp("Music", "com.apple.Music");
     addWindow(music, "Library");
