@@ -273,6 +273,17 @@ Action parseFail(Args& args) {
         };
     }
     if (what == "calendar-unreadable") return parseFailCalendarUnreadable(args);
+    if (what == "defaults-unwritable") {
+        bool off = false;
+        if (auto word = args.peek(); word && !word->quoted && word->text == "off") {
+            args.word("off");
+            off = true;
+        }
+        return [off](World& world, std::ostream&) -> Result {
+            if (!world.setDefaultsWritable(off)) return "fail defaults-unwritable: the defaults folder cannot be changed";
+            return std::nullopt;
+        };
+    }
     if (what == "tap-timeout" || what == "tap-user-input") {
         const auto reason = what == "tap-timeout" ? platform::kCGEventTapDisabledByTimeout
                                                   : platform::kCGEventTapDisabledByUserInput;

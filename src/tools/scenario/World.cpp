@@ -1,5 +1,8 @@
 #include "tools/scenario/World.h"
 
+#include <filesystem>
+#include <fstream>
+
 #include "app/AppDelegate.h"
 #include "app/main.h"
 #include "linux/ImageDecoder.h"
@@ -28,6 +31,24 @@ World::World(const std::string& home, std::function<void(const std::string&)> di
 }
 
 World::~World() { platform::install(nullptr); }
+
+bool World::setDefaultsWritable(bool writable) {
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::path(defaultsPath()).parent_path();
+    const fs::path held = folder.string() + ".held";
+    std::error_code error;
+    if (!writable) {
+        if (fs::is_regular_file(folder, error)) return true;   // already in the way
+        if (fs::exists(folder, error)) fs::rename(folder, held, error);
+        if (error) return false;
+        std::ofstream(folder) << "in the way\n";
+        return fs::is_regular_file(folder, error);
+    }
+    if (!fs::is_regular_file(folder, error)) return true;
+    fs::remove(folder, error);
+    if (fs::exists(held, error)) fs::rename(held, folder, error);
+    return !error;
+}
 
 std::string World::defaultsPath() const {
     return linuxhost::PlistDefaults::pathFor(paths_.configHome, linuxhost::kBundleIdentifier);

@@ -40,6 +40,11 @@ public:
 
     const std::string& home() const { return home_; }
     std::string defaultsPath() const;
+    // Writes to the defaults file fail while the folder is unwritable. The
+    // sim runs as any user, root included, for whom a read-only folder is
+    // still writable: the folder is moved aside and a plain file stands in
+    // its way, so every write (and a fresh read) fails as it would.
+    bool setDefaultsWritable(bool writable);
     std::string logPath() const;
 
     // Durazizi's process.
