@@ -59,4 +59,36 @@ void animateIn(platform::Window& window) {
     });
 }
 
+DockPanel makePanel(double cornerRadius) {
+    auto& windowServer = platform::current().windowServer();
+    DockPanel made;
+    made.panel = windowServer.makePanel(kit::Rect{}, platform::NSWindowStyleMaskNonactivatingPanel,
+                                        platform::NSBackingStoreBuffered, /*defer=*/true);
+    platform::Panel& panel = *made.panel;
+    // Floating first: it sets the floating level, which the Dock level below replaces.
+    panel.setFloatingPanel(true);
+    panel.setHidesOnDeactivate(false);
+    panel.setBecomesKeyOnlyIfNeeded(true);
+    panel.setOpaque(false);
+    panel.setBackgroundColor(kit::Color::clear());
+    panel.setHasShadow(true);
+    // Just above the Dock, which would otherwise cover the panel's lower edge.
+    panel.setLevel(windowServer.windowLevelForKey(platform::kCGDockWindowLevelKey) + 1);
+    panel.setCollectionBehavior(platform::NSWindowCollectionBehaviorCanJoinAllSpaces |
+                                platform::NSWindowCollectionBehaviorIgnoresCycle |
+                                platform::NSWindowCollectionBehaviorFullScreenAuxiliary);
+
+    made.host = std::make_shared<kit::View>();
+    made.blur = std::make_shared<kit::VisualEffectView>();
+    made.blur->setMaterial(kit::VisualEffectMaterial::HudWindow);
+    made.blur->setState(kit::VisualEffectState::Active);
+    made.blur->setBlendingMode(kit::VisualEffectBlendingMode::BehindWindow);
+    made.blur->setWantsLayer(true);
+    made.blur->setCornerRadius(cornerRadius);
+    made.blur->setMasksToBounds(true);
+    made.host->addSubview(made.blur);
+    panel.setContentView(made.host);
+    return made;
+}
+
 }  // namespace durazizi::PanelPlacement

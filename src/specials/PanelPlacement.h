@@ -1,10 +1,11 @@
 #pragma once
 
-#include "kit/Geometry.h"
+#include <memory>
 
-namespace platform {
-class Window;
-}
+#include "kit/Geometry.h"
+#include "kit/View.h"
+#include "kit/VisualEffectView.h"
+#include "platform/WindowServer.h"
 
 namespace durazizi::PanelPlacement {
 
@@ -22,6 +23,15 @@ kit::Point origin(const kit::Rect& dockFrameTopLeft, kit::Size size);
 
 // Sets the window's frame origin by that rule.
 void place(platform::Window& window, const kit::Rect& dockFrameTopLeft, kit::Size size);
+
+// A floating panel just above the Dock on every space, as both panels over
+// Dock icons are: its content is a host view holding the rounded blur.
+struct DockPanel {
+    std::shared_ptr<platform::Panel> panel;
+    kit::ViewRef host;
+    std::shared_ptr<kit::VisualEffectView> blur;
+};
+DockPanel makePanel(double cornerRadius);
 
 // Shows a placed window sliding up 10 points while fading in, whatever the
 // user chose for the preview panel.

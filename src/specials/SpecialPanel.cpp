@@ -75,32 +75,10 @@ void SpecialController::hide() {
 
 platform::Panel& SpecialController::ensurePanel() {
     if (panel_) return *panel_;
-    auto& windowServer = platform::current().windowServer();
-    panel_ = windowServer.makePanel(kit::Rect{}, platform::NSWindowStyleMaskNonactivatingPanel,
-                                    platform::NSBackingStoreBuffered, /*defer=*/true);
-    // Floating first: it sets the floating level, which the Dock level below replaces.
-    panel_->setFloatingPanel(true);
-    panel_->setHidesOnDeactivate(false);
-    panel_->setBecomesKeyOnlyIfNeeded(true);
-    panel_->setOpaque(false);
-    panel_->setBackgroundColor(kit::Color::clear());
-    panel_->setHasShadow(true);
-    // Just above the Dock, which would otherwise cover the panel's lower edge.
-    panel_->setLevel(windowServer.windowLevelForKey(platform::kCGDockWindowLevelKey) + 1);
-    panel_->setCollectionBehavior(platform::NSWindowCollectionBehaviorCanJoinAllSpaces |
-                                  platform::NSWindowCollectionBehaviorIgnoresCycle |
-                                  platform::NSWindowCollectionBehaviorFullScreenAuxiliary);
-
-    host_ = std::make_shared<kit::View>();
-    blur_ = std::make_shared<kit::VisualEffectView>();
-    blur_->setMaterial(kit::VisualEffectMaterial::HudWindow);
-    blur_->setState(kit::VisualEffectState::Active);
-    blur_->setBlendingMode(kit::VisualEffectBlendingMode::BehindWindow);
-    blur_->setWantsLayer(true);
-    blur_->setCornerRadius(kCornerRadius);
-    blur_->setMasksToBounds(true);
-    host_->addSubview(blur_);
-    panel_->setContentView(host_);
+    auto made = PanelPlacement::makePanel(kCornerRadius);
+    panel_ = std::move(made.panel);
+    host_ = std::move(made.host);
+    blur_ = std::move(made.blur);
     return *panel_;
 }
 
