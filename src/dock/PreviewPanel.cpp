@@ -277,7 +277,7 @@ void PreviewController::position(kit::Rect dockFrameTopLeft, kit::Size size) {
 }
 
 void PreviewController::animateIn(platform::Panel& panel) {
-    ++presentation_;
+    fader_.shown();
     switch (Settings::popupAnimation()) {
         case Settings::PopupAnimation::none:
             panel.setAlphaValue(1);
@@ -299,25 +299,7 @@ void PreviewController::animateIn(platform::Panel& panel) {
 
 void PreviewController::hide() {
     currentPID_.reset();
-    if (!panel_ || !panel_->isVisible()) return;
-    // The hover loop asks again on every poll while the panel is still
-    // fading; starting the fade anew would cut the running one short and
-    // pull the panel away after half its fade.
-    if (fadingOut_ == presentation_) return;
-    const std::uint64_t presentation = presentation_;
-    fadingOut_ = presentation;
-    platform::current().windowServer().runAnimationGroup(
-        [panel = panel_](platform::AnimationContext& context) {
-            context.setDuration(PanelPlacement::kFadeOutDuration);
-            panel->animator().setAlphaValue(0);
-        },
-        [weak = weak_from_this(), presentation] {
-            auto self = weak.lock();
-            // A show since this fade began owns the panel now.
-            if (!self || self->presentation_ != presentation || !self->panel_) return;
-            self->fadingOut_.reset();
-            self->panel_->orderOut();
-        });
+    fader_.fadeOut(panel_);
 }
 
 void PreviewController::activate(const WindowEntry& entry, const platform::RunningApplicationRef& app) {

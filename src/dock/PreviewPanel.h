@@ -16,6 +16,7 @@
 #include "kit/VisualEffectView.h"
 #include "platform/WindowServer.h"
 #include "platform/Workspace.h"
+#include "specials/PanelPlacement.h"
 
 namespace durazizi {
 
@@ -114,11 +115,7 @@ private:
     std::vector<ThumbTileRef> tiles_;
     std::optional<platform::pid_t> currentPID_;
     ThumbnailCapture capture_;
-    // Counts the shows: a fade-out started before the latest show must not
-    // order out the panel that show put up.
-    std::uint64_t presentation_ = 0;
-    // The presentation whose fade-out is under way, if one is.
-    std::optional<std::uint64_t> fadingOut_;
+    PanelPlacement::Fader fader_;
 };
 
 }  // namespace durazizi

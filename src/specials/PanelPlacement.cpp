@@ -59,6 +59,28 @@ void animateIn(platform::Window& window) {
     });
 }
 
+void Fader::shown() {
+    ++state_->showing;
+    state_->fading.reset();
+}
+
+void Fader::fadeOut(const std::shared_ptr<platform::Panel>& panel) {
+    if (!panel || !panel->isVisible() || state_->fading == state_->showing) return;
+    const std::uint64_t showing = state_->showing;
+    state_->fading = showing;
+    platform::current().windowServer().runAnimationGroup(
+        [panel](platform::AnimationContext& context) {
+            context.setDuration(kFadeOutDuration);
+            panel->animator().setAlphaValue(0);
+        },
+        [weak = std::weak_ptr<State>(state_), panel, showing] {
+            auto state = weak.lock();
+            if (!state || state->showing != showing) return;
+            state->fading.reset();
+            panel->orderOut();
+        });
+}
+
 DockPanel makePanel(double cornerRadius) {
     auto& windowServer = platform::current().windowServer();
     DockPanel made;

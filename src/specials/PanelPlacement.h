@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "kit/Geometry.h"
 #include "kit/View.h"
@@ -32,6 +34,23 @@ struct DockPanel {
     std::shared_ptr<kit::VisualEffectView> blur;
 };
 DockPanel makePanel(double cornerRadius);
+
+// The fade-out of a panel over a Dock icon, which belongs to the showing it
+// began in: a fade begun before the latest show must not order out the
+// panel that show put up, and the hover loop, which asks to hide on every
+// poll while the panel fades, must not restart it.
+class Fader {
+public:
+    void shown();   // a new showing
+    void fadeOut(const std::shared_ptr<platform::Panel>& panel);
+
+private:
+    struct State {
+        std::uint64_t showing = 0;
+        std::optional<std::uint64_t> fading;
+    };
+    std::shared_ptr<State> state_ = std::make_shared<State>();
+};
 
 // Shows a placed window sliding up 10 points while fading in, whatever the
 // user chose for the preview panel.

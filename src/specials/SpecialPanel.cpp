@@ -42,8 +42,7 @@ void SpecialController::present(std::shared_ptr<SpecialContent> content, kit::Si
         host_->addSubview(content_);   // above the blur
     }
 
-    ++presentation_;
-    fadingOut_.reset();
+    fader_.shown();
     PanelPlacement::place(panel, dockFrameTopLeft, size);
     PanelPlacement::animateIn(panel);
     if (content_) content_->viewDidShow();
@@ -53,24 +52,7 @@ void SpecialController::hide() {
     currentKey_.reset();
     // The content stays installed until the next present.
     if (content_) content_->viewWillHide();
-    if (!panel_ || !panel_->isVisible()) return;
-    // The hover loop asks again on every poll while the panel fades; a new
-    // fade would cut the running one short.
-    if (fadingOut_ == presentation_) return;
-    const std::uint64_t presentation = presentation_;
-    fadingOut_ = presentation;
-    platform::current().windowServer().runAnimationGroup(
-        [panel = panel_](platform::AnimationContext& context) {
-            context.setDuration(PanelPlacement::kFadeOutDuration);
-            panel->animator().setAlphaValue(0);
-        },
-        [weak = weak_from_this(), presentation] {
-            auto self = weak.lock();
-            // A show since this fade began owns the panel now.
-            if (!self || self->presentation_ != presentation || !self->panel_) return;
-            self->fadingOut_.reset();
-            self->panel_->orderOut();
-        });
+    fader_.fadeOut(panel_);
 }
 
 platform::Panel& SpecialController::ensurePanel() {

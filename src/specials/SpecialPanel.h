@@ -10,6 +10,7 @@
 #include "kit/VisualEffectView.h"
 #include "platform/WindowServer.h"
 #include "platform/Workspace.h"
+#include "specials/PanelPlacement.h"
 #include "specials/CalendarContentView.h"
 #include "specials/MediaContentView.h"
 #include "specials/MediaControl.h"
@@ -44,9 +45,7 @@ private:
     std::shared_ptr<kit::VisualEffectView> blur_;
     std::shared_ptr<SpecialContent> content_;
     std::optional<std::string> currentKey_;
-    // Each present is a presentation; a fade-out belongs to the one it began in.
-    std::uint64_t presentation_ = 0;
-    std::optional<std::uint64_t> fadingOut_;
+    PanelPlacement::Fader fader_;
 };
 
 }  // namespace durazizi
