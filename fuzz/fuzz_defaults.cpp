@@ -1,0 +1,59 @@
+// The settings file is the user's: edited by hand, truncated by a full disk,
+// replaced by anything. Each input becomes that file, read through the real
+// store (size and nesting bounds, the property-list parser, type coercion),
+// and one key is written, which is where a damaged file is moved aside.
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "linux/PlistDefaults.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path& folder() {
+    static const fs::path made = [] {
+        fs::path path = fs::temp_directory_path() / ("durazizi-fuzz-defaults-" + std::to_string(::getpid()));
+        fs::remove_all(path);
+        fs::create_directories(path);
+        // The folder goes with the process, however the run ends short of a crash.
+        std::atexit([] { std::error_code ignored; fs::remove_all(folder(), ignored); });
+        return path;
+    }();
+    return made;
+}
+
+void emptyFolder() {
+    for (const auto& entry : fs::directory_iterator(folder())) fs::remove_all(entry.path());
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    emptyFolder();
+    const std::string file = (folder() / "com.durazizi.fuzz.plist").string();
+    std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(data),
+                                                static_cast<std::streamsize>(size));
+    {
+        linuxhost::PlistDefaults defaults(file, [](const std::string&) {});
+        defaults.registerDefaults({{"previewSize", std::int64_t{220}}, {"enabled", true}, {"delay", 0.5}});
+        (void)defaults.boolForKey("enabled");
+        (void)defaults.integerForKey("previewSize");
+        (void)defaults.doubleForKey("delay");
+        (void)defaults.objectForKey("snapEnabled");
+        (void)defaults.integerForKey("missing");
+        defaults.setInteger(240, "previewSize");
+        // What was just written reads back, whatever the file held before.
+        if (defaults.integerForKey("previewSize") != 240) __builtin_trap();
+    }
+    // And a second store reading the file the first one wrote sees it too.
+    linuxhost::PlistDefaults again(file, [](const std::string&) {});
+    if (again.integerForKey("previewSize") != 240) __builtin_trap();
+    return 0;
+}
