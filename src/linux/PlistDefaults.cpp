@@ -111,11 +111,11 @@ coercion::Stored storedOf(plist_t node) {
         return value;
     }
     case PLIST_STRING: {
-        char* text = nullptr;
-        plist_get_string_val(node, &text);
-        std::string result = text ? text : "";
-        std::free(text);
-        return result;
+        // Read with its length: a string may hold NUL bytes (the XML form
+        // lets them through), and the copying accessor aborts on those.
+        std::uint64_t length = 0;
+        const char* text = plist_get_string_ptr(node, &length);
+        return text ? std::string(text, static_cast<std::size_t>(length)) : std::string();
     }
     default: return {};
     }

@@ -234,9 +234,10 @@ TEST(PlistDefaults, DamageWrittenByOthersWhileRunningIsMovedAsideAtTheNextWrite)
 }
 
 TEST(PlistDefaults, ReadsCoerceTypesAsUserDefaultsDo) {
+    using namespace std::string_view_literals;
     struct Row {
         const char* key;
-        const char* xml;
+        std::string_view xml;
         bool asBool;
         std::int64_t asInteger;
         double asDouble;
@@ -257,12 +258,13 @@ TEST(PlistDefaults, ReadsCoerceTypesAsUserDefaultsDo) {
         {"decimal", "<string>3.75</string>", false, 3, 3.75},
         {"leadingSpace", "<string>  -7px</string>", false, -7, -7.0},
         {"words", "<string>abc</string>", false, 0, 0.0},
+        {"nulInside", "<string>4\0 2</string>"sv, false, 4, 4.0},
         {"overflow", "<string>99999999999999999999</string>", false, INT64_MAX, 1e20},
         {"list", "<array><integer>1</integer></array>", false, 0, 0.0},
         {"dict", "<dict><key>a</key><true/></dict>", false, 0, 0.0},
     };
     std::string body;
-    for (const auto& row : rows) body += std::string("<key>") + row.key + "</key>" + row.xml + "\n";
+    for (const auto& row : rows) body += std::string("<key>") + row.key + "</key>" + std::string(row.xml) + "\n";
     TempHome home;
     handWrite(home.plist(), plistXml(body));
     PlistDefaults defaults(home.plist());
