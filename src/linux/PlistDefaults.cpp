@@ -12,6 +12,8 @@
 #include <cstring>
 #include <ctime>
 #include <mutex>
+#include <set>
+#include <string>
 #include <type_traits>
 #include <vector>
 
@@ -32,6 +34,33 @@ struct PlistFree {
 using Node = std::unique_ptr<void, PlistFree>;
 
 Node newDict() { return Node(plist_new_dict()); }
+
+// The binary form can name a key twice and libplist keeps both entries:
+// reads find the first, a rewrite saves both, and the next reader of the
+// rewritten file takes the last, so a value we wrote would be lost. One entry
+// per key, the last, as the XML reader leaves it.
+Node withUniqueKeys(Node dict) {
+    auto each = [&](const std::function<void(const char*, plist_t)>& body) {
+        plist_dict_iter iter = nullptr;
+        plist_dict_new_iter(dict.get(), &iter);
+        for (;;) {
+            char* key = nullptr;
+            plist_t value = nullptr;
+            plist_dict_next_item(dict.get(), iter, &key, &value);
+            if (!key) break;
+            if (value) body(key, value);
+            std::free(key);
+        }
+        std::free(iter);
+    };
+    std::set<std::string> keys;
+    bool twice = false;
+    each([&](const char* key, plist_t) { twice = !keys.insert(key).second || twice; });
+    if (!twice) return dict;
+    Node unique = newDict();
+    each([&](const char* key, plist_t value) { plist_dict_set_item(unique.get(), key, plist_copy(value)); });
+    return unique;
+}
 
 // What we last knew of the file on disk; any difference means somebody else
 // wrote it since.
@@ -256,7 +285,7 @@ PlistDefaults::Impl::Disk PlistDefaults::Impl::readDisk(Node* out, bool holdingL
     if (node && plist_get_node_type(node.get()) == PLIST_DICT) {
         unreadable = false;
         seen = FileIdentity::of(info);
-        *out = std::move(node);
+        *out = withUniqueKeys(std::move(node));
         return Disk::dictionary;
     }
     if (!holdingLock) {

@@ -201,6 +201,23 @@ TEST(PlistDefaults, UnreadableFileIsMovedAsideKeptAndReportedOnce) {
     }
 }
 
+// A binary list may name one key twice. The last entry is the value, as in
+// the XML form, and a change to it is what the next reader sees.
+TEST(PlistDefaults, AKeyNamedTwiceHoldsItsLastValueAndAChangeToItSticks) {
+    // {"size": 1, "size": 2}: a dictionary, two strings sharing an object, two integers.
+    const std::string twice = std::string("bplist00\xD2\x01\x01\x02\x03\x54size\x10\x01\x10\x02", 22) +
+                              std::string("\x08\x0D\x12\x14", 4) + std::string(6, '\0') + "\x01\x01" +
+                              std::string("\0\0\0\0\0\0\0\x04", 8) + std::string(8, '\0') +
+                              std::string("\0\0\0\0\0\0\0\x16", 8);
+    TempHome home;
+    handWrite(home.plist(), twice);
+    PlistDefaults defaults(home.plist());
+    EXPECT_EQ(defaults.integerForKey("size"), 2);
+    defaults.setInteger(7, "size");
+    EXPECT_EQ(PlistDefaults(home.plist()).integerForKey("size"), 7);
+    EXPECT_FALSE(defaults.movedAsidePath());
+}
+
 TEST(PlistDefaults, RepeatedDamageKeepsEveryAsideCopy) {
     TempHome home;
     std::vector<std::string> asides;
