@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <map>
 #include <optional>
@@ -139,6 +140,65 @@ bool namesNoRealDay(const icalrecurrencetype& rule) {
     return true;
 }
 
+int entries(const short* array, int size) {
+    int count = 0;
+    while (count < size && array[count] != ICAL_RECURRENCE_ARRAY_MAX) ++count;
+    return count;
+}
+
+// libical expands a file's time zone from each observance's start (often
+// 1601) up to the times asked about, one change per instance of its rules.
+// Zones change their clocks once or twice a year, by rules such as "the last
+// Sunday of March"; a rule that recurs more often (a damaged or hostile file)
+// would have it walk for hours through billions of changes, holding each.
+// Allowed: yearly, in one month, on one weekday (at most seven days of the
+// month for it to fall on), or on one date: a handful of changes a year.
+constexpr int kMaxZoneRules = 8;
+
+bool isZoneLikeRule(const icalrecurrencetype& rule) {
+    if (rule.freq != ICAL_YEARLY_RECURRENCE) return false;
+    const int months = entries(rule.by_month, ICAL_BY_MONTH_SIZE);
+    const int weekdays = entries(rule.by_day, ICAL_BY_DAY_SIZE);
+    const int monthDays = entries(rule.by_month_day, ICAL_BY_MONTHDAY_SIZE);
+    if (months > 1 || weekdays > 1 || monthDays > 7) return false;
+    if ((weekdays > 0 || monthDays > 0) && months != 1) return false;
+    if (weekdays == 0 && monthDays > 1) return false;
+    if (namesNoRealDay(rule)) return false;
+    return entries(rule.by_year_day, ICAL_BY_YEARDAY_SIZE) == 0 && entries(rule.by_week_no, ICAL_BY_WEEKNO_SIZE) == 0 &&
+           entries(rule.by_set_pos, ICAL_BY_SETPOS_SIZE) <= 1 && entries(rule.by_hour, ICAL_BY_HOUR_SIZE) <= 1 &&
+           entries(rule.by_minute, ICAL_BY_MINUTE_SIZE) <= 1 && entries(rule.by_second, ICAL_BY_SECOND_SIZE) <= 1;
+}
+
+bool zoneRulesAreWalkable(icalcomponent* zone) {
+    int rules = 0;
+    for (icalcomponent* part = icalcomponent_get_first_component(zone, ICAL_ANY_COMPONENT); part;
+         part = icalcomponent_get_next_component(zone, ICAL_ANY_COMPONENT)) {
+        for (icalproperty* p = icalcomponent_get_first_property(part, ICAL_RRULE_PROPERTY); p;
+             p = icalcomponent_get_next_property(part, ICAL_RRULE_PROPERTY)) {
+            if (++rules > kMaxZoneRules || !isZoneLikeRule(icalproperty_get_rrule(p))) return false;
+        }
+    }
+    return true;
+}
+
+// Takes out the zones libical cannot expand in reasonable time, before
+// anything looks a zone up; times that name one fall back to the IANA zone of
+// that name, else stay floating, as for a zone nobody defines.
+void dropUnwalkableZones(icalcomponent* calendar, const std::function<void(const std::string&)>& say) {
+    std::vector<icalcomponent*> dropped;
+    for (icalcomponent* zone = icalcomponent_get_first_component(calendar, ICAL_VTIMEZONE_COMPONENT); zone;
+         zone = icalcomponent_get_next_component(calendar, ICAL_VTIMEZONE_COMPONENT)) {
+        if (!zoneRulesAreWalkable(zone)) dropped.push_back(zone);
+    }
+    for (icalcomponent* zone : dropped) {
+        icalproperty* id = icalcomponent_get_first_property(zone, ICAL_TZID_PROPERTY);
+        const char* name = id ? icalproperty_get_tzid(id) : nullptr;
+        say(std::string("time zone \"") + (name ? name : "?") + "\" has rules no time zone has; ignored");
+        icalcomponent_remove_component(calendar, zone);
+        icalcomponent_free(zone);
+    }
+}
+
 // One step of a rule that takes longer than this marks the rule as one
 // libical cannot walk; it is not walked again.
 constexpr auto kStallLimit = std::chrono::milliseconds(500);
@@ -234,6 +294,8 @@ std::unique_ptr<IcsCalendar> IcsCalendar::parse(std::string_view text, const std
         say("not an iCalendar file (no VCALENDAR); skipped");
         return nullptr;
     }
+
+    for (icalcomponent* vcal : calendars) dropUnwalkableZones(vcal, say);
 
     std::unique_ptr<IcsCalendar> result(new IcsCalendar);
     result->root_ = root;

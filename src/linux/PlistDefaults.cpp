@@ -12,6 +12,7 @@
 #include <cstring>
 #include <ctime>
 #include <mutex>
+#include <string>
 #include <type_traits>
 #include <vector>
 
@@ -32,6 +33,27 @@ struct PlistFree {
 using Node = std::unique_ptr<void, PlistFree>;
 
 Node newDict() { return Node(plist_new_dict()); }
+
+// The binary form can name a key twice and libplist keeps both entries,
+// where its XML reader keeps only the last. Reads take the last entry, which
+// is the one the next reader of the rewritten file sees, and a change
+// replaces every entry of its key; otherwise a value we wrote could come back
+// as the old one. Keys are compared in place, never copied out: a key may
+// hold NUL bytes, and libplist's copying accessor aborts on those.
+plist_t lastEntry(plist_t dict, const std::string& key) {
+    plist_t found = nullptr;
+    plist_dict_iter iter = nullptr;
+    plist_dict_new_iter(dict, &iter);
+    for (;;) {
+        plist_t value = nullptr;
+        plist_dict_next_item(dict, iter, nullptr, &value);
+        if (!value) break;
+        plist_t keyNode = plist_dict_item_get_key(value);
+        if (keyNode && plist_key_val_compare(keyNode, key.c_str()) == 0) found = value;
+    }
+    std::free(iter);
+    return found;
+}
 
 // What we last knew of the file on disk; any difference means somebody else
 // wrote it since.
@@ -111,11 +133,11 @@ coercion::Stored storedOf(plist_t node) {
         return value;
     }
     case PLIST_STRING: {
-        char* text = nullptr;
-        plist_get_string_val(node, &text);
-        std::string result = text ? text : "";
-        std::free(text);
-        return result;
+        // Read with its length: a string may hold NUL bytes (the XML form
+        // lets them through), and the copying accessor aborts on those.
+        std::uint64_t length = 0;
+        const char* text = plist_get_string_ptr(node, &length);
+        return text ? std::string(text, static_cast<std::size_t>(length)) : std::string();
     }
     default: return {};
     }
@@ -282,11 +304,8 @@ PlistDefaults::Impl::Disk PlistDefaults::Impl::readDisk(Node* out, bool holdingL
 }
 
 void PlistDefaults::Impl::setNode(const std::string& key, Node value) {
-    if (value) {
-        plist_dict_set_item(root.get(), key.c_str(), value.release());
-    } else if (plist_dict_get_item(root.get(), key.c_str())) {
-        plist_dict_remove_item(root.get(), key.c_str());
-    }
+    while (plist_dict_get_item(root.get(), key.c_str())) plist_dict_remove_item(root.get(), key.c_str());
+    if (value) plist_dict_set_item(root.get(), key.c_str(), value.release());
 }
 
 void PlistDefaults::Impl::applyPending() {
@@ -348,7 +367,7 @@ void PlistDefaults::Impl::change(const std::string& key, Node value) {
         notes.push_back("refused a settings key holding control characters; nothing was written");
         return;
     }
-    bool known = plist_dict_get_item(root.get(), key.c_str()) != nullptr;
+    bool known = lastEntry(root.get(), key) != nullptr;
     if (!value && !known && pending.empty() && FileIdentity::at(path) == seen) {
         return;   // removing what is not there: leave the disk alone
     }
@@ -358,7 +377,7 @@ void PlistDefaults::Impl::change(const std::string& key, Node value) {
 }
 
 plist_t PlistDefaults::Impl::userValue(const std::string& key) const {
-    return plist_dict_get_item(root.get(), key.c_str());
+    return lastEntry(root.get(), key);
 }
 
 PlistDefaults::PlistDefaults(std::string path, std::function<void(const std::string&)> diagnostic)

@@ -1,6 +1,7 @@
 #include "specials/MediaControl.h"
 
 #include <algorithm>
+#include <cctype>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -56,15 +57,6 @@ kit::ImageRef imageFromBytes(const std::vector<std::uint8_t>& bytes) {
     return platform::current().images().imageWithData(bytes);
 }
 
-bool isHttps(const std::string& text) {
-    auto url = kit::URL::fromString(text);
-    if (!url) return false;
-    std::string scheme = url->scheme();
-    std::transform(scheme.begin(), scheme.end(), scheme.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return scheme == "https";
-}
-
 void fetchMusicArtwork(std::function<void(kit::ImageRef)> completion) {
     runLoop().asyncGlobal(platform::QualityOfService::UserInitiated,
                           [completion = std::move(completion)]() mutable {
@@ -84,7 +76,7 @@ void fetchSpotifyArtwork(std::function<void(kit::ImageRef)> completion) {
         [completion = std::move(completion)](std::optional<std::string> result) mutable {
             // Only https: the download is the one thing that leaves the machine,
             // and the player's answer decides where it goes.
-            if (!result || !isHttps(*result)) {
+            if (!result || !isHttpsURL(*result)) {
                 completion(nullptr);
                 return;
             }
@@ -106,6 +98,15 @@ std::optional<MediaApp> mediaAppFromRawValue(std::string_view raw) {
     if (raw == "Music") return MediaApp::music;
     if (raw == "Spotify") return MediaApp::spotify;
     return std::nullopt;
+}
+
+bool isHttpsURL(std::string_view text) {
+    auto url = kit::URL::fromString(text);
+    if (!url) return false;
+    std::string scheme = url->scheme();
+    std::transform(scheme.begin(), scheme.end(), scheme.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return scheme == "https";
 }
 
 std::optional<MediaApp> mediaAppForBundle(std::string_view bundleIdentifier) {

@@ -258,6 +258,36 @@ TEST_F(IcsFolder, ABrokenFileOrEventLosesOnlyItselfWithOneLine) {
     EXPECT_EQ(notes_.size(), 7u);
 }
 
+// A zone's rules are walked from its first observance up to the times asked
+// about; one that changes the clocks every second, or on every day of the
+// year, would keep the reader busy for hours. Such a zone is left out and its
+// times read as if the file had not defined it.
+TEST_F(IcsFolder, AZoneWhoseRulesRecurTooOftenIsIgnoredNotWalked) {
+    auto zone = [](const std::string& id, const std::string& rule) {
+        return std::vector<std::string>{"BEGIN:VTIMEZONE", "TZID:" + id, "BEGIN:STANDARD", "DTSTART:16011028T030000",
+                                        "RRULE:" + rule, "TZOFFSETFROM:+0200", "TZOFFSETTO:+0100", "END:STANDARD",
+                                        "END:VTIMEZONE"};
+    };
+    std::vector<std::string> lines = {"BEGIN:VCALENDAR"};
+    for (const auto& part : {zone("Europe/Berlin", "FREQ=SECONDLY"),
+                             zone("Nowhere", "FREQ=YEARLY;BYMONTH=1,2,3,4,5,6,7,8,9,10,11,12;BYDAY=MO,TU,WE,TH,FR,SA,SU")}) {
+        lines.insert(lines.end(), part.begin(), part.end());
+    }
+    for (const char* id : {"Europe/Berlin", "Nowhere"}) {
+        lines.insert(lines.end(), {"BEGIN:VEVENT", std::string("UID:") + id, std::string("SUMMARY:") + id,
+                                   std::string("DTSTART;TZID=") + id + ":20261207T100000", "DURATION:PT1H",
+                                   "END:VEVENT"});
+    }
+    lines.push_back("END:VCALENDAR");
+    write("zones.ics", crlf(lines));
+    makeReader();
+    // The IANA zone of that name, else the reader's own clock (Berlin here).
+    EXPECT_EQ(read(kMonday, kMonday + kDay),
+              (std::vector<Seen>{{"Europe/Berlin", "2026-12-07T09:00Z", "2026-12-07T10:00Z", false},
+                                 {"Nowhere", "2026-12-07T09:00Z", "2026-12-07T10:00Z", false}}));
+    EXPECT_EQ(notes_.size(), 2u);
+}
+
 TEST(IcsWriter, WhatTheSimulatedAccountSavesReadsBack) {
     const fs::path folder = fs::temp_directory_path() / ("ics-writer-" + std::to_string(::getpid()));
     fs::create_directories(folder);

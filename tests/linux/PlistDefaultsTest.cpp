@@ -201,6 +201,23 @@ TEST(PlistDefaults, UnreadableFileIsMovedAsideKeptAndReportedOnce) {
     }
 }
 
+// A binary list may name one key twice. The last entry is the value, as in
+// the XML form, and a change to it is what the next reader sees.
+TEST(PlistDefaults, AKeyNamedTwiceHoldsItsLastValueAndAChangeToItSticks) {
+    // {"size": 1, "size": 2}: a dictionary, two strings sharing an object, two integers.
+    const std::string twice = std::string("bplist00\xD2\x01\x01\x02\x03\x54size\x10\x01\x10\x02", 22) +
+                              std::string("\x08\x0D\x12\x14", 4) + std::string(6, '\0') + "\x01\x01" +
+                              std::string("\0\0\0\0\0\0\0\x04", 8) + std::string(8, '\0') +
+                              std::string("\0\0\0\0\0\0\0\x16", 8);
+    TempHome home;
+    handWrite(home.plist(), twice);
+    PlistDefaults defaults(home.plist());
+    EXPECT_EQ(defaults.integerForKey("size"), 2);
+    defaults.setInteger(7, "size");
+    EXPECT_EQ(PlistDefaults(home.plist()).integerForKey("size"), 7);
+    EXPECT_FALSE(defaults.movedAsidePath());
+}
+
 TEST(PlistDefaults, RepeatedDamageKeepsEveryAsideCopy) {
     TempHome home;
     std::vector<std::string> asides;
@@ -234,9 +251,10 @@ TEST(PlistDefaults, DamageWrittenByOthersWhileRunningIsMovedAsideAtTheNextWrite)
 }
 
 TEST(PlistDefaults, ReadsCoerceTypesAsUserDefaultsDo) {
+    using namespace std::string_view_literals;
     struct Row {
         const char* key;
-        const char* xml;
+        std::string_view xml;
         bool asBool;
         std::int64_t asInteger;
         double asDouble;
@@ -257,12 +275,13 @@ TEST(PlistDefaults, ReadsCoerceTypesAsUserDefaultsDo) {
         {"decimal", "<string>3.75</string>", false, 3, 3.75},
         {"leadingSpace", "<string>  -7px</string>", false, -7, -7.0},
         {"words", "<string>abc</string>", false, 0, 0.0},
+        {"nulInside", "<string>4\0 2</string>"sv, false, 4, 4.0},
         {"overflow", "<string>99999999999999999999</string>", false, INT64_MAX, 1e20},
         {"list", "<array><integer>1</integer></array>", false, 0, 0.0},
         {"dict", "<dict><key>a</key><true/></dict>", false, 0, 0.0},
     };
     std::string body;
-    for (const auto& row : rows) body += std::string("<key>") + row.key + "</key>" + row.xml + "\n";
+    for (const auto& row : rows) body += std::string("<key>") + row.key + "</key>" + std::string(row.xml) + "\n";
     TempHome home;
     handWrite(home.plist(), plistXml(body));
     PlistDefaults defaults(home.plist());
