@@ -20,6 +20,7 @@
 #include "tools/playground/HelpOverlay.h"
 #include "tools/playground/InputMap.h"
 #include "tools/playground/PlaygroundHome.h"
+#include "tools/playground/XErrors.h"
 #include "sim/SimScripting.h"
 #include "sim/SimURLSession.h"
 #include "tools/scenario/DefaultDesktop.h"
@@ -324,6 +325,7 @@ int runPlayground(const PlaygroundOptions& options, std::ostream& err) {
         err << kProgram << "cannot start SDL: " << SDL_GetError() << '\n';
         return 1;
     }
+    playground::forgiveGoneXWindows();
 
     scenario::World world(home, [&err](const std::string& notice) { err << kProgram << notice << '\n'; });
     // The person at the keyboard reads dates in their own zone and language.
