@@ -234,14 +234,29 @@ bool World::unplugScreen(std::size_t index) {
     screens.erase(screens.begin() + static_cast<std::ptrdiff_t>(index));
     const ScreenRecord* primary = primaryScreen();
     if (!primary) return true;
+    // Moved to the primary display at the same place relative to its
+    // top-left, kept inside `area`.
+    auto rehome = [&](kit::Point p, kit::Size size, kit::Rect area) {
+        kit::Point moved{primary->frame.minX() + p.x - gone.minX(), primary->frame.minY() + p.y - gone.minY()};
+        moved.x = std::clamp(moved.x, area.minX(), std::max(area.minX(), area.maxX() - size.width));
+        moved.y = std::clamp(moved.y, area.minY(), std::max(area.minY(), area.maxY() - size.height));
+        return moved;
+    };
+    auto onSomeDisplay = [&](const kit::Rect& frame) {
+        return std::any_of(screens.begin(), screens.end(),
+                           [&](const ScreenRecord& screen) { return screen.frame.intersects(frame); });
+    };
     const kit::Rect target = visibleFrame(*primary);
     for (auto& [id, w] : windows) {
-        if (!gone.cgContains({w.frame.midX(), w.frame.midY()})) continue;
-        kit::Point origin{primary->frame.minX() + w.frame.minX() - gone.minX(),
-                          primary->frame.minY() + w.frame.minY() - gone.minY()};
-        origin.x = std::clamp(origin.x, target.minX(), std::max(target.minX(), target.maxX() - w.frame.width()));
-        origin.y = std::clamp(origin.y, target.minY(), std::max(target.minY(), target.maxY() - w.frame.height()));
-        w.frame.origin = origin;
+        // As the window server does: what was shown on the display, or would
+        // now be shown on none (a window dragged past its far edge), comes
+        // back where the user can reach it.
+        if (!gone.cgContains({w.frame.midX(), w.frame.midY()}) && onSomeDisplay(w.frame)) continue;
+        w.frame.origin = rehome(w.frame.origin, w.frame.size, target);
+    }
+    // The pointer cannot stay on a display that is gone.
+    if (gone.cgContains(pointer) && !screenForX(pointer.x, pointer.y)) {
+        pointer = rehome(pointer, {1, 1}, primary->frame);
     }
     return true;
 }

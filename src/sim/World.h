@@ -191,9 +191,11 @@ struct World {
     // --- changes (callers hold `mutex`) ----------------------------------------
     pid_t allocatePid(std::optional<pid_t> wanted);
     CGWindowID allocateWindowId(std::optional<CGWindowID> wanted);
-    // The display is unplugged; windows whose centre was on it land on the
-    // primary display at the same place relative to its top-left, kept inside
-    // its visible frame. False when there is no such display.
+    // The display is unplugged; windows whose centre was on it, or which lie
+    // on no display any more, land on the primary display at the same place
+    // relative to its top-left, kept inside its visible frame; a pointer on
+    // it moves to the primary display the same way. False when there is no
+    // such display.
     bool unplugScreen(std::size_t index);
     void raise(CGWindowID id);
     void closeWindow(CGWindowID id);

@@ -60,6 +60,15 @@ SnapZone SnapController::zoneFor(kit::Point mouse, const platform::Screen& scree
     return SnapZone::none;
 }
 
+std::optional<platform::Screen> SnapController::displayNow(const platform::Screen& shown) {
+    // A display has no identity in the seam but its place: one that is still
+    // plugged in keeps its frame.
+    for (const platform::Screen& screen : platform::current().screens().screens()) {
+        if (screen.frame == shown.frame) return screen;
+    }
+    return std::nullopt;
+}
+
 void SnapController::mouseDown() {
     if (!Settings::boolValue("window_snapping")) return;
     kit::Point mouse = platform::current().screens().mouseLocation();
@@ -111,7 +120,12 @@ void SnapController::arm(SnapZone zone, const platform::Screen& screen) {
 void SnapController::mouseUp() {
     if (Settings::boolValue("window_snapping") && dragging_ && armed_ && draggedWindow_ &&
         currentZone_ != SnapZone::none && currentScreen_) {
-        if (auto r = rect(currentZone_, currentScreen_->visibleFrame)) AX::setFrame(*draggedWindow_, Geo::toTopLeft(*r));
+        // The display may have been unplugged, or its Dock or menu bar moved,
+        // since the zone was shown: tile into the display as it is now, and
+        // into nothing if it is gone, or the window would land off-screen.
+        if (auto screen = displayNow(*currentScreen_)) {
+            if (auto r = rect(currentZone_, screen->visibleFrame)) AX::setFrame(*draggedWindow_, Geo::toTopLeft(*r));
+        }
     }
     if (armTimer_) armTimer_->invalidate();
     armTimer_.reset();

@@ -34,6 +34,8 @@ private:
     void mouseDragged();
     void mouseUp();
     void arm(SnapZone zone, const platform::Screen& screen);
+    // The display that was `shown` as it is now, or nothing once it is gone.
+    static std::optional<platform::Screen> displayNow(const platform::Screen& shown);
 
     std::vector<platform::EventMonitorRef> monitors_;
     std::optional<AX::Element> draggedWindow_;

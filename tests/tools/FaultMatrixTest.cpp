@@ -134,6 +134,17 @@ TEST(FaultMatrix, WhatAUserSeesOfTheFault) {
     r = run(kDesk + "hover-dock \"TextEdit\"\nadvance 0.5s\nscreen-remove 1\nadvance 1s\nquery window 102\n");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.lines[0].find(R"("exists":true)"), std::string::npos) << r.lines[0];
+
+    // A display unplugged while the overlay shows a half of it: the release
+    // leaves the window on the display that is left, and the overlay goes.
+    r = run(kDesk + kDuringTitleDrag + "drag 2500,400\ndrag 2718,400\nadvance 1s\nquery overlay\n"
+                    "screen-remove 1\nup\nadvance 1s\nquery window 101\nquery overlay\n");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.lines[0].find(R"("visible":true)"), std::string::npos) << r.lines[0];
+    const std::string frame = r.lines[1].substr(r.lines[1].find(R"("frame":[)") + 9);
+    const double x = std::stod(frame), width = std::stod(frame.substr(frame.find(',', frame.find(',') + 1) + 1));
+    EXPECT_LE(x + width, 1440) << "the window was tiled into the display that is gone: " << r.lines[1];
+    EXPECT_NE(r.lines[2].find(R"("visible":false)"), std::string::npos) << r.lines[2];
 }
 
 }  // namespace
