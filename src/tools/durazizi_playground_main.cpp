@@ -1,8 +1,9 @@
 // durazizi-playground: the simulated desktop in a window, with Durazizi
 // running on it in real time and the real mouse driving it.
 //
-//   durazizi-playground [--fresh]
+//   durazizi-playground [--fresh] [--frames-fd=N]
 
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
 
@@ -14,8 +15,16 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--fresh") == 0) {
             options.fresh = true;
+        } else if (std::strncmp(argv[i], "--frames-fd=", 12) == 0 && argv[i][12] != '\0') {
+            char* end = nullptr;
+            const long fd = std::strtol(argv[i] + 12, &end, 10);
+            if (*end != '\0' || fd < 0 || fd > 1 << 20) {
+                std::cerr << "durazizi-playground: --frames-fd wants a file descriptor number\n";
+                return 2;
+            }
+            options.framesFd = static_cast<int>(fd);
         } else {
-            std::cerr << "usage: durazizi-playground [--fresh]\n";
+            std::cerr << "usage: durazizi-playground [--fresh] [--frames-fd=N]\n";
             return 2;
         }
     }

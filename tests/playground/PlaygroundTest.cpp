@@ -2,6 +2,9 @@
 // resting the real pointer on a Dock icon brings up the preview panel, Esc
 // quits, and the account is kept where the user's data lives.
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -9,7 +12,6 @@
 #include <filesystem>
 #include <functional>
 #include <string>
-#include <thread>
 
 #include "app/AppDelegate.h"
 #include "ax/Geometry.h"
@@ -27,6 +29,9 @@ using xsession::Screenshot;
 // takes a fraction of them. They bound the wait, they are not measured.
 constexpr double kWindowLimit = 60;
 constexpr double kChangeLimit = 30;
+// How long without a new frame counts as the drawing having settled. The
+// playground draws only on a change, so a still desktop shows none at all.
+constexpr double kQuiet = 0.5;
 // Mean difference per channel, out of 255, that a panel or card drawn over
 // the wallpaper leaves far behind, and that a redrawn clock stays far below.
 constexpr double kStrongChange = 20;
@@ -89,12 +94,20 @@ protected:
 
     void TearDown() override {
         playground_.reset();
+        frames_.reset();
         xvfb_.reset();
         std::error_code ignored;
         if (!root_.empty()) std::filesystem::remove_all(root_, ignored);
     }
 
     void start(std::vector<std::string> args = {}) {
+        // The playground tells on this pipe each time a frame has reached
+        // the X server; only its write end goes to the child.
+        int fds[2];
+        ASSERT_EQ(::pipe2(fds, O_CLOEXEC), 0);
+        frames_.emplace(fds[0]);
+        ASSERT_EQ(::fcntl(fds[1], F_SETFD, 0), 0);
+        args.insert(args.begin(), "--frames-fd=" + std::to_string(fds[1]));
         args.insert(args.begin(), program_);
         playground_.emplace(args, std::vector<std::string>{
                                       "DISPLAY=" + xvfb_->display(),
@@ -112,11 +125,23 @@ protected:
                                       "SDL_FRAMEBUFFER_ACCELERATION=0",
                                       xsession::leakSuppressions(root_.string()),
                                   });
+        ::close(fds[1]);
         ASSERT_TRUE(playground_->started()) << "cannot start " << program_;
-        const auto found = xdo("search --sync --name Durazizi", kWindowLimit);
-        ASSERT_EQ(found.status, 0) << "the playground's window did not appear";
+        ASSERT_TRUE(frames_->next(kWindowLimit)) << "the playground showed no first frame; " << state();
+        // Its own window, found by its process, and only once it is mapped:
+        // a window found by name may be another one, or one already gone.
+        const auto found = xdo("search --sync --onlyvisible --pid " + std::to_string(playground_->pid()));
+        ASSERT_EQ(found.status, 0) << "the playground's window is not on screen; " << state();
         window_ = found.out.substr(0, found.out.find('\n'));
         ASSERT_FALSE(window_.empty());
+    }
+
+    // Whether the playground still runs, for a failure message.
+    std::string state() {
+        if (playground_ && playground_->running()) return "the playground is still running";
+        const auto status = playground_ ? playground_->waitExit(0) : std::nullopt;
+        return status ? "the playground has ended with status " + std::to_string(*status)
+                      : "the playground has ended on a signal";
     }
 
     xsession::CommandResult xdo(const std::string& args, double limit = 10) {
@@ -127,56 +152,53 @@ protected:
     Screenshot shot() {
         std::string error;
         auto screenshot = xsession::captureWindow(window_, xvfb_->display(), &error);
-        EXPECT_TRUE(screenshot) << error;
+        EXPECT_TRUE(screenshot) << error << "; " << state();
         return screenshot.value_or(Screenshot{});
     }
 
-    // A picture of the window once its drawing has settled: two shots a
-    // moment apart that agree.
+    // A picture of the window once the playground has stopped showing new
+    // frames for a moment: what it drew last has reached the server.
     Screenshot settledShot() {
-        Screenshot previous = shot();
         const double deadline = now() + kChangeLimit;
         while (now() < deadline) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(300));
-            Screenshot next = shot();
-            if (next.width > 0 && next.rgb == previous.rgb) return next;
-            previous = std::move(next);
+            if (!frames_->next(kQuiet)) return shot();
         }
-        ADD_FAILURE() << "the window never stopped changing";
-        return previous;
+        ADD_FAILURE() << "the playground never stopped showing new frames; " << state();
+        return shot();
     }
 
     // Waits for `region` to differ (or, with `differ` false, to agree again)
-    // strongly from `reference`; the last mean difference.
+    // strongly from `reference`, looking again after each frame the
+    // playground shows; the last mean difference.
     double waitFor(const Screenshot& reference, Region r, bool differ) {
         double difference = 0;
         const double deadline = now() + kChangeLimit;
-        while (now() < deadline) {
+        do {
             const Screenshot current = shot();
             if (current.width == 0) break;
             difference = xsession::meanDifference(reference, current, r.x, r.y, r.w, r.h);
             if (differ ? difference > kStrongChange : difference < kStrongChange / 4) break;
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        }
+        } while (frames_->next(deadline - now()));
         return difference;
     }
 
-    void press(const std::string& key) {
-        ASSERT_EQ(xdo("windowfocus --sync " + window_).status, 0);
-        ASSERT_EQ(xdo("key " + key).status, 0);
-    }
+    // Under a server without a window manager the focus is PointerRoot: keys
+    // go to the window under the pointer, which every caller has put there.
+    void press(const std::string& key) { ASSERT_EQ(xdo("key " + key).status, 0) << state(); }
 
     void pointTo(kit::Point p) {
         ASSERT_EQ(xdo("mousemove --sync --window " + window_ + " " + std::to_string(static_cast<int>(p.x)) + " " +
                       std::to_string(static_cast<int>(p.y)))
                       .status,
-                  0);
+                  0)
+            << state();
     }
 
     std::string program_;
     std::filesystem::path root_;
     std::optional<xsession::Xvfb> xvfb_;
     std::optional<xsession::Child> playground_;
+    std::optional<xsession::LineReader> frames_;
     std::string window_;
 };
 
@@ -219,6 +241,7 @@ TEST_F(Playground, ShowsHelpAndThePreviewAndKeepsTheAccount) {
 
 TEST_F(Playground, FreshAccountLeavesTheKeptOneAlone) {
     start({"--fresh"});
+    pointTo({720, 400});
     const Screenshot shown = settledShot();
     EXPECT_EQ(shown.width, 1440);
     press("Escape");

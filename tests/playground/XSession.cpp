@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -106,6 +107,36 @@ bool Child::running() {
     if (pid_ <= 0 || reaped_) return false;
     if (::waitpid(pid_, &status_, WNOHANG) == pid_) reaped_ = true;
     return !reaped_;
+}
+
+// --- LineReader ------------------------------------------------------------------
+
+LineReader::~LineReader() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+bool LineReader::next(double limit) {
+    const double deadline = seconds() + limit;
+    bool whole = false;
+    for (;;) {
+        const double left = deadline - seconds();
+        // Once a line is in, only what has already arrived is taken.
+        const int wait = whole ? 0 : static_cast<int>(std::max(0.0, left) * 1000);
+        pollfd p{fd_, POLLIN, 0};
+        const int ready = ::poll(&p, 1, wait);
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready <= 0) return whole;
+        char buffer[512];
+        const ssize_t n = ::read(fd_, buffer, sizeof buffer);
+        if (n <= 0) return whole;
+        pending_.append(buffer, static_cast<std::size_t>(n));
+        const auto end = pending_.rfind('\n');
+        if (end != std::string::npos) {
+            pending_.erase(0, end + 1);
+            whole = true;
+        }
+        if (!whole && left <= 0) return false;
+    }
 }
 
 // --- Xvfb -------------------------------------------------------------------------

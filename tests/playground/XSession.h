@@ -32,6 +32,24 @@ private:
     int status_ = 0;
 };
 
+// The read end of a pipe carrying lines, closed when the object goes.
+class LineReader {
+public:
+    explicit LineReader(int fd) : fd_(fd) {}
+    ~LineReader();
+    LineReader(const LineReader&) = delete;
+    LineReader& operator=(const LineReader&) = delete;
+
+    // Waits up to `seconds` for at least one more whole line, and takes
+    // every line that has arrived by then. False on a timeout or at the end
+    // of the stream (the writer went away).
+    bool next(double seconds);
+
+private:
+    int fd_;
+    std::string pending_;
+};
+
 // Xvfb on a display of its own choosing (-displayfd), 1600 x 1000 x 24.
 class Xvfb {
 public:

@@ -10,6 +10,12 @@
 #include <ostream>
 #include <string>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+
 #include <SDL.h>
 
 #include "kit/Saturate.h"
@@ -66,8 +72,8 @@ struct SdlSession {
 
 class Playground {
 public:
-    Playground(scenario::World& world, HelpState help, std::ostream& err)
-        : world_(world), renderer_(world.desktop()), help_(std::move(help)), err_(err) {}
+    Playground(scenario::World& world, HelpState help, int framesFd, std::ostream& err)
+        : world_(world), renderer_(world.desktop()), help_(std::move(help)), err_(err), framesFd_(framesFd) {}
 
     bool open();
     void run();
@@ -79,6 +85,7 @@ private:
     kit::Point toDesktop(int x, int y) const;
     void refreshHelpState();
     bool present(bool repaint);
+    void announceFrame();
 
     void playNextTrackWhenDue(double now);
 
@@ -87,6 +94,8 @@ private:
     render::DesktopRenderer renderer_;
     HelpState help_;
     std::ostream& err_;
+    int framesFd_ = -1;
+    unsigned long framesShown_ = 0;
 
     WindowPtr window_;
     RendererPtr sdlRenderer_;
@@ -240,7 +249,21 @@ bool Playground::present(bool repaint) {
     SDL_RenderClear(sdlRenderer_.get());
     SDL_RenderCopy(sdlRenderer_.get(), texture_.get(), nullptr, nullptr);
     SDL_RenderPresent(sdlRenderer_.get());
+    announceFrame();
     return true;
+}
+
+void Playground::announceFrame() {
+    if (framesFd_ < 0) return;
+    // The server must hold the frame before a reader, on another connection,
+    // is told it may look.
+    waitForXServer(window_.get());
+    const std::string line = "frame " + std::to_string(++framesShown_) + "\n";
+    // The descriptor is non-blocking: a reader that stopped reading must not
+    // stall the desktop, so a line that does not fit is dropped, and a reader
+    // that went away ends the announcements.
+    const ssize_t written = ::write(framesFd_, line.data(), line.size());
+    if (written < 0 && errno != EAGAIN && errno != EINTR) framesFd_ = -1;
 }
 
 void Playground::playNextTrackWhenDue(double now) {
@@ -320,6 +343,10 @@ int runPlayground(const PlaygroundOptions& options, std::ostream& err) {
     // has the focus, should reach the desktop as a Mac's would.
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
+    // Before SDL starts as well as after: SDL puts back the handler it found
+    // when it shuts down, and closing its second connection then can still
+    // bring the answer to a wake-up message sent to the window just destroyed.
+    playground::forgiveGoneXWindows();
     SdlSession sdl;
     if (!sdl.ok) {
         err << kProgram << "cannot start SDL: " << SDL_GetError() << '\n';
@@ -340,7 +367,16 @@ int runPlayground(const PlaygroundOptions& options, std::ostream& err) {
     HelpState help;
     help.home = home;
     help.fresh = options.fresh;
-    Playground playground(world, help, err);
+    if (options.framesFd >= 0) {
+        const int flags = ::fcntl(options.framesFd, F_GETFL);
+        if (flags < 0 || ::fcntl(options.framesFd, F_SETFL, flags | O_NONBLOCK) < 0) {
+            err << kProgram << "--frames-fd=" << options.framesFd << " is not an open descriptor\n";
+            return 1;
+        }
+        // A reader that goes away must not end the playground.
+        std::signal(SIGPIPE, SIG_IGN);
+    }
+    Playground playground(world, help, options.framesFd, err);
     if (!playground.open()) return 1;
     if (auto error = world.launch()) {
         err << kProgram << *error << '\n';

@@ -6,6 +6,10 @@ namespace playground {
 
 struct PlaygroundOptions {
     bool fresh = false;   // a new account in a throwaway home
+    // When set, one line "frame N" is written to this descriptor after each
+    // frame reaches the window, so that a program driving the playground
+    // (its tests) can wait for what it did to be shown instead of guessing.
+    int framesFd = -1;
 };
 
 // Opens a window showing the default simulated desktop at the primary

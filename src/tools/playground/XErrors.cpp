@@ -1,5 +1,7 @@
 #include "tools/playground/XErrors.h"
 
+#include <SDL.h>
+#include <SDL_syswm.h>
 #include <X11/Xlib.h>
 
 #include <cstdio>
@@ -19,5 +21,11 @@ int onXError(Display* display, XErrorEvent* error) {
 }  // namespace
 
 void forgiveGoneXWindows() { XSetErrorHandler(onXError); }
+
+void waitForXServer(SDL_Window* window) {
+    SDL_SysWMinfo wm;
+    SDL_VERSION(&wm.version);
+    if (window && SDL_GetWindowWMInfo(window, &wm) && wm.subsystem == SDL_SYSWM_X11) XSync(wm.info.x11.display, False);
+}
 
 }  // namespace playground

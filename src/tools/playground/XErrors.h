@@ -1,5 +1,7 @@
 #pragma once
 
+struct SDL_Window;
+
 namespace playground {
 
 // Keeps an X error about a window that is already gone from ending the
@@ -9,5 +11,10 @@ namespace playground {
 // errors are reported on standard error and the program goes on. Harmless
 // where the display is not X11.
 void forgiveGoneXWindows();
+
+// Returns once the X server has carried out every request made so far for
+// the window, so that another client (a screenshot) sees what was drawn.
+// Does nothing where the window is not an X11 one.
+void waitForXServer(SDL_Window* window);
 
 }  // namespace playground
