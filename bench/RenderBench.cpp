@@ -20,6 +20,7 @@
 #include "render/Renderer.h"
 #include "sim/SimCapture.h"
 #include "tools/scenario/DefaultDesktop.h"
+#include "tools/scenario/ShownPanels.h"
 #include "tools/scenario/World.h"
 
 namespace {
@@ -66,8 +67,8 @@ struct DefaultWorld {
         if (!icon) return false;
         sim().input().move({icon->midX(), icon->midY()});
         sim().time().advance(0.6);
-        const durazizi::PreviewController* preview = world->preview();
-        return preview && preview->panel() && preview->panel()->isVisible();
+        const auto preview = scenario::findPreview(*world);
+        return preview && preview->window.visible;
     }
 };
 
@@ -181,7 +182,8 @@ void BM_ManyWindowsHoverAndSnapshot(benchmark::State& state) {
         const auto end = Clock::now();
         hoverSeconds += std::chrono::duration<double>(paintStart - hoverStart).count();
         snapshotSeconds += std::chrono::duration<double>(end - paintStart).count();
-        tiles = world.preview() ? world.preview()->tiles().size() : 0;
+        const auto preview = scenario::findPreview(world);
+        tiles = preview ? preview->tiles.size() : 0;
     }
     rusage usage{};
     ::getrusage(RUSAGE_SELF, &usage);

@@ -40,7 +40,6 @@ HoverController::HoverController()
 
 void HoverController::start() {
     stop();
-    ++startCount_;
     timer_ = platform::current().runLoop().scheduledTimer(pollInterval, /*repeats=*/true,
                                                           [weak = weak_from_this()](platform::Timer&) {
                                                               if (auto self = weak.lock()) self->tick();

@@ -35,7 +35,6 @@ public:
     const SpecialController& special() const { return *special_; }
     const std::optional<std::string>& pendingKey() const { return pendingKey_; }
     bool isRunning() const { return timer_ != nullptr; }
-    int startCount() const { return startCount_; }
 
 private:
     void tick();
@@ -55,7 +54,6 @@ private:
     double lastActive_ = platform::kDistantPast;
     double lastDiag_ = platform::kDistantPast;
     bool calendarAccessRequested_ = false;
-    int startCount_ = 0;
 };
 
 }  // namespace durazizi

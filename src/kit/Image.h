@@ -31,6 +31,10 @@ public:
     int pixelHeight() const { return pixelHeight_; }
     // Premultiplied 0xAABBGGRR-in-memory RGBA, row-major from the top row.
     const std::vector<std::uint32_t>& pixels() const { return pixels_ ? *pixels_ : noPixels(); }
+    // The pixel buffer itself, shared by every image made from the same
+    // pixels (as CGImages made from one data provider share it); null when
+    // the image has no pixels.
+    const std::shared_ptr<const std::vector<std::uint32_t>>& pixelStorage() const { return pixels_; }
     const std::optional<VectorDrawing>& drawing() const { return drawing_; }
     const std::string& symbolName() const { return symbolName_; }
     const std::string& accessibilityDescription() const { return accessibilityDescription_; }

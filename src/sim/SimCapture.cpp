@@ -65,6 +65,7 @@ void SimCapture::captureImage(const platform::SCWindow& window, const platform::
     std::string title;
     std::string bundleId;
     kit::Size size;
+    pid_t pid = 0;
     std::optional<std::string> error;
     {
         std::lock_guard lock(world_.mutex);
@@ -80,6 +81,7 @@ void SimCapture::captureImage(const platform::SCWindow& window, const platform::
             title = w->title;
             bundleId = app->identity->bundleId;
             size = w->frame.size;
+            pid = w->pid;
         }
     }
     const long long pixels = static_cast<long long>(configuration.width) * configuration.height;
@@ -95,7 +97,23 @@ void SimCapture::captureImage(const platform::SCWindow& window, const platform::
     auto image = kit::Image::fromPixels(configuration.width, configuration.height, std::move(rgba),
                                         {static_cast<double>(configuration.width),
                                          static_cast<double>(configuration.height)});
+    tag(image, {window.windowID, pid});
     if (completion) completion(std::move(image), std::nullopt);
+}
+
+void SimCapture::tag(const kit::ImageRef& image, Source source) {
+    if (!image || !image->pixelStorage()) return;
+    std::lock_guard lock(tagsMutex_);
+    std::erase_if(tags_, [](const auto& tagged) { return tagged.first.expired(); });
+    tags_.emplace_back(image->pixelStorage(), source);
+}
+
+std::optional<SimCapture::Source> SimCapture::sourceOf(const kit::ImageRef& image) const {
+    if (!image || !image->pixelStorage()) return std::nullopt;
+    std::lock_guard lock(tagsMutex_);
+    for (const auto& [pixels, source] : tags_)
+        if (pixels.lock() == image->pixelStorage()) return source;
+    return std::nullopt;
 }
 
 std::vector<std::uint32_t> renderWindow(const std::string& title, const std::string& bundleId, CGWindowID id,

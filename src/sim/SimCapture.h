@@ -1,7 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <utility>
 #include <vector>
+
+#include "kit/Image.h"
 
 #include "platform/Capture.h"
 #include "sim/World.h"
@@ -29,8 +35,25 @@ public:
     void failCapture(CGWindowID window);
     std::uint64_t captureCount() const;     // captureImage calls
 
+    // The window a captured picture shows, as the capture service made it.
+    struct Source {
+        CGWindowID window = 0;
+        pid_t pid = 0;
+    };
+    // Where the pixels of `image` were captured from: the same pixels at
+    // another point size (a thumbnail wraps them so) still tell; none for
+    // pixels this service never made.
+    std::optional<Source> sourceOf(const kit::ImageRef& image) const;
+
 private:
+    using Pixels = std::vector<std::uint32_t>;
+    void tag(const kit::ImageRef& image, Source source);
+
     World& world_;
+    // Weak, so that a tag lasts exactly as long as the pixels it names: a
+    // buffer freed and another made at the same address cannot inherit it.
+    mutable std::mutex tagsMutex_;
+    std::vector<std::pair<std::weak_ptr<const Pixels>, Source>> tags_;
 };
 
 // What a simulated window looks like, `width` × `height` pixels, the window

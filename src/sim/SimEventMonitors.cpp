@@ -46,6 +46,12 @@ void SimEventMonitors::deliver(const platform::CGEvent& event) {
     }
 }
 
+platform::NSEventMask SimEventMonitors::watchedEvents() const {
+    platform::NSEventMask mask = 0;
+    for (const auto& monitor : monitors_) mask |= monitor->mask;
+    return mask;
+}
+
 void SimEventMonitors::endProcess() {
     for (auto& monitor : monitors_) {
         monitor->removed = true;

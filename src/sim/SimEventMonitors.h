@@ -25,6 +25,8 @@ public:
     // An event on its way to another application.
     void deliver(const platform::CGEvent& event);
     std::size_t count() const { return monitors_.size(); }
+    // Every kind of event some monitor of the process watches.
+    platform::NSEventMask watchedEvents() const;
     // The process ended: its monitors go with it.
     void endProcess() override;
 

@@ -46,24 +46,28 @@ std::vector<PlayerTrack> defaultPlaylist(const std::string& name) {
 
 SimPlayer::SimPlayer(std::string name) : name_(std::move(name)), playlist_(defaultPlaylist(name_)) {}
 
+std::string SimPlayer::nowPlayingScript() const {
+    return "tell application \"" + name_ +
+           "\"\n"
+           "    set s to (player state as string)\n"
+           "    try\n"
+           "        set t to name of current track\n"
+           "        set a to artist of current track\n"
+           "        set al to album of current track\n"
+           "    on error\n"
+           "        set t to \"\"\n"
+           "        set a to \"\"\n"
+           "        set al to \"\"\n"
+           "    end try\n"
+           "    return s & \"\u2028\" & t & \"\u2028\" & a & \"\u2028\" & al\n"
+           "end tell";
+}
+
+bool SimPlayer::asksNowPlaying(const std::string& source) const { return source == nowPlayingScript(); }
+
 std::optional<ScriptAnswer> SimPlayer::answer(const std::string& source) {
     const std::string tell = "tell application \"" + name_ + "\"";
-    if (source == tell +
-                      "\n"
-                      "    set s to (player state as string)\n"
-                      "    try\n"
-                      "        set t to name of current track\n"
-                      "        set a to artist of current track\n"
-                      "        set al to album of current track\n"
-                      "    on error\n"
-                      "        set t to \"\"\n"
-                      "        set a to \"\"\n"
-                      "        set al to \"\"\n"
-                      "    end try\n"
-                      "    return s & \"\u2028\" & t & \"\u2028\" & a & \"\u2028\" & al\n"
-                      "end tell") {
-        return stateAnswer();
-    }
+    if (asksNowPlaying(source)) return stateAnswer();
     if (source == tell + " to playpause") {
         state_ = state_ == "playing" ? "paused" : "playing";
         return ScriptAnswer{};

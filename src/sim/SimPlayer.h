@@ -40,6 +40,8 @@ public:
 
     // nullopt when the text is not a script this player understands.
     std::optional<ScriptAnswer> answer(const std::string& source);
+    // Whether the text asks what the player is playing (its state and track).
+    bool asksNowPlaying(const std::string& source) const;
 
     // The world's side: what the player is doing.
     void setState(const std::string& state);
@@ -63,6 +65,7 @@ private:
     bool hasCurrentTrack() const { return state_ != "stopped" && !playlist_.empty(); }
     const PlayerTrack& current() const { return playlist_[index_]; }
     std::string servedURL(const PlayerTrack& track) const;
+    std::string nowPlayingScript() const;
     ScriptAnswer stateAnswer() const;
     ScriptAnswer artworkAnswer() const;
     std::optional<ScriptAnswer> volumeAnswer(const std::string& source);

@@ -229,6 +229,18 @@ void SimRunLoop::fire(Entry entry) {
     scheduled_.push_back({next, nextSeq_++, timer, {}});
 }
 
+std::vector<double> SimRunLoop::repeatingTimerIntervals() const {
+    std::lock_guard lock(mutex_);
+    std::vector<double> intervals;
+    auto live = [this](const std::shared_ptr<TimerImpl>& timer) {
+        return timer && timer->repeats && timer->isValid() && acceptsLocked(timer->generation);
+    };
+    for (const Entry& entry : scheduled_)
+        if (live(entry.timer)) intervals.push_back(entry.timer->interval);
+    if (live(firing_)) intervals.push_back(firing_->interval);
+    return intervals;
+}
+
 void SimRunLoop::sweepInvalidTimers() {
     std::vector<Entry> dead;
     {

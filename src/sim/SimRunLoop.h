@@ -50,6 +50,10 @@ public:
     void backgroundBlocked();
     void backgroundWoken();
 
+    // The intervals of the process's live repeating timers, scheduled or
+    // firing now: what the process has installed on its run loop.
+    std::vector<double> repeatingTimerIntervals() const;
+
     // The owning process ended: its timers stop, its queued work is dropped.
     void endProcess() override;
     // A new process starts accepting work.

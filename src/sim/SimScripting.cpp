@@ -52,6 +52,7 @@ std::optional<platform::NSAppleEventDescriptor> SimScripting::executeAppleScript
 
     std::unique_lock lock(mutex_);
     sent_.push_back({name, source});
+    if (player(name).asksNowPlaying(source)) lastAskedNowPlaying_ = name;
     ++pending_;
     struct Answered {
         int& pending;
@@ -144,6 +145,11 @@ void SimScripting::releaseAll() {
 std::vector<SentScript> SimScripting::takeScripts() {
     std::lock_guard lock(mutex_);
     return std::exchange(sent_, {});
+}
+
+std::optional<std::string> SimScripting::lastAskedNowPlaying() const {
+    std::lock_guard lock(mutex_);
+    return lastAskedNowPlaying_;
 }
 
 int SimScripting::pending() const {

@@ -52,6 +52,9 @@ public:
     void setHang(const std::string& player, bool hang);
     std::vector<SentScript> takeScripts();
     int pending() const;
+    // The player last asked what it is playing, answered or not; none
+    // before the first such question.
+    std::optional<std::string> lastAskedNowPlaying() const;
     // Lets every blocked script answer; for the end of the world.
     void releaseAll();
 
@@ -71,6 +74,7 @@ private:
     std::map<std::string, bool> hanging_;
     std::vector<std::pair<std::string, std::shared_ptr<Waiter>>> waiters_;   // in the order sent
     std::vector<SentScript> sent_;
+    std::optional<std::string> lastAskedNowPlaying_;
     bool failNext_ = false;
     int pending_ = 0;
 };

@@ -177,6 +177,11 @@ void SimWindow::orderIn(bool makeKey) {
     syncContentView();
 }
 
+void SimWindow::raise() {
+    auto core = liveCore();
+    if (core && visible_) orderStamp_ = core->nextOrderStamp++;
+}
+
 void SimWindow::orderFrontRegardless() { orderIn(false); }
 
 void SimWindow::makeKeyAndOrderFront() { orderIn(true); }
@@ -421,8 +426,18 @@ kit::Point SimWindowServer::toWindow(const SimWindow& window, kit::Point topLeft
     return {topLeft.x - f.minX(), height - topLeft.y - f.minY()};
 }
 
+SimWindowServer::Hit SimWindowServer::hitTest(kit::Point topLeft) const {
+    Hit hit{windowAt(topLeft), nullptr};
+    if (!hit.window) return hit;
+    hit.window->syncContentView();
+    if (const auto& content = hit.window->contentView()) hit.view = content->hitTest(toWindow(*hit.window, topLeft));
+    return hit;
+}
+
 void SimWindowServer::makeKey(const std::shared_ptr<SimWindow>& window) {
-    if (window && window->isVisible()) core_->key = window;
+    if (!window || !window->isVisible()) return;
+    core_->key = window;
+    window->raise();
 }
 
 void SimWindowServer::endProcess() {

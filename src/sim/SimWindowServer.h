@@ -140,6 +140,8 @@ public:
     void syncContentView();
     // The process ended: the window leaves the screen and answers nothing more.
     void retire();
+    // In front of the other visible windows of its level.
+    void raise();
 
 private:
     class Animator final : public platform::WindowAnimator {
@@ -209,8 +211,16 @@ public:
     // The front-most visible window that takes the mouse and whose frame holds
     // the point (top-left global).
     std::shared_ptr<SimWindow> windowAt(kit::Point topLeft) const;
+    // What a click at the point would reach: the window there, and the
+    // deepest view of its content under the point (none on the title bar).
+    struct Hit {
+        std::shared_ptr<SimWindow> window;
+        kit::View* view = nullptr;
+    };
+    Hit hitTest(kit::Point topLeft) const;
     std::shared_ptr<SimWindow> keyWindow() const { return core_->key.lock(); }
-    // A click in a window that may become key.
+    // A click in a window that may become key: it becomes key and comes to
+    // the front of its level, as a clicked window does.
     void makeKey(const std::shared_ptr<SimWindow>& window);
     // Window coordinates (bottom-left of the window, y up) of a global top-left point.
     kit::Point toWindow(const SimWindow& window, kit::Point topLeft) const;

@@ -52,7 +52,6 @@ std::optional<kit::Rect> frameOf(const AX::Element& window) {
 ModifierSet InputTap::pressedModifiers(platform::CGEventFlags flags) { return flags & kModifierBits; }
 
 void InputTap::start() {
-    ++startCount_;
     stop();
     platform::EventTaps& taps = platform::current().eventTaps();
     std::weak_ptr<InputTap> weak = weak_from_this();

@@ -39,7 +39,6 @@ public:
     static ModifierSet pressedModifiers(platform::CGEventFlags flags);
 
     Mode mode() const { return mode_; }
-    int startCount() const { return startCount_; }
 
 private:
     platform::CGEventRef gestureStart(const platform::CGEventRef& event, ModifierSet mods);
@@ -60,7 +59,6 @@ private:
     double lastTitlebarProbe_ = -1e300;
     double lastVolumeChange_ = -1e300;
     std::map<platform::CGWindowID, kit::Rect> restoreFrames_;
-    int startCount_ = 0;
 };
 
 }  // namespace durazizi

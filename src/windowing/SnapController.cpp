@@ -26,7 +26,6 @@ std::optional<platform::Screen> screenAt(kit::Point cocoa) {
 }  // namespace
 
 void SnapController::start() {
-    ++startCount_;
     stop();
     platform::EventMonitors& events = platform::current().eventMonitors();
     std::weak_ptr<SnapController> weak = weak_from_this();

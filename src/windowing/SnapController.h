@@ -27,7 +27,6 @@ public:
     SnapZone zoneFor(kit::Point mouse, const platform::Screen& screen) const;
 
     const SnapOverlay& overlay() const { return overlay_; }
-    int startCount() const { return startCount_; }
 
 private:
     void mouseDown();
@@ -47,7 +46,6 @@ private:
     std::shared_ptr<platform::Timer> armTimer_;
     double edgeThreshold_ = 12.0;
     double cornerFraction_ = 0.18;
-    int startCount_ = 0;
 };
 
 }  // namespace durazizi

@@ -37,6 +37,9 @@ TEST(ScenarioJson, StringsEscapeControlsAndKeepUnicode) {
     EXPECT_EQ(json::string("a\x80z"), "\"a\xEF\xBF\xBDz\"");
     EXPECT_EQ(json::string("a\xE2\x80"), "\"a\xEF\xBF\xBD\xEF\xBF\xBD\"");
     EXPECT_EQ(json::string("\xED\xA0\x80"), "\"\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\"");
+    // The line and paragraph separators are valid JSON as they are, but a
+    // reader that splits on Unicode line breaks would see two answers.
+    EXPECT_EQ(json::string("a\xE2\x80\xA8" "b\xE2\x80\xA9" "c\xE2\x80\xA7"), "\"a\\u2028b\\u2029c\xE2\x80\xA7\"");
 }
 
 TEST(ScenarioJson, ObjectsKeepKeyOrderAndFramesAreArrays) {

@@ -131,6 +131,20 @@ TEST(ScenarioParser, ChecksEveryLineBeforeAnythingRuns) {
     }
 }
 
+// Past a bound the clock could no longer tell one timer step from the next,
+// and an advance there would never end: ten years is the most one line asks.
+TEST(ScenarioParser, RefusesAnAdvanceOfMoreThanTenYears) {
+    const std::string googol = "1" + std::string(300, '0');
+    for (const std::string& line :
+         {"advance " + googol + "s", "advance " + googol + "ms", std::string("advance 315576000.5s")}) {
+        const LineResult result = parseLine(line);
+        ASSERT_TRUE(result.error) << line;
+        EXPECT_NE(result.error->find("at most 10 years"), std::string::npos) << *result.error;
+    }
+    EXPECT_FALSE(parseLine("advance 315576000s").error);
+    EXPECT_FALSE(parseLine("advance 315576000000ms").error);
+}
+
 TEST(ScenarioParser, ReportsTheFirstMalformedLineByNumber) {
     std::istringstream text("\xEF\xBB\xBF# welcome\r\nscreen 0,0,1440,900\r\n\nadvance 1 s\nbogus\n");
     const Script script = parseScript(text);

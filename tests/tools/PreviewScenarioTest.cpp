@@ -136,6 +136,41 @@ TEST(PreviewScenario, TilesShowTheApplicationIconWhereNoThumbnailCouldBeTaken) {
     }
 }
 
+// A tile is known by the window its picture was captured from; a tile that
+// shows the application's icon, only by a title no other window of that
+// application shares (0 where the title does not tell).
+TEST(PreviewScenario, TilesAreKnownByWhatTheyShow) {
+    const std::string desk = "screen 0,0,1440,900\ndock\napp com.apple.TextEdit \"TextEdit\" pid=501\n"
+                             "window 501 \"Untitled\" id=100\nwindow 501 \"Untitled\" id=101\n"
+                             "window 501 \"List.txt\" id=102\n"
+                             "defaults termsVersionAccepted int 1\ndefaults guideShown bool true\n";
+    const Printed r = run(desk + kLaunched + kShowTextEdit + "query preview\nmove 700,300\nadvance 1s\n" +
+                          "grant screen-recording off\n" + kShowTextEdit + "query preview\n");
+    ASSERT_EQ(r.status, 0) << r.err;
+    ASSERT_EQ(r.lines.size(), 2u);
+    EXPECT_EQ(values(r.lines[0], "id"), (Values{"100", "101", "102"}));
+    EXPECT_EQ(values(r.lines[0], "pid"), Values{"501"});
+    EXPECT_EQ(values(r.lines[1], "image"), (Values{"\"icon\"", "\"icon\"", "\"icon\""}));
+    EXPECT_EQ(values(r.lines[1], "id"), (Values{"0", "0", "102"}));
+    EXPECT_EQ(values(r.lines[1], "pid"), Values{"501"});
+}
+
+// A click on a tile lands on whatever is in front there; a panel has no
+// title bar to bring it forward by, so a covered tile stops the run.
+TEST(PreviewScenario, AClickOnATileUnderAnotherPanelStopsTheRun) {
+    // On a short display the menu-bar panel, opened while the preview is
+    // still up, hangs over the tile.
+    const Printed r = run("screen 0,0,420,360\ndock\napp com.example.Editor \"Editor\"\nwindow 500 \"Notes\"\n"
+                          "defaults termsVersionAccepted int 1\ndefaults guideShown bool true\n" +
+                          kLaunched + "hover-dock \"Editor\"\nadvance 0.5s\nclick-status-item\nquery windows\n"
+                          "click-tile 0\nquery window 100\n");
+    EXPECT_EQ(r.status, 2);
+    ASSERT_EQ(r.lines.size(), 1u);
+    EXPECT_TRUE(r.lines[0].find(R"("level":25)") < r.lines[0].find(R"("level":21)")) << r.lines[0];
+    EXPECT_NE(r.err.find("line 13: click-tile: tile 0 at "), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(" is covered by the panel at ["), std::string::npos) << r.err;
+}
+
 // click-tile and close-tile aim where a user would: the close box appears only
 // under the pointer, so a wrong point would click the tile instead.
 TEST(PreviewScenario, PointingAtATileShowsItsCloseBox) {

@@ -65,6 +65,17 @@ TEST(ScenarioRun, LaunchWaitsForTheTermsThenStartsWithinOnePollOfAccessibility) 
     EXPECT_EQ(r.lines[8], R"({"count":0})");
 }
 
+// `started` reads what the process holds in the world (its poll timer, its
+// monitors, its event tap), not what Durazizi believes it started: without
+// an event tap the modifier gestures and keyboard tiling are not running.
+TEST(ScenarioRun, StartedMeansTheHoverLoopSnappingAndTheTapAreThere) {
+    const Printed r = run(kDesk + kReturning + "fail tap-create\nlaunch\nadvance 2s\nquery app\nquery tap\n");
+    ASSERT_EQ(r.status, 0) << r.err;
+    ASSERT_EQ(r.lines.size(), 2u);
+    EXPECT_NE(r.lines[0].find(R"("running":true,"started":false)"), std::string::npos) << r.lines[0];
+    EXPECT_EQ(r.lines[1], R"({"installed":false,"enabled":false,"mode":"none"})");
+}
+
 TEST(ScenarioRun, DefaultsPersistAcrossRelaunchWithTheirTypesAndAcrossRunsOnlyInANamedHome) {
     KeptHome home;
     const Printed r = run(kDesk + kReturning +

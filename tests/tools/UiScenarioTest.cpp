@@ -196,4 +196,28 @@ TEST(UiScenario, StaysRegularWhileAnyOwnWindowIsOpenAndWindowsAreReused) {
     EXPECT_TRUE(has(r.lines[3], R"("visible":false)")) << r.lines[3];
 }
 
+// A press lands where a user's click would: on whatever window is in front
+// at that point. A covered window is first brought forward by its title bar;
+// where even the title bar is covered, the run stops instead of pretending.
+TEST(UiScenario, APressUnderAnotherWindowBringsItsWindowForwardOrStops) {
+    // The preferences window, opened over the terms, covers them whole, title bar included.
+    const Printed covered = run("screen 0,0,1440,900\nlaunch\nmenu \"Durazizi\" \"Settings…\"\nquery terms\n"
+                                "agree\nquery defaults termsVersionAccepted\n");
+    EXPECT_EQ(covered.status, 2);
+    ASSERT_EQ(covered.lines.size(), 1u);
+    EXPECT_TRUE(has(covered.err, "durazizi-sim: line 5: agree: \"I Agree\" in \"Welcome to Durazizi\" at "))
+        << covered.err;
+    EXPECT_TRUE(has(covered.err, " is covered by \"Durazizi Preferences\"")) << covered.err;
+
+    // The guide, clicked to the front, covers most of the preferences but
+    // not both ends of their title bar: a click there brings them forward.
+    const Printed forward = ok("screen 0,0,1440,900\ndefaults termsVersionAccepted int 1\nlaunch\n"
+                               "menu \"Durazizi\" \"Settings…\"\nclick 720,130\nquery windows\n"
+                               "press \"Appearance\"\nquery windows\nquery prefs\n");
+    ASSERT_EQ(forward.lines.size(), 3u);
+    EXPECT_TRUE(has(forward.lines[0], R"({"windows":[{"title":"Durazizi Guide")")) << forward.lines[0];
+    EXPECT_TRUE(has(forward.lines[1], R"({"windows":[{"title":"Durazizi Preferences")")) << forward.lines[1];
+    EXPECT_TRUE(has(forward.lines[2], R"("tab":"Appearance")")) << forward.lines[2];
+}
+
 }  // namespace

@@ -91,12 +91,29 @@ double Args::number(std::string_view what) {
     return *value;
 }
 
+namespace {
+
+// Virtual time runs every timer due on the way. Far enough out, the clock's
+// double can no longer tell one step of a 50 ms poll from the next and an
+// advance would never end (from about seven million years on); ten years
+// keeps the clock exact to the microsecond, and is more than any scenario
+// needs.
+constexpr double kMaxDurationYears = 10;
+constexpr double kMaxDurationSeconds = kMaxDurationYears * 365.25 * 86400;
+static_assert(kMaxDurationSeconds == 315576000, "the refusal below names the bound");
+
+}  // namespace
+
 double Args::duration(std::string_view what) {
     const auto token = take(what);
     if (!token) return 0;
     const auto value = token->kind == Token::Kind::word ? parseDuration(token->text) : std::nullopt;
     if (!value) {
         fail("expected " + std::string(what) + " such as 70ms, 1.5s or 0, got " + describe(*token));
+        return 0;
+    }
+    if (*value > kMaxDurationSeconds) {
+        fail("expected " + std::string(what) + " of at most 10 years (315576000s), got " + describe(*token));
         return 0;
     }
     return *value;

@@ -1,9 +1,10 @@
 #include <limits>
 #include <string>
 
-#include "ax/Geometry.h"
 #include "dock/PreviewPanel.h"
 #include "tools/scenario/Commands.h"
+#include "tools/scenario/ShownPanels.h"
+#include "tools/scenario/UserClick.h"
 #include "tools/scenario/World.h"
 
 namespace scenario {
@@ -22,39 +23,31 @@ bool dockRunning(World& world) { return world.desktop().dock().pid().has_value()
 
 // The preview tile a user aims at, or why there is none.
 struct TileTarget {
-    const durazizi::PreviewController* preview = nullptr;
+    ShownPreview preview;
     durazizi::ThumbTileRef tile;
 };
 
 Result findTile(World& world, const std::string& command, std::size_t index, TileTarget& target) {
     if (!world.running()) return command + ": Durazizi is not running";
-    const durazizi::PreviewController* preview = world.preview();
-    if (!preview || !preview->panel() || !preview->panel()->isVisible()) return command + ": no preview is shown";
-    const auto& tiles = preview->tiles();
+    auto preview = findPreview(world);
+    if (!preview || !preview->window.visible) return command + ": no preview is shown";
+    const auto& tiles = preview->tiles;
     if (index >= tiles.size()) {
         return command + ": no tile " + std::to_string(index) + " (the preview shows " +
                std::to_string(tiles.size()) + (tiles.size() == 1 ? " tile)" : " tiles)");
     }
-    target.preview = preview;
     target.tile = tiles[index];
+    target.preview = std::move(*preview);
     return std::nullopt;
 }
 
 // A point given in the tile's own coordinates (origin bottom-left), on screen.
 // The tile converts to the panel's content coordinates itself, whatever lies
-// between (the flipped grid); the content fills the panel, whose frame is in
-// Cocoa screen coordinates.
+// between (the flipped grid); the content fills the panel.
 kit::Point onScreen(const TileTarget& target, kit::Point inTile) {
     const kit::Point inContent = target.tile->convertToRoot(inTile);
-    const kit::Rect panel = target.preview->panel()->frame();
-    return durazizi::Geo::toTopLeft(kit::Point{panel.minX() + inContent.x, panel.minY() + inContent.y});
-}
-
-// Onto the point first, so the tile's tracking area sees the pointer enter
-// (that is what shows the close box), then press and release there.
-void pointAndClick(World& world, kit::Point topLeft) {
-    world.desktop().input().move(topLeft);
-    world.desktop().input().click(topLeft);
+    const kit::Rect& panel = target.preview.window.frame;   // top-left
+    return {panel.minX() + inContent.x, panel.maxY() - inContent.y};
 }
 
 }  // namespace
@@ -116,8 +109,8 @@ Action parseClickTile(Args& args) {
     return [index](World& world, std::ostream&) -> Result {
         TileTarget target;
         if (auto problem = findTile(world, "click-tile", index, target)) return problem;
-        pointAndClick(world, onScreen(target, target.tile->bounds().center()));
-        return std::nullopt;
+        return clickAt(world, "click-tile", target.preview.window, target.tile.get(),
+                       onScreen(target, target.tile->bounds().center()), "tile " + std::to_string(index));
     };
 }
 
@@ -132,8 +125,10 @@ Action parseCloseTile(Args& args) {
         if (closeBox.superview() != target.tile.get()) {
             return "close-tile: tile " + std::to_string(index) + " has no close box (window_preview_closebox is off)";
         }
-        pointAndClick(world, onScreen(target, closeBox.frame().center()));
-        return std::nullopt;
+        // Onto the point first: the close box shows once the pointer is on the tile.
+        const kit::Point box = onScreen(target, closeBox.frame().center());
+        return clickAt(world, "close-tile", target.preview.window, &closeBox, box,
+                       "the close box of tile " + std::to_string(index));
     };
 }
 

@@ -49,7 +49,12 @@ std::string string(std::string_view text) {
             out += static_cast<char>(c);
             ++i;
         } else if (const std::size_t length = utf8SequenceLength(text, i)) {
-            out.append(text.substr(i, length));
+            // U+2028 and U+2029 are line breaks to JavaScript and to many
+            // line-oriented readers: escaped, one answer stays one line.
+            const std::string_view sequence = text.substr(i, length);
+            if (sequence == "\u2028") out += "\\u2028";
+            else if (sequence == "\u2029") out += "\\u2029";
+            else out.append(sequence);
             i += length;
         } else {
             out += "\xEF\xBF\xBD";

@@ -15,7 +15,8 @@ namespace scenario::json {
 // cannot hold (NaN, infinity) prints as null.
 std::string number(double value);
 std::string integer(std::int64_t value);
-// Control characters as \u00XX; other text passes through as UTF-8, with
+// Control characters as \u00XX and the line and paragraph separators as
+// \u2028 and \u2029; other text passes through as UTF-8, with
 // bytes that are not UTF-8 replaced by U+FFFD so the output stays valid.
 std::string string(std::string_view text);
 std::string boolean(bool value);

@@ -4,13 +4,12 @@
 #include <ostream>
 #include <variant>
 
-#include "app/AppDelegate.h"
-#include "ax/Geometry.h"
 #include "dock/PreviewPanel.h"
 #include "linux/AtomicFile.h"
 #include "tools/scenario/CalendarCommands.h"
 #include "tools/scenario/Commands.h"
 #include "tools/scenario/Json.h"
+#include "tools/scenario/ShownPanels.h"
 #include "tools/scenario/World.h"
 
 namespace scenario {
@@ -31,11 +30,10 @@ const char* policyName(platform::ActivationPolicy policy) {
 std::string appJson(World& world) {
     const bool running = world.running();
     const platform::ActivationPolicy policy = world.desktop().application().activationPolicy();
-    const durazizi::AppDelegate* delegate = world.delegate();
     return json::Object()
         .add("policy", json::string(policyName(policy)))
         .add("running", json::boolean(running))
-        .add("started", json::boolean(delegate && delegate->isStarted()))
+        .add("started", json::boolean(world.started()))
         .add("statusItem", json::boolean(running && world.desktop().application().hasStatusItem()))
         .add("dockIcon", json::boolean(running && policy == platform::ActivationPolicy::Regular))
         .str();
@@ -119,15 +117,15 @@ const char* shownImage(World& world, const kit::ImageRef& image, std::optional<s
     return "thumbnail";
 }
 
-std::string tileJson(World& world, const durazizi::ThumbTile& tile, std::optional<sim::pid_t> owner) {
+std::string tileJson(World& world, const durazizi::ThumbTile& tile, const TileSource& source) {
     return json::Object()
-        .add("id", json::integer(tile.entry().id))
+        .add("id", json::integer(source.window))
         .add("title", json::string(tile.titleLabel().text()))
         .add("frame", json::rect(tile.frame()))   // the grid is flipped: already top-left
         .add("front", json::boolean(tile.layerStyle().borderWidth > 0))   // the front window's border
         .add("badge", json::boolean(tile.badgeShown()))
         .add("dimmed", json::boolean(tile.isDimmed()))
-        .add("image", json::string(shownImage(world, tile.imageView().image(), owner)))
+        .add("image", json::string(shownImage(world, tile.imageView().image(), source.pid)))
         .add("closeBox", json::boolean(tile.closeBoxVisible()))
         .str();
 }
@@ -135,9 +133,8 @@ std::string tileJson(World& world, const durazizi::ThumbTile& tile, std::optiona
 // The panel as it stands, shown or not: a hidden panel keeps its last frame
 // and tiles, and `visible` says whether a user sees any of it.
 std::string previewJson(World& world) {
-    const durazizi::PreviewController* preview = world.preview();
-    const platform::Panel* panel = preview ? preview->panel().get() : nullptr;
-    if (!panel) {
+    const auto preview = findPreview(world);
+    if (!preview) {
         return json::Object()
             .add("visible", json::boolean(false))
             .add("pid", json::null())
@@ -147,27 +144,23 @@ std::string previewJson(World& world) {
             .add("tiles", json::array({}))
             .str();
     }
-    // Whose windows the tiles show, as the window server knows them.
+    const std::vector<TileSource> sources = tileSources(world, *preview);
     std::optional<sim::pid_t> owner;
-    std::vector<durazizi::ThumbTileRef> shown;
-    for (const kit::ViewRef& view : preview->grid().subviews()) {
-        auto tile = std::dynamic_pointer_cast<durazizi::ThumbTile>(view);
-        if (!tile || tile->isHidden()) continue;
-        shown.push_back(tile);
-        const sim::WindowInfo info = world.desktop().windows().info(tile->entry().id);
-        if (!owner && info.exists) owner = info.pid;
-    }
+    for (const TileSource& source : sources)
+        if (!owner) owner = source.pid;
     // A hidden panel keeps its tiles, but shows nobody's windows.
-    const std::optional<sim::pid_t> pid = panel->isVisible() ? owner : std::nullopt;
-    const kit::Label& name = preview->appNameLabel();
+    const bool visible = preview->window.visible;
+    const std::optional<sim::pid_t> pid = visible ? owner : std::nullopt;
+    const auto& name = preview->appName;
     std::vector<std::string> tiles;
-    for (const auto& tile : shown) tiles.push_back(tileJson(world, *tile, owner));
+    for (std::size_t i = 0; i < preview->tiles.size(); ++i)
+        tiles.push_back(tileJson(world, *preview->tiles[i], sources[i]));
     return json::Object()
-        .add("visible", json::boolean(panel->isVisible()))
+        .add("visible", json::boolean(visible))
         .add("pid", pid ? json::integer(*pid) : json::null())
-        .add("frame", json::rect(durazizi::Geo::toTopLeft(panel->frame())))
-        .add("alpha", json::number(panel->alphaValue()))
-        .add("appName", name.isHidden() ? json::null() : json::string(name.text()))
+        .add("frame", json::rect(preview->window.frame))
+        .add("alpha", json::number(preview->window.alpha))
+        .add("appName", !name || name->isHidden() ? json::null() : json::string(name->text()))
         .add("tiles", json::array(tiles))
         .str();
 }

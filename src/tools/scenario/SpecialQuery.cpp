@@ -1,12 +1,14 @@
 #include <ostream>
 #include <utility>
 
-#include "ax/Geometry.h"
 #include "platform/Platform.h"
-#include "specials/SpecialPanel.h"
+#include "sim/SimScripting.h"
+#include "specials/CalendarContentView.h"
+#include "specials/MediaContentView.h"
 #include "tools/scenario/CalendarCommands.h"
 #include "tools/scenario/Commands.h"
 #include "tools/scenario/Json.h"
+#include "tools/scenario/ShownPanels.h"
 #include "tools/scenario/World.h"
 
 namespace scenario {
@@ -29,20 +31,27 @@ struct SpecialFields {
     std::string notice = json::null();
 };
 
-const char* bundleOf(durazizi::MediaApp app) {
-    return app == durazizi::MediaApp::music ? "com.apple.Music" : "com.spotify.client";
+const char* bundleOf(const std::string& player) {
+    return player == "Music" ? "com.apple.Music" : "com.spotify.client";
 }
 
-// Whether the image shown is the player's own icon, as the workspace hands it out.
-bool isPlayerIcon(const kit::ImageRef& image, durazizi::MediaApp app) {
-    for (const auto& running : platform::current().workspace().runningApplicationsWithBundleIdentifier(bundleOf(app))) {
-        if (running->icon() == image) return true;
+// Whether the image shown is a player's own icon, as the workspace hands it
+// out: the addressed player's when one was asked, else either player's.
+bool isPlayerIcon(const kit::ImageRef& image, const std::optional<std::string>& player) {
+    for (const char* name : {"Music", "Spotify"}) {
+        if (player && *player != name) continue;
+        auto& workspace = platform::current().workspace();
+        for (const auto& running : workspace.runningApplicationsWithBundleIdentifier(bundleOf(name)))
+            if (running->icon() == image) return true;
     }
     return false;
 }
 
-void readMedia(const durazizi::MediaContentView& view, SpecialFields& fields) {
-    fields.key = json::string("media:" + std::string(durazizi::rawValue(view.app())));
+// The now-playing panel's player is the one its questions went to: the
+// player last asked what it plays, as the players' side recorded it.
+void readMedia(World& world, const durazizi::MediaContentView& view, SpecialFields& fields) {
+    const std::optional<std::string> player = world.desktop().players().lastAskedNowPlaying();
+    if (player) fields.key = json::string("media:" + *player);
     fields.title = json::string(view.titleLabel().text());
     fields.subtitle = json::string(view.artistLabel().text());
     const kit::ImageRef& symbol = view.playPauseButton().image();
@@ -53,7 +62,7 @@ void readMedia(const durazizi::MediaContentView& view, SpecialFields& fields) {
         if (symbol->symbolName() == "play.fill") fields.playing = json::boolean(false);
     }
     if (const kit::ImageRef& art = view.artwork().image(); art && !art->isEmpty()) {
-        fields.artwork = json::string(isPlayerIcon(art, view.app()) ? "icon" : "image");
+        fields.artwork = json::string(isPlayerIcon(art, player) ? "icon" : "image");
     }
 }
 
@@ -70,14 +79,13 @@ void readCalendar(const durazizi::CalendarContentView& list, SpecialFields& fiel
 
 Action parseSpecialQuery(Args&) {
     return [](World& world, std::ostream& out) -> Result {
-        const durazizi::SpecialController* special = world.special();
-        const platform::Panel* panel = special ? special->panel().get() : nullptr;
-        const bool visible = panel && panel->isVisible();
+        const auto special = findSpecial(world);
+        const bool visible = special && special->window.visible;
         SpecialFields fields;
         if (visible) {
-            fields.frame = json::rect(durazizi::Geo::toTopLeft(panel->frame()));
-            const durazizi::SpecialContent* content = special->content().get();
-            if (auto media = dynamic_cast<const durazizi::MediaContentView*>(content)) readMedia(*media, fields);
+            fields.frame = json::rect(special->window.frame);
+            const durazizi::SpecialContent* content = special->content.get();
+            if (auto media = dynamic_cast<const durazizi::MediaContentView*>(content)) readMedia(world, *media, fields);
             if (auto calendar = dynamic_cast<const durazizi::CalendarContentView*>(content)) {
                 readCalendar(*calendar, fields);
             }
@@ -94,7 +102,7 @@ Action parseSpecialQuery(Args&) {
                    .add("playSymbol", fields.playSymbol)
                    .add("header", fields.header)
                    .add("notice", fields.notice)
-                   .add("alpha", json::number(panel ? panel->alphaValue() : 0))
+                   .add("alpha", json::number(special ? special->window.alpha : 0))
                    .str()
             << '\n';
         return std::nullopt;

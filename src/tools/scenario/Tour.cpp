@@ -7,16 +7,15 @@
 #include <optional>
 #include <ostream>
 
-#include "app/AppDelegate.h"
-#include "ax/Geometry.h"
 #include "dock/PreviewPanel.h"
 #include "kit/Controls.h"
 #include "kit/ViewInput.h"
 #include "render/Renderer.h"
-#include "specials/PanelPlacement.h"
-#include "specials/SpecialPanel.h"
-#include "tools/scenario/DefaultDesktop.h"
 #include "specials/CalendarContentView.h"
+#include "specials/MediaContentView.h"
+#include "specials/PanelPlacement.h"
+#include "tools/scenario/DefaultDesktop.h"
+#include "tools/scenario/ShownPanels.h"
 #include "tools/scenario/World.h"
 
 namespace scenario {
@@ -82,40 +81,37 @@ public:
 private:
     sim::Desktop& desktop() { return world_.desktop(); }
 
-    const durazizi::PreviewController* controller() const {
-        const durazizi::AppDelegate* delegate = world_.delegate();
-        return delegate ? &delegate->hover().preview() : nullptr;
+    // The preview as the window server shows it.
+    std::optional<ShownPreview> shown() { return findPreview(world_); }
+
+    bool panelVisible() {
+        const auto preview = shown();
+        return preview && preview->window.visible;
     }
 
-    bool panelVisible() const {
-        const auto* preview = controller();
-        return preview && preview->panel() && preview->panel()->isVisible();
-    }
-
-    const durazizi::ThumbTile* tileFor(sim::CGWindowID window) const {
-        const auto* preview = controller();
+    // The tile showing that window, as its thumbnail's capture tells.
+    durazizi::ThumbTileRef tileFor(sim::CGWindowID window) {
+        const auto preview = shown();
         if (!preview) return nullptr;
-        for (const auto& tile : preview->tiles()) {
-            if (tile->entry().id == window) return tile.get();
-        }
+        const std::vector<TileSource> sources = tileSources(world_, *preview);
+        for (std::size_t i = 0; i < sources.size(); ++i)
+            if (sources[i].window == window) return preview->tiles[i];
         return nullptr;
     }
 
-    const durazizi::ThumbTile* tileTitled(const std::string& title) const {
-        const auto* preview = controller();
+    durazizi::ThumbTileRef tileTitled(const std::string& title) {
+        const auto preview = shown();
         if (!preview) return nullptr;
-        for (const auto& tile : preview->tiles()) {
-            if (tile->entry().title == title) return tile.get();
-        }
+        for (const auto& tile : preview->tiles)
+            if (tile->titleLabel().text() == title) return tile;
         return nullptr;
     }
 
     // The centre of a view of the preview panel, in global top-left points.
-    kit::Point centreOnScreen(const kit::View& view) const {
-        const kit::Rect panel = controller()->panel()->frame();
-        const kit::Rect cocoa = kit::frameInRoot(view).offsetBy(panel.minX(), panel.minY());
-        const kit::Rect topLeft = durazizi::Geo::toTopLeft(cocoa);
-        return {topLeft.midX(), topLeft.midY()};
+    kit::Point centreOnScreen(const kit::View& view) {
+        const kit::Rect panel = shown()->window.frame;
+        const kit::Rect inContent = kit::frameInRoot(view);
+        return {panel.minX() + inContent.midX(), panel.maxY() - inContent.midY()};
     }
 
     Failure picture(const std::string& file, const std::string& caption) {
@@ -133,8 +129,7 @@ private:
         // Away from the Dock, where a resting pointer does nothing.
         desktop().input().move({720, 400});
         desktop().time().advance(kSettle);
-        const durazizi::AppDelegate* delegate = world_.delegate();
-        if (!delegate || !delegate->isStarted()) return std::string("Durazizi did not start on the default desktop");
+        if (!world_.started()) return std::string("Durazizi did not start on the default desktop");
         return picture("01-desktop.png",
                        "The simulated desktop at rest: Durazizi's status item in the menu bar, the Dock along the bottom.");
     }
@@ -144,10 +139,12 @@ private:
         if (!icon) return std::string("the Dock has no ") + kPreviewApp + " icon";
         desktop().input().move({icon->midX(), icon->midY()});
         desktop().time().advance(kPreviewAppears);
-        if (!panelVisible() || controller()->currentPID() != default_.browser) {
+        const auto preview = shown();
+        const auto sources = preview ? tileSources(world_, *preview) : std::vector<TileSource>{};
+        if (!preview || !preview->window.visible || sources.empty() || sources.front().pid != default_.browser) {
             return std::string("resting on the ") + kPreviewApp + " icon showed no preview of its windows";
         }
-        const auto& tiles = controller()->tiles();
+        const auto& tiles = preview->tiles;
         kit::ImageRef appIcon;
         for (const auto& running : desktop().workspace().runningApplications())
             if (running->processIdentifier() == default_.browser) appIcon = running->icon();
@@ -161,7 +158,7 @@ private:
     }
 
     Failure hoveredTile() {
-        const auto* tile = tileTitled(kClosedTitle);
+        const auto tile = tileTitled(kClosedTitle);
         if (!tile) return std::string("no tile for \"") + kClosedTitle + "\"";
         desktop().input().move(centreOnScreen(*tile));
         desktop().time().advance(kPointerRests);
@@ -171,7 +168,7 @@ private:
     }
 
     Failure minimizedTile() {
-        const auto* tile = tileFor(default_.minimizedPage);
+        const auto tile = tileFor(default_.minimizedPage);
         if (!tile) return std::string("the minimized window has no tile");
         desktop().input().move(centreOnScreen(*tile));
         desktop().time().advance(kPointerRests);
@@ -183,9 +180,11 @@ private:
     }
 
     Failure closedTile() {
-        const auto* tile = tileTitled(kClosedTitle);
+        const auto tile = tileTitled(kClosedTitle);
         if (!tile) return std::string("no tile for \"") + kClosedTitle + "\"";
-        const sim::CGWindowID closed = tile->entry().id;
+        const auto thumbnail = desktop().capture().sourceOf(tile->imageView().image());
+        if (!thumbnail) return std::string("the tile for \"") + kClosedTitle + "\" shows no thumbnail";
+        const sim::CGWindowID closed = thumbnail->window;
         // The close box shows only while its tile is hovered.
         desktop().input().move(centreOnScreen(*tile));
         desktop().time().advance(kPointerRests);
@@ -193,7 +192,7 @@ private:
         desktop().input().click(box);
         desktop().time().advance(kPointerRests);
         if (desktop().windows().info(closed).exists) return std::string("the close box did not close its window");
-        if (!panelVisible() || tileFor(closed) || controller()->tiles().size() != 2) {
+        if (!panelVisible() || tileFor(closed) || shown()->tiles.size() != 2) {
             return std::string("the closed window's tile is still there, or the panel went");
         }
         return picture("05-closed-tile.png",
@@ -201,7 +200,7 @@ private:
     }
 
     Failure clickedTile() {
-        const auto* tile = tileFor(default_.minimizedPage);
+        const auto tile = tileFor(default_.minimizedPage);
         if (!tile) return std::string("the minimized window has no tile");
         desktop().input().click(centreOnScreen(*tile));
         desktop().time().advance(kIntoFadeOut);
@@ -209,7 +208,7 @@ private:
         if (window.minimized || !window.focused) {
             return std::string("clicking the tile did not bring its window to the front");
         }
-        if (!panelVisible() || controller()->currentPID()) return std::string("the panel is not fading out");
+        if (!panelVisible() || shown()->window.alpha >= 1) return std::string("the panel is not fading out");
         return picture("06-clicked-tile.png",
                        "Clicking a tile brings that window to the front, restoring it if minimized, and the panel fades out.");
     }
@@ -257,10 +256,9 @@ private:
         if (!icon) return std::string("the Dock has no Spotify icon");
         desktop().input().move({icon->midX(), icon->midY()});
         desktop().time().advance(kPreviewAppears);
-        const durazizi::SpecialController* special = world_.special();
-        const auto* media =
-            special ? dynamic_cast<const durazizi::MediaContentView*>(special->content().get()) : nullptr;
-        if (!media || !special->panel()->isVisible() || media->titleLabel().text() == "Spotify") {
+        const auto special = findSpecial(world_);
+        const auto* media = special ? dynamic_cast<const durazizi::MediaContentView*>(special->content.get()) : nullptr;
+        if (!media || !special->window.visible || media->titleLabel().text() == "Spotify") {
             return std::string("resting on the Spotify icon showed no track");
         }
         return picture("09-now-playing.png",
@@ -273,9 +271,9 @@ private:
         if (!icon) return std::string("the Dock has no Calendar icon");
         desktop().input().move({icon->midX(), icon->midY()});
         desktop().time().advance(kPreviewAppears);
-        const durazizi::SpecialController* special = world_.special();
-        if (!special || !special->panel() || !special->panel()->isVisible() ||
-            !dynamic_cast<const durazizi::CalendarContentView*>(special->content().get())) {
+        const auto special = findSpecial(world_);
+        if (!special || !special->window.visible ||
+            !dynamic_cast<const durazizi::CalendarContentView*>(special->content.get())) {
             return std::string("resting on the Calendar icon showed no events");
         }
         auto shot = picture("10-upcoming-events.png",

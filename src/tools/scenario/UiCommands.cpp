@@ -7,6 +7,7 @@
 #include "platform/Constants.h"
 #include "tools/scenario/Commands.h"
 #include "tools/scenario/Json.h"
+#include "tools/scenario/UserClick.h"
 #include "tools/scenario/World.h"
 
 // Durazizi's own windows as a user sees and clicks them: every answer comes
@@ -71,10 +72,12 @@ void revealInScroll(kit::View& view) {
     }
 }
 
-void clickAt(World& world, kit::Point p) {
+void clickPoint(World& world, kit::Point p) {
     world.desktop().input().move(p);
     world.desktop().input().click(p);
 }
+
+std::string quoted(const std::string& text) { return "\"" + text + "\""; }
 
 // Something pressable that shows `text`, and where to click it.
 struct Target {
@@ -119,8 +122,8 @@ Result press(World& world, const std::string& command, const sim::OwnWindowInfo&
     auto target = findPressable(scope, text);
     if (!target) return command + ": no control \"" + text + "\" in \"" + window.title + "\"";
     revealInScroll(*target->view);
-    clickAt(world, onScreen(window, *target->view, target->point));
-    return std::nullopt;
+    return clickAt(world, command, window, target->view.get(), onScreen(window, *target->view, target->point),
+                   quoted(text) + " in " + quoted(window.title));
 }
 
 }  // namespace
@@ -185,7 +188,7 @@ Action parseClickStatusItem(Args&) {
         if (!world.running()) return "click-status-item: Durazizi is not running";
         const auto frame = world.desktop().application().statusItemFrame();
         if (!frame) return "click-status-item: Durazizi has no status item";
-        clickAt(world, frame->center());
+        clickPoint(world, frame->center());
         return std::nullopt;
     };
 }
@@ -207,7 +210,10 @@ Action parseStep(Args& args) {
             if (!stepper) return "step: no stepper \"" + prefix + "\" in \"" + window->title + "\"";
             revealInScroll(*stepper);
             const kit::Rect arrow = up ? stepper->upArrowRect() : stepper->downArrowRect();
-            clickAt(world, onScreen(*window, *stepper, arrow.center()));
+            const kit::Point at = onScreen(*window, *stepper, arrow.center());
+            if (auto problem = clickAt(world, "step", *window, stepper.get(), at,
+                                       "the stepper " + quoted(prefix) + " in " + quoted(window->title)))
+                return problem;
         }
         return std::nullopt;
     };
@@ -227,7 +233,9 @@ Action parseSlide(Args& args) {
         // Press on the knob, let go where the value lies.
         const kit::Point from = onScreen(*window, *slider, slider->pointForValue(slider->value()));
         const kit::Point to = onScreen(*window, *slider, slider->pointForValue(value));
-        world.desktop().input().move(from);
+        if (auto problem = reach(world, "slide", *window, slider.get(), from,
+                                 "the slider " + quoted(label) + " in " + quoted(window->title)))
+            return problem;
         world.desktop().input().mouseDown(from);
         world.desktop().input().mouseUp(to);
         return std::nullopt;
@@ -248,8 +256,9 @@ Action parsePick(Args& args) {
         for (std::size_t i = 0; i < labels.size(); ++i) {
             if (labels[i] != option) continue;
             revealInScroll(*picker);
-            clickAt(world, onScreen(*window, *picker, picker->segmentRect(i).center()));
-            return std::nullopt;
+            const kit::Point at = onScreen(*window, *picker, picker->segmentRect(i).center());
+            return clickAt(world, "pick", *window, picker.get(), at,
+                           quoted(option) + " of the picker " + quoted(label) + " in " + quoted(window->title));
         }
         return "pick: the picker \"" + label + "\" has no option \"" + option + "\"";
     };
@@ -263,8 +272,8 @@ Action parseCloseWindow(Args& args) {
         if (!window) return "close-window: no window \"" + title + "\" is shown";
         if (!(window->styleMask & platform::NSWindowStyleMaskClosable))
             return "close-window: \"" + title + "\" has no close button";
-        clickAt(world, {window->frame.minX() + 15, window->frame.minY() + 11});
-        return std::nullopt;
+        return clickAt(world, "close-window", *window, nullptr, {window->frame.minX() + 15, window->frame.minY() + 11},
+                       "the close button of " + quoted(title));
     };
 }
 

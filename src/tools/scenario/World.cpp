@@ -1,5 +1,6 @@
 #include "tools/scenario/World.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -67,14 +68,19 @@ durazizi::AppDelegate* World::delegate() const {
     return dynamic_cast<durazizi::AppDelegate*>(desktop_.application().delegate().get());
 }
 
-const durazizi::PreviewController* World::preview() const {
-    const durazizi::AppDelegate* app = delegate();
-    return app ? &app->hover().preview() : nullptr;
-}
-
-const durazizi::SpecialController* World::special() const {
-    const durazizi::AppDelegate* app = delegate();
-    return app ? &app->hover().special() : nullptr;
+bool World::started() {
+    if (!running()) return false;
+    // The hover loop polls 20 times a second; nothing else of Durazizi's
+    // repeats half as fast, so a timer that does is the loop.
+    constexpr double kSlowestHoverPoll = 0.1;
+    const auto intervals = desktop_.runLoop().repeatingTimerIntervals();
+    const bool polling = std::any_of(intervals.begin(), intervals.end(),
+                                     [](double interval) { return interval <= kSlowestHoverPoll; });
+    constexpr platform::NSEventMask kLeftButton = platform::NSEventMaskLeftMouseDown |
+                                                  platform::NSEventMaskLeftMouseDragged |
+                                                  platform::NSEventMaskLeftMouseUp;
+    const bool watching = (desktop_.eventMonitors().watchedEvents() & kLeftButton) == kLeftButton;
+    return polling && watching && desktop_.eventTaps().firstTap().installed;
 }
 
 void World::startProcess() {

@@ -14,8 +14,6 @@
 
 namespace durazizi {
 class AppDelegate;
-class PreviewController;
-class SpecialController;
 }
 
 namespace scenario {
@@ -51,8 +49,10 @@ public:
     bool launched() const { return launched_; }
     bool running() const;
     durazizi::AppDelegate* delegate() const;
-    // The Dock preview of the running process; null before launch and after quit.
-    const durazizi::PreviewController* preview() const;
+    // Whether the hover loop, snapping and the input tap run, as the world
+    // sees what the process installed: a repeating timer at the hover poll's
+    // pace, global monitors of the left button, and an event tap.
+    bool started();
     // Each start is a new process that reads its defaults from disk again.
     std::optional<std::string> launch();
     void relaunch();
@@ -61,9 +61,6 @@ public:
     // The left button as the scenario's pointer commands left it.
     bool buttonDown() const { return buttonDown_; }
     void setButtonDown(bool down) { buttonDown_ = down; }
-
-    // The special panel of the running process; null before launch and after quit.
-    const durazizi::SpecialController* special() const;
 
 private:
     void startProcess();
