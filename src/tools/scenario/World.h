@@ -48,6 +48,8 @@ public:
     // Durazizi's process.
     bool launched() const { return launched_; }
     bool running() const;
+    // The product's own root object, for checks of the product itself;
+    // queries and commands answer from the world instead.
     durazizi::AppDelegate* delegate() const;
     // Whether the hover loop, snapping and the input tap run, as the world
     // sees what the process installed: a repeating timer at the hover poll's
