@@ -21,9 +21,10 @@ namespace durazizi::Answering {
 inline constexpr double kMessagingTimeout = 0.25;
 // The first pause after a timeout, and the longest one. With the timeout
 // above, a process that never answers costs at most 3 stalls (0.75 s) in any
-// 10 s, and one that answers again is asked again within 8 s.
+// 10 s, and one that answers again is asked again within 4 s: longer pauses
+// would save little and keep a Dock that came back blank for longer.
 inline constexpr double kFirstPause = 2.0;
-inline constexpr double kLongestPause = 8.0;
+inline constexpr double kLongestPause = 4.0;
 
 // Sets kMessagingTimeout as the default of every element
 // (AXUIElementSetMessagingTimeout on the system-wide element). Once per process.
