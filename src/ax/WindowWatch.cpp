@@ -59,6 +59,9 @@ struct WindowWatch::Watched {
 
 std::vector<WindowEntry> WindowWatch::windows(platform::pid_t pid, bool includeMinimized, bool includePalettes,
                                               double now) {
+    // Our own windows are no business of the previews, and a message to our
+    // own process would wait on the very thread that sends it.
+    if (pid == platform::current().workspace().processIdentifier()) return {};
     if (!watched_ || watched_->pid != pid || watched_->includeMinimized != includeMinimized ||
         watched_->includePalettes != includePalettes) {
         auto fresh = std::make_shared<Watched>();
