@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <memory>
 
 #include "ax/AX.h"
 #include "platform/PerProcess.h"
@@ -18,8 +19,8 @@ struct Pause {
 
 // Main thread only, as every accessibility message is.
 std::map<platform::pid_t, Pause>& pauses() {
-    static platform::PerProcess table{[] { return std::map<platform::pid_t, Pause>{}; }};
-    return table.get();
+    static platform::PerProcess table{[] { return std::make_shared<std::map<platform::pid_t, Pause>>(); }};
+    return *table.get();
 }
 
 // Half the timeout: a refusal that came that late was the timeout passing,
