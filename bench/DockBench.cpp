@@ -269,6 +269,63 @@ void BM_AppIdlePoll(benchmark::State& state) {
 }
 BENCHMARK(BM_AppIdlePoll);
 
+// --- a process that does not answer ---------------------------------------------
+
+enum class Hung {
+    application,   // Editor, with the pointer resting on its icon
+    dock,          // the Dock, with the pointer away from it
+};
+
+// Ten seconds of virtual time with one process hung, as a user would feel
+// them: the longest single piece of main-thread work and all of it together
+// (`Callouts`, virtual milliseconds). Then the process answers again, and
+// the pointer goes to a healthy application's icon: how long, past the
+// activation delay, its preview takes to come up. Timed: the wall time of
+// simulating the ten seconds.
+void BM_HungTenSeconds(benchmark::State& state, Hung which) {
+    DockDesktop world(/*screenRecording=*/false);
+    world.launch();
+    world.desktop.time().advance(1.0);
+    const sim::pid_t hung = which == Hung::dock ? world.desktop.dock().pid().value_or(0) : world.editor;
+    double longest = 0;
+    double busy = 0;
+    double lateAfterDelay = 0;
+    double n = 0;
+    for (auto _ : state) {
+        world.desktop.input().move(kAwayFromDock);
+        world.desktop.time().advance(1.0);
+        world.desktop.accessibility().setHung(hung, true);
+        if (which == Hung::application) world.hoverIcon("Editor");
+        world.desktop.callouts().take();
+        const auto start = Stopwatch::now();
+        world.desktop.time().advance(10.0);
+        state.SetIterationTime(seconds(Stopwatch::now() - start));
+        const sim::Callouts::Figures figures = world.desktop.callouts().take();
+        longest = std::max(longest, figures.longest);
+        busy += figures.busy;
+
+        world.desktop.accessibility().setHung(hung, false);
+        world.desktop.input().move(kAwayFromDock);
+        world.desktop.time().advance(1.0);
+        world.hoverIcon("Notes");
+        const double from = world.desktop.time().now();
+        for (int polls = 0; polls < 400 && !world.previewVisible(); ++polls) world.desktop.time().advance(kPoll);
+        lateAfterDelay += world.desktop.time().now() - from - kActivationDelay;
+        n += 1;
+    }
+    state.counters["longest_callout_ms"] = 1000 * longest;
+    state.counters["busy_ms_per_10s"] = n ? 1000 * busy / n : 0;
+    state.counters["healthy_preview_late_ms"] = n ? 1000 * lateAfterDelay / n : 0;
+}
+BENCHMARK_CAPTURE(BM_HungTenSeconds, resting_on_hung_app, Hung::application)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+BENCHMARK_CAPTURE(BM_HungTenSeconds, idle_with_hung_dock, Hung::dock)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+
 // --- the preview panel ---------------------------------------------------------
 
 // PreviewController::show for Browser's 20 windows, from a hidden panel.

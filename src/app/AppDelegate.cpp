@@ -7,6 +7,7 @@
 #include "app/LoginItem.h"
 #include "app/Permissions.h"
 #include "app/Settings.h"
+#include "ax/Answering.h"
 #include "kit/URL.h"
 #include "platform/Platform.h"
 #include "ui/GuideWindow.h"
@@ -151,6 +152,9 @@ void AppDelegate::setupStatusItem() {
 
 void AppDelegate::beginRunning() {
     auto& platform = platform::current();
+    // Before any message is sent: a process that does not answer must not
+    // hold the main thread for the platform's default of several seconds.
+    Answering::limitMessagingTimeout();
     const bool trusted = platform.accessibility().isProcessTrusted();
     const bool canCapture = platform.capture().preflightScreenCaptureAccess();
     Diag::log("launched pid=" + std::to_string(platform.workspace().processIdentifier()) +

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "ax/Answering.h"
 #include "platform/PerProcess.h"
 #include "platform/Platform.h"
 
@@ -11,12 +12,27 @@ namespace {
 
 platform::Accessibility& accessibility() { return platform::current().accessibility(); }
 
+// One message to the element's process, unless that process is paused for
+// not answering; the answer and the time it took tell whether it answers.
+// The pid comes from the handle itself, which costs no message.
+template <typename Message>
+platform::AXError send(const Element& element, Message&& message) {
+    platform::pid_t pid = 0;
+    const bool known = element && accessibility().getPid(element, &pid) == platform::kAXErrorSuccess;
+    if (known && !Answering::mayAsk(pid)) return platform::kAXErrorCannotComplete;
+    auto& clock = platform::current().clock();
+    const double start = clock.now();
+    const platform::AXError error = message();
+    if (known) Answering::note(pid, error, clock.now() - start);
+    return error;
+}
+
 // AXUIElementCopyAttributeValue with the null checks the platform call
 // would answer with kAXErrorIllegalArgument.
 std::optional<platform::CFType> copy(const Element& element, const std::string& attribute) {
     if (!element) return std::nullopt;
     platform::CFType value;
-    if (accessibility().copyAttributeValue(element, attribute, &value) != platform::kAXErrorSuccess) {
+    if (copyAttributeValue(element, attribute, &value) != platform::kAXErrorSuccess) {
         return std::nullopt;
     }
     if (value.isNull()) return std::nullopt;
@@ -73,6 +89,28 @@ Element nearest(const std::vector<Element>& windows, kit::Point target) {
 
 }  // namespace
 
+platform::AXError copyAttributeValue(const Element& element, const std::string& attribute, platform::CFType* value) {
+    return send(element, [&] { return accessibility().copyAttributeValue(element, attribute, value); });
+}
+
+platform::AXError setAttributeValue(const Element& element, const std::string& attribute,
+                                    const platform::CFType& value) {
+    return send(element, [&] { return accessibility().setAttributeValue(element, attribute, value); });
+}
+
+platform::AXError performAction(const Element& element, const std::string& action) {
+    return send(element, [&] { return accessibility().performAction(element, action); });
+}
+
+platform::AXError getWindow(const Element& element, platform::CGWindowID* windowID) {
+    return send(element, [&] { return accessibility().getWindow(element, windowID); });
+}
+
+platform::AXError addNotification(const platform::AXObserverRef& observer, const Element& element,
+                                  const std::string& notification) {
+    return send(element, [&] { return accessibility().addNotification(observer, element, notification); });
+}
+
 Element systemWide() {
     static platform::PerProcess cached{[] { return accessibility().createSystemWide(); }};
     return cached.get();
@@ -119,17 +157,16 @@ std::optional<kit::Size> size(const Element& element, const std::string& attribu
 
 bool setFrame(const Element& window, const kit::Rect& frameTopLeft) {
     if (!window) return false;
-    auto& ax = accessibility();
     const platform::CFType size = platform::AXValue::create(frameTopLeft.size);
     const platform::CFType origin = platform::AXValue::create(frameTopLeft.origin);
     // 1. Size first: the platform keeps a window inside the visible area, so
     //    moving a large window first would clamp the move.
-    ax.setAttributeValue(window, kAXSizeAttribute, size);
+    setAttributeValue(window, kAXSizeAttribute, size);
     // 2. Only the move decides the result.
-    bool moved = ax.setAttributeValue(window, kAXPositionAttribute, origin) == platform::kAXErrorSuccess;
+    bool moved = setAttributeValue(window, kAXPositionAttribute, origin) == platform::kAXErrorSuccess;
     // 3. Size again: the first write may itself have been clamped at the old
     //    position.
-    ax.setAttributeValue(window, kAXSizeAttribute, size);
+    setAttributeValue(window, kAXSizeAttribute, size);
     return moved;
 }
 
@@ -153,10 +190,9 @@ std::optional<Element> windowAtTopLeft(kit::Point pointTopLeft) {
 }
 
 std::optional<Element> window(platform::pid_t pid, platform::CGWindowID exactWindowID) {
-    auto& ax = accessibility();
     for (const Element& window : applicationWindows(pid)) {
         platform::CGWindowID number = 0;
-        if (ax.getWindow(window, &number) != platform::kAXErrorSuccess) continue;
+        if (getWindow(window, &number) != platform::kAXErrorSuccess) continue;
         // Some windows report 0; a request for 0 must not pick one of them.
         if (number != 0 && number == exactWindowID) return window;
     }

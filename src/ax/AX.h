@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "kit/Geometry.h"
+#include "platform/Accessibility.h"
 #include "platform/CFType.h"
 #include "platform/Constants.h"
 
@@ -50,6 +51,19 @@ inline constexpr char kAXPressAction[] = "AXPress";
 // The process-wide system-wide element, made on first use. Installing a new
 // platform backend starts a new process, which gets its own.
 Element systemWide();
+
+// The messages themselves, as the platform calls they are named after. Every
+// message Durazizi sends another process goes through these (the typed
+// reads below too): a process that let the messaging timeout pass is sent
+// nothing for a while and they answer kAXErrorCannotComplete at once (see
+// Answering.h).
+platform::AXError copyAttributeValue(const Element& element, const std::string& attribute, platform::CFType* value);
+platform::AXError setAttributeValue(const Element& element, const std::string& attribute,
+                                    const platform::CFType& value);
+platform::AXError performAction(const Element& element, const std::string& action);
+platform::AXError getWindow(const Element& element, platform::CGWindowID* windowID);
+platform::AXError addNotification(const platform::AXObserverRef& observer, const Element& element,
+                                  const std::string& notification);
 
 // Reads. The element comes first, the attribute name second.
 std::optional<std::string> string(const Element& element, const std::string& attribute);

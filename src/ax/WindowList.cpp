@@ -44,10 +44,8 @@ kit::Rect boundsOf(const AX::Element& window) {
 }
 
 // One filtering pass over the candidate windows, in their order.
-std::vector<WindowEntry> collect(const std::vector<AX::Element>& candidates, platform::pid_t pid,
-                                 const Filter& filter) {
-    auto& ax = platform::current().accessibility();
-    std::vector<WindowEntry> entries;
+std::vector<Listed> collect(const std::vector<AX::Element>& candidates, platform::pid_t pid, const Filter& filter) {
+    std::vector<Listed> entries;
     std::set<platform::CGWindowID> seen;
     for (const AX::Element& window : candidates) {
         std::string subrole = AX::string(window, AX::kAXSubroleAttribute).value_or("");
@@ -56,7 +54,7 @@ std::vector<WindowEntry> collect(const std::vector<AX::Element>& candidates, pla
         // The window number is the only link to the window server; without
         // one the window can be neither captured nor found again.
         platform::CGWindowID number = 0;
-        if (ax.getWindow(window, &number) != platform::kAXErrorSuccess || number == 0) continue;
+        if (AX::getWindow(window, &number) != platform::kAXErrorSuccess || number == 0) continue;
         if (seen.contains(number)) continue;
 
         bool minimized = AX::boolValue(window, AX::kAXMinimizedAttribute);
@@ -72,7 +70,7 @@ std::vector<WindowEntry> collect(const std::vector<AX::Element>& candidates, pla
         entry.title = AX::string(window, AX::kAXTitleAttribute).value_or("");
         entry.layer = 0;
         entry.isOnScreen = !minimized;
-        entries.push_back(std::move(entry));
+        entries.push_back({std::move(entry), window});
     }
     return entries;
 }
@@ -84,6 +82,12 @@ std::vector<WindowEntry> windows(platform::pid_t pid, bool includeMinimized, boo
 }
 
 std::vector<WindowEntry> collected(platform::pid_t pid, bool includeMinimized, bool includePalettes) {
+    std::vector<WindowEntry> entries;
+    for (Listed& listed : listedWindows(pid, includeMinimized, includePalettes)) entries.push_back(std::move(listed.entry));
+    return entries;
+}
+
+std::vector<Listed> listedWindows(platform::pid_t pid, bool includeMinimized, bool includePalettes) {
     auto& host = platform::current();
     // Our own panels are no business of the previews, and asking our own
     // process through accessibility would block the main thread on itself.
@@ -96,7 +100,7 @@ std::vector<WindowEntry> collected(platform::pid_t pid, bool includeMinimized, b
     }
 
     Filter filter{.strict = true, .includeMinimized = includeMinimized, .includePalettes = includePalettes};
-    std::vector<WindowEntry> entries = collect(candidates, pid, filter);
+    std::vector<Listed> entries = collect(candidates, pid, filter);
     if (entries.empty()) {
         filter.strict = false;
         entries = collect(candidates, pid, filter);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "kit/Geometry.h"
+#include "platform/CFType.h"
 #include "platform/Constants.h"
 
 namespace durazizi {
@@ -31,6 +32,13 @@ std::vector<WindowEntry> windows(platform::pid_t pid, bool includeMinimized, boo
 
 // The same windows in the application's own order, front to back.
 std::vector<WindowEntry> collected(platform::pid_t pid, bool includeMinimized, bool includePalettes);
+
+// `collected`, each entry with the window's accessibility element.
+struct Listed {
+    WindowEntry entry;
+    platform::AXUIElementRef element;
+};
+std::vector<Listed> listedWindows(platform::pid_t pid, bool includeMinimized, bool includePalettes);
 
 // Applies "window_preview_order" and "window_preview_order_spacefront" to a
 // collected list.

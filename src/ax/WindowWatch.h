@@ -8,18 +8,24 @@
 
 namespace durazizi {
 
-// The window list of the application under the pointer, read again only
-// when the application says its windows changed. On a Mac every
-// accessibility call is a round trip to that application, and the hover loop
-// asks for its windows on every poll while the pointer rests on its icon.
+// The window list of the application under the pointer, for the hover loop,
+// which asks for it on every poll while the pointer rests on the icon. On a
+// Mac every accessibility call is a round trip to that application, so the
+// list is kept and read in full only when something changed.
 //
-// An accessibility observer on the application marks the list stale when a
-// window is created, destroyed, minimized, brought back, retitled or brought
-// forward. Where no observer can be made, the list is read again at most
-// every `kRereadInterval`.
+// Two things tell it so. An accessibility observer hears the application's
+// own notifications (a window created, the focused window changed) on the
+// application element, and each listed window's (destroyed, minimized,
+// brought back, retitled) on that window's element, which is where macOS
+// delivers them. And since some applications never post them, and one that
+// stops answering posts nothing, the list is checked against the
+// application at least every `kCheckInterval` while it is in use: its
+// windows, their numbers, titles and minimized states, a few calls per
+// window where the full read costs several more.
 class WindowWatch {
 public:
-    static constexpr double kRereadInterval = 0.5;
+    // Under a second, so that with the 50 ms poll a change shows within 1 s.
+    static constexpr double kCheckInterval = 0.9;
 
     // The windows as `WindowList::windows` gives them, ordered by the
     // settings of this call.
@@ -30,6 +36,7 @@ public:
 
 private:
     struct Watched;
+    void read(Watched& watched);
     std::shared_ptr<Watched> watched_;
 };
 

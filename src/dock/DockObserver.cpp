@@ -20,8 +20,7 @@ bool sameBundle(const kit::URL& a, const kit::URL& b) {
 
 std::optional<kit::URL> urlAttribute(const AX::Element& element) {
     platform::CFType value;
-    if (platform::current().accessibility().copyAttributeValue(element, kAXURLAttribute, &value) !=
-        platform::kAXErrorSuccess)
+    if (AX::copyAttributeValue(element, kAXURLAttribute, &value) != platform::kAXErrorSuccess)
         return std::nullopt;
     const platform::CFURL* url = value.url();
     if (!url) return std::nullopt;
@@ -59,13 +58,17 @@ std::vector<DockItem> DockObserver::items(bool forceRefresh) {
     // The one raw read: an invalid-element answer means the cached Dock
     // element outlived its process, so look the Dock up once more.
     platform::CFType top;
-    auto error = backend.accessibility().copyAttributeValue(*dock, AX::kAXChildrenAttribute, &top);
+    auto error = AX::copyAttributeValue(*dock, AX::kAXChildrenAttribute, &top);
     if (error == platform::kAXErrorInvalidUIElement) {
         forgetDock();
         dock = dockApp();
         if (!dock) return {};
-        error = backend.accessibility().copyAttributeValue(*dock, AX::kAXChildrenAttribute, &top);
+        error = AX::copyAttributeValue(*dock, AX::kAXChildrenAttribute, &top);
     }
+    // A Dock that does not answer (or is left alone for a while after it
+    // did not) reads as one that cannot be read: nothing now, the previous
+    // list kept, and another try on a later call.
+    if (error == platform::kAXErrorCannotComplete) return {};
     std::vector<AX::Element> lists;
     if (error == platform::kAXErrorSuccess && top.array()) {
         for (const auto& child : *top.array()) {

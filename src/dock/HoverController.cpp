@@ -103,9 +103,17 @@ void HoverController::tick() {
     }
     if (preview_->currentPID() == pid) {
         lastActive_ = now;
+        // The application's windows changed while its preview is up.
+        if (windows != shownWindows_) {
+            shownWindows_ = windows;
+            preview_->show(app, std::move(windows), frame);
+        }
         return;
     }
-    route(windowsKey(pid), now, [&] { preview_->show(app, std::move(windows), frame); });
+    route(windowsKey(pid), now, [&] {
+        shownWindows_ = windows;
+        preview_->show(app, std::move(windows), frame);
+    });
 }
 
 void HoverController::route(const std::string& key, double now, const std::function<void()>& show) {

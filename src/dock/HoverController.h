@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "ax/WindowWatch.h"
 #include "dock/DockObserver.h"
@@ -46,6 +47,7 @@ private:
 
     DockObserver dock_;
     WindowWatch windows_;
+    std::vector<WindowEntry> shownWindows_;   // what the preview was last built from
     std::shared_ptr<PreviewController> preview_;
     std::shared_ptr<SpecialController> special_;
     std::shared_ptr<platform::Timer> timer_;

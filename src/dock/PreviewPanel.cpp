@@ -175,7 +175,7 @@ std::optional<platform::CGWindowID> PreviewController::frontWindowNumber(
                                AX::kAXFocusedWindowAttribute);
     if (!focused) return std::nullopt;
     platform::CGWindowID number = 0;
-    if (accessibility.getWindow(*focused, &number) != platform::kAXErrorSuccess || number == 0) return std::nullopt;
+    if (AX::getWindow(*focused, &number) != platform::kAXErrorSuccess || number == 0) return std::nullopt;
     return number;
 }
 
@@ -185,6 +185,7 @@ void PreviewController::show(platform::RunningApplicationRef app, std::vector<Wi
         hide();
         return;
     }
+    const bool inPlace = currentPID_ == app->processIdentifier() && panel_ && panel_->isVisible();
     currentPID_ = app->processIdentifier();
 
     // Tiles, one per window, replacing the old ones.
@@ -232,7 +233,14 @@ void PreviewController::show(platform::RunningApplicationRef app, std::vector<Wi
     }
 
     position(dockFrameTopLeft, size);
-    animateIn(panel);
+    // The same application's windows changed under a preview already up:
+    // shown in place, without the panel flashing out and in again.
+    if (inPlace) {
+        panel.setAlphaValue(1);
+        panel.orderFrontRegardless();
+    } else {
+        animateIn(panel);
+    }
     loadImages(app, g.tileWidth);
 }
 
@@ -310,10 +318,9 @@ void PreviewController::activate(const WindowEntry& entry, const platform::Runni
         window = AX::window(entry.pid, title, entry.bounds);
     }
     if (window) {
-        auto& accessibility = platform::current().accessibility();
         if (AX::boolValue(*window, AX::kAXMinimizedAttribute))
-            accessibility.setAttributeValue(*window, AX::kAXMinimizedAttribute, platform::CFType(false));
-        accessibility.performAction(*window, AX::kAXRaiseAction);
+            AX::setAttributeValue(*window, AX::kAXMinimizedAttribute, platform::CFType(false));
+        AX::performAction(*window, AX::kAXRaiseAction);
     }
     if (app) app->activate();
     if (Settings::boolValue("hideWhenPreviewClicked")) hide();
@@ -324,7 +331,7 @@ void PreviewController::close(const WindowEntry& entry, const platform::RunningA
     auto window = AX::window(entry.pid, entry.id);
     if (!window) return;
     if (auto button = AX::element(*window, AX::kAXCloseButtonAttribute))
-        platform::current().accessibility().performAction(*button, AX::kAXPressAction);
+        AX::performAction(*button, AX::kAXPressAction);
 
     // The other tiles stay where they are: the panel keeps its size and the
     // closed window leaves a gap.

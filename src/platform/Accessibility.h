@@ -38,6 +38,16 @@ public:
                                           AXUIElementRef* element) = 0;
     // _AXUIElementGetWindow, the private window-number call.
     virtual AXError getWindow(const AXUIElementRef& element, CGWindowID* windowID) = 0;
+    // AXUIElementGetPid. Answered from the handle itself: no message to the
+    // process, so it costs nothing even when the process hangs.
+    virtual AXError getPid(const AXUIElementRef& element, pid_t* pid) = 0;
+    // AXUIElementSetMessagingTimeout: how long a message to the element's
+    // process waits for an answer before it fails with kAXErrorCannotComplete.
+    // On the system-wide element it sets the process-wide default, which
+    // elements without a timeout of their own (or of their application
+    // element) use; 0 restores the platform's default there, and elsewhere
+    // returns to inheriting. Local to the caller; no message is sent.
+    virtual AXError setMessagingTimeout(const AXUIElementRef& element, float timeoutInSeconds) = 0;
     // AXObserverCreate, with its run-loop source already on the main run loop.
     virtual AXError createObserver(pid_t pid, AXObserverCallback callback, AXObserverRef* observer) = 0;
     // AXObserverAddNotification: `element` must belong to the observer's process.

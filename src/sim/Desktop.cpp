@@ -9,7 +9,11 @@ Desktop::Desktop() : files_(std::make_shared<SimFiles>()) {
     // work stops first, then its windows go, the pointer lets go of them, and
     // its taps and monitors go.
     services_ = {&runLoop_, &windowServer_, &input_, &eventTaps_, &eventMonitors_, &application_,
-                 &screens_, &processes_, &windows_, &dock_, &time_};
+                 &screens_, &processes_, &windows_, &dock_, &time_, &accessibility_, &callouts_};
+    graveyard_.watchCallbacks([this](bool began) {
+        if (began) callouts_.began();
+        else callouts_.ended();
+    });
     // Window > Close goes down the responder chain to the key window.
     application_.setWindowActionHandler([this](const std::string& selector) {
         std::shared_ptr<SimWindow> key = windowServer_.keyWindow();
@@ -32,6 +36,7 @@ Desktop::~Desktop() {
     eventTaps_.endProcess();
     eventMonitors_.endProcess();
     application_.endProcess();
+    graveyard_.watchCallbacks(nullptr);
     graveyard_.clear();
 }
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "sim/Callouts.h"
 #include "sim/ChangeCounter.h"
 #include "sim/Dock.h"
 #include "sim/Graveyard.h"
@@ -98,6 +99,8 @@ public:
     OwnWindows& ownWindows() { return ownWindows_; }
     Permissions& permissions() { return permissions_; }
     ChangeCounter& changes() { return changes_; }
+    // How long each piece of Durazizi's main-thread work took.
+    Callouts& callouts() { return callouts_; }
 
     // What painters read of a desktop they may not change.
     const SimApplication& application() const { return application_; }
@@ -117,6 +120,7 @@ private:
     std::shared_ptr<World> world_ = std::make_shared<World>();
     std::vector<Service*> services_;
     SimClock clock_{kDefaultWallClock};
+    Callouts callouts_{clock_};
     SimRunLoop runLoop_{clock_, graveyard_};
     SimAccessibility accessibility_{*world_, runLoop_};
     SimScreens screens_{*world_};

@@ -25,8 +25,16 @@ public:
     void bury(std::function<void()> work);
 
     // Brackets a call into the simulated process's own code.
-    void enterCallback() { depth_.fetch_add(1, std::memory_order_acq_rel); }
-    void leaveCallback() { depth_.fetch_sub(1, std::memory_order_acq_rel); }
+    void enterCallback() {
+        if (depth_.fetch_add(1, std::memory_order_acq_rel) == 0 && outermost_) outermost_(true);
+    }
+    void leaveCallback() {
+        if (depth_.fetch_sub(1, std::memory_order_acq_rel) == 1 && outermost_) outermost_(false);
+    }
+    // Told when the outermost callback begins (true) and ends (false), so
+    // that each piece of the process's work can be timed; set on the main
+    // thread before any callback runs.
+    void watchCallbacks(std::function<void(bool began)> outermost) { outermost_ = std::move(outermost); }
     bool insideCallback() const { return depth_.load(std::memory_order_acquire) > 0; }
 
     // Clears the graveyard unless a callback is running; returns whether it did.
@@ -37,6 +45,7 @@ private:
     std::mutex mutex_;
     std::vector<std::shared_ptr<void>> bodies_;
     std::atomic<int> depth_{0};
+    std::function<void(bool)> outermost_;
 };
 
 // Marks the running of one callback for as long as it lives.

@@ -1,9 +1,11 @@
 #include "sim/SimAccessibility.h"
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 #include "kit/URL.h"
+#include "sim/SimRunLoop.h"
 
 namespace sim {
 
@@ -13,6 +15,16 @@ using platform::CFType;
 using Kind = SimElement::Kind;
 
 namespace {
+
+// Notifications an application posts for one window: macOS delivers them to
+// observers registered on that window's element, not to those registered on
+// the application element. The others (a window created, the focused window
+// changed) are the application's own and go to the application element.
+bool isWindowLevel(const std::string& notification) {
+    return notification == "AXUIElementDestroyed" || notification == "AXWindowMiniaturized" ||
+           notification == "AXWindowDeminiaturized" || notification == "AXTitleChanged" ||
+           notification == "AXWindowMoved" || notification == "AXWindowResized";
+}
 
 }  // namespace
 
@@ -42,7 +54,7 @@ bool SimAccessibility::isProcessTrustedWithOptions(bool prompt) {
     return world_.accessibilityTrusted;
 }
 
-AXError SimAccessibility::admit(const platform::AXUIElementRef& ref, const SimElement** element) {
+AXError SimAccessibility::admit(const platform::AXUIElementRef& ref, const SimElement** element, double* stall) {
     world_.axCalls.fetch_add(1, std::memory_order_relaxed);
     if (!world_.accessibilityTrusted) return platform::kAXErrorAPIDisabled;
     const auto* e = dynamic_cast<const SimElement*>(ref.get());
@@ -53,8 +65,13 @@ AXError SimAccessibility::admit(const platform::AXUIElementRef& ref, const SimEl
 
     const AppRecord* app = world_.runningApp(e->pid);
     if (!app) return platform::kAXErrorInvalidUIElement;
-    // A hung process lets the messaging timeout pass, which reads as this error.
+    // A process that lost its accessibility answers at once with this error;
+    // a hung one lets the caller's messaging timeout pass first.
     if (world_.axDead.count(e->pid)) return platform::kAXErrorCannotComplete;
+    if (stall && world_.axHung.count(e->pid)) {
+        *stall = timeoutFor(*e);
+        return platform::kAXErrorCannotComplete;
+    }
 
     if (e->kind == Kind::Window || e->kind == Kind::Content || e->kind == Kind::CloseButton) {
         const WindowRecord* w = world_.window(e->window);
@@ -70,11 +87,28 @@ AXError SimAccessibility::admit(const platform::AXUIElementRef& ref, const SimEl
     return platform::kAXErrorSuccess;
 }
 
+AXError SimAccessibility::unanswered(Lock& lock, double stall) {
+    lock.unlock();
+    runLoop_.stall(stall);
+    return platform::kAXErrorCannotComplete;
+}
+
+double SimAccessibility::timeoutFor(const SimElement& e) const {
+    if (e.kind != Kind::SystemWide && e.messagingTimeout > 0) return e.messagingTimeout;
+    if (e.kind != Kind::SystemWide) {
+        auto it = applicationTimeouts_.find(e.pid);
+        if (it != applicationTimeouts_.end()) return it->second;
+    }
+    return defaultTimeout_ > 0 ? defaultTimeout_ : kDefaultMessagingTimeout;
+}
+
 AXError SimAccessibility::copyAttributeValue(const platform::AXUIElementRef& ref, const std::string& attribute,
                                              CFType* value) {
-    std::lock_guard lock(world_.mutex);
+    Lock lock(world_.mutex);
     const SimElement* e = nullptr;
-    if (AXError err = admit(ref, &e); err != platform::kAXErrorSuccess) return err;
+    double stall = 0;
+    if (AXError err = admit(ref, &e, &stall); err != platform::kAXErrorSuccess)
+        return stall > 0 ? unanswered(lock, stall) : err;
     if (!value) return platform::kAXErrorIllegalArgument;
     return read(*e, attribute, value);
 }
@@ -345,9 +379,11 @@ AXError SimAccessibility::readCloseButton(const SimElement& e, const WindowRecor
 
 AXError SimAccessibility::setAttributeValue(const platform::AXUIElementRef& ref, const std::string& attribute,
                                             const CFType& value) {
-    std::lock_guard lock(world_.mutex);
+    Lock lock(world_.mutex);
     const SimElement* e = nullptr;
-    if (AXError err = admit(ref, &e); err != platform::kAXErrorSuccess) return err;
+    double stall = 0;
+    if (AXError err = admit(ref, &e, &stall); err != platform::kAXErrorSuccess)
+        return stall > 0 ? unanswered(lock, stall) : err;
     if (e->kind == Kind::Window) noteWindowWrite(attribute, value);
     if (e->kind != Kind::SystemWide && world_.failedWrites.count({e->pid, attribute}))
         return platform::kAXErrorCannotComplete;
@@ -405,9 +441,11 @@ AXError SimAccessibility::writeWindow(WindowRecord& w, const std::string& attrib
 }
 
 AXError SimAccessibility::performAction(const platform::AXUIElementRef& ref, const std::string& action) {
-    std::lock_guard lock(world_.mutex);
+    Lock lock(world_.mutex);
     const SimElement* e = nullptr;
-    if (AXError err = admit(ref, &e); err != platform::kAXErrorSuccess) return err;
+    double stall = 0;
+    if (AXError err = admit(ref, &e, &stall); err != platform::kAXErrorSuccess)
+        return stall > 0 ? unanswered(lock, stall) : err;
     if (e->kind == Kind::Window && action == "AXRaise") {
         // Raising orders the window front within the app and makes it the
         // app's focused window; it does not activate the app.
@@ -423,16 +461,22 @@ AXError SimAccessibility::performAction(const platform::AXUIElementRef& ref, con
 
 AXError SimAccessibility::copyElementAtPosition(const platform::AXUIElementRef& ref, float x, float y,
                                                 platform::AXUIElementRef* element) {
-    std::lock_guard lock(world_.mutex);
+    Lock lock(world_.mutex);
     const SimElement* e = nullptr;
-    if (AXError err = admit(ref, &e); err != platform::kAXErrorSuccess) return err;
+    double stall = 0;
+    if (AXError err = admit(ref, &e, &stall); err != platform::kAXErrorSuccess)
+        return stall > 0 ? unanswered(lock, stall) : err;
     if (!element) return platform::kAXErrorIllegalArgument;
-    if (e->kind == Kind::SystemWide) return hitTest(std::nullopt, {x, y}, element);
-    if (e->kind == Kind::Application) return hitTest(e->pid, {x, y}, element);
-    return platform::kAXErrorIllegalArgument;
+    AXError err = platform::kAXErrorIllegalArgument;
+    if (e->kind == Kind::SystemWide) err = hitTest(*e, std::nullopt, {x, y}, element, &stall);
+    if (e->kind == Kind::Application) err = hitTest(*e, e->pid, {x, y}, element, &stall);
+    return stall > 0 ? unanswered(lock, stall) : err;
 }
 
-AXError SimAccessibility::hitTest(std::optional<pid_t> onlyPid, kit::Point p, platform::AXUIElementRef* element) {
+// The system-wide element asks whichever process owns the point, so a hit
+// on a hung process's window or Dock waits for it like any other message.
+AXError SimAccessibility::hitTest(const SimElement& caller, std::optional<pid_t> onlyPid, kit::Point p,
+                                  platform::AXUIElementRef* element, double* stall) {
     if (world_.inMenuBar(p)) {
         pid_t owner = onlyPid ? *onlyPid : world_.frontmost.value_or(world_.ownPid);
         *element = make(Kind::MenuBar, owner);
@@ -440,14 +484,23 @@ AXError SimAccessibility::hitTest(std::optional<pid_t> onlyPid, kit::Point p, pl
     }
     // The Dock floats above every application window.
     if (world_.dockPid && (!onlyPid || *onlyPid == *world_.dockPid)) {
+        const bool hung = world_.axHung.count(*world_.dockPid) > 0;
         std::vector<kit::Rect> frames = world_.dockLayout();
         for (std::size_t i = 0; i < frames.size(); ++i) {
             if (!frames[i].cgContains(p)) continue;
+            if (hung) {
+                *stall = timeoutFor(caller);
+                return platform::kAXErrorCannotComplete;
+            }
             *element = makeDockItem(*world_.dockPid, world_.dockItems[i].id);
             return platform::kAXErrorSuccess;
         }
         std::optional<kit::Rect> strip = world_.dockStrip();
         if (strip && strip->cgContains(p)) {
+            if (hung) {
+                *stall = timeoutFor(caller);
+                return platform::kAXErrorCannotComplete;
+            }
             *element = make(Kind::DockList, *world_.dockPid);
             return platform::kAXErrorSuccess;
         }
@@ -459,6 +512,10 @@ AXError SimAccessibility::hitTest(std::optional<pid_t> onlyPid, kit::Point p, pl
         if (!w->frame.cgContains(p)) continue;
         if (!world_.runningApp(w->pid)) continue;
         if (world_.axDead.count(w->pid)) return platform::kAXErrorCannotComplete;
+        if (world_.axHung.count(w->pid)) {
+            *stall = timeoutFor(caller);
+            return platform::kAXErrorCannotComplete;
+        }
         if (w->closeButton && closeButtonRect(*w).cgContains(p))
             *element = make(Kind::CloseButton, w->pid, w->id);
         else if (w->depth > 0)
@@ -471,9 +528,11 @@ AXError SimAccessibility::hitTest(std::optional<pid_t> onlyPid, kit::Point p, pl
 }
 
 AXError SimAccessibility::getWindow(const platform::AXUIElementRef& ref, CGWindowID* windowID) {
-    std::lock_guard lock(world_.mutex);
+    Lock lock(world_.mutex);
     const SimElement* e = nullptr;
-    if (AXError err = admit(ref, &e); err != platform::kAXErrorSuccess) return err;
+    double stall = 0;
+    if (AXError err = admit(ref, &e, &stall); err != platform::kAXErrorSuccess)
+        return stall > 0 ? unanswered(lock, stall) : err;
     if (e->kind != Kind::Window || !windowID) return platform::kAXErrorIllegalArgument;
     auto it = world_.windowNumberOverrides.find(e->window);
     if (it != world_.windowNumberOverrides.end()) {
@@ -483,6 +542,42 @@ AXError SimAccessibility::getWindow(const platform::AXUIElementRef& ref, CGWindo
     }
     *windowID = e->window;
     return platform::kAXErrorSuccess;
+}
+
+AXError SimAccessibility::getPid(const platform::AXUIElementRef& ref, pid_t* pid) {
+    const auto* e = dynamic_cast<const SimElement*>(ref.get());
+    if (!e || !pid) return platform::kAXErrorIllegalArgument;
+    // The system-wide element belongs to no process.
+    if (e->kind == Kind::SystemWide) return platform::kAXErrorIllegalArgument;
+    *pid = e->pid;
+    return platform::kAXErrorSuccess;
+}
+
+AXError SimAccessibility::setMessagingTimeout(const platform::AXUIElementRef& ref, float timeoutInSeconds) {
+    const auto* e = dynamic_cast<const SimElement*>(ref.get());
+    if (!e || !(timeoutInSeconds >= 0) || !std::isfinite(timeoutInSeconds)) return platform::kAXErrorIllegalArgument;
+    std::lock_guard lock(world_.mutex);
+    if (e->world != world_.serial) return platform::kAXErrorInvalidUIElement;
+    const double timeout = timeoutInSeconds;
+    switch (e->kind) {
+    case Kind::SystemWide:
+        defaultTimeout_ = timeout;
+        break;
+    case Kind::Application:
+        if (timeout > 0) applicationTimeouts_[e->pid] = timeout;
+        else applicationTimeouts_.erase(e->pid);
+        break;
+    default:
+        e->messagingTimeout = timeout;
+        break;
+    }
+    return platform::kAXErrorSuccess;
+}
+
+void SimAccessibility::beginProcess() {
+    std::lock_guard lock(world_.mutex);
+    defaultTimeout_ = 0;
+    applicationTimeouts_.clear();
 }
 
 // --- faults and instrumentation ---------------------------------------------------
@@ -500,6 +595,12 @@ void SimAccessibility::failWrite(pid_t pid, const std::string& attribute) {
 void SimAccessibility::setDead(pid_t pid) {
     std::lock_guard lock(world_.mutex);
     world_.axDead.insert(pid);
+}
+
+void SimAccessibility::setHung(pid_t pid, bool hung) {
+    std::lock_guard lock(world_.mutex);
+    if (hung) world_.axHung.insert(pid);
+    else world_.axHung.erase(pid);
 }
 
 void SimAccessibility::overrideAttribute(const ElementPath& element, const std::string& attribute,
@@ -521,10 +622,11 @@ std::uint64_t SimAccessibility::calls() const { return world_.axCalls.load(); }
 struct SimAccessibility::Observer final : platform::AXObserver {
     pid_t pid = 0;
     platform::AXObserverCallback callback;
-    std::set<std::string> notifications;   // registered on the application element
+    // (window number, name); window 0 is the application element.
+    std::set<std::pair<CGWindowID, std::string>> registrations;
 };
 
-SimAccessibility::SimAccessibility(World& world, platform::RunLoop& runLoop) : world_(world), runLoop_(runLoop) {
+SimAccessibility::SimAccessibility(World& world, SimRunLoop& runLoop) : world_(world), runLoop_(runLoop) {
     std::lock_guard lock(world_.mutex);
     world_.axNotify = [this](pid_t pid, CGWindowID window, const std::string& notification) {
         deliver(pid, window, notification);
@@ -548,7 +650,8 @@ AXError SimAccessibility::createObserver(pid_t pid, platform::AXObserverCallback
     const platform::AXUIElementRef application = make(Kind::Application, pid);
     std::lock_guard lock(world_.mutex);
     const SimElement* e = nullptr;
-    if (AXError err = admit(application, &e); err != platform::kAXErrorSuccess) return err;
+    // Making an observer only sets up a port on our side: no message.
+    if (AXError err = admit(application, &e, nullptr); err != platform::kAXErrorSuccess) return err;
     if (observersFail_.count(pid) || !callback) return platform::kAXErrorCannotComplete;
     auto made = std::make_shared<Observer>();
     made->pid = pid;
@@ -562,26 +665,45 @@ AXError SimAccessibility::createObserver(pid_t pid, platform::AXObserverCallback
 AXError SimAccessibility::addNotification(const platform::AXObserverRef& ref, const platform::AXUIElementRef& element,
                                           const std::string& notification) {
     auto* observer = dynamic_cast<Observer*>(ref.get());
-    std::lock_guard lock(world_.mutex);
+    Lock lock(world_.mutex);
     const SimElement* e = nullptr;
-    if (AXError err = admit(element, &e); err != platform::kAXErrorSuccess) return err;
+    double stall = 0;
+    if (AXError err = admit(element, &e, &stall); err != platform::kAXErrorSuccess)
+        return stall > 0 ? unanswered(lock, stall) : err;
     if (!observer || e->pid != observer->pid) return platform::kAXErrorIllegalArgument;
-    // Registered on the application, a notification covers all its windows.
-    if (e->kind != Kind::Application) return platform::kAXErrorNotificationUnsupported;
-    if (!observer->notifications.insert(notification).second) return platform::kAXErrorNotificationAlreadyRegistered;
+    // The application takes any name on itself or on a window; what it then
+    // delivers depends on the element (see isWindowLevel).
+    if (e->kind != Kind::Application && e->kind != Kind::Window) return platform::kAXErrorNotificationUnsupported;
+    const CGWindowID on = e->kind == Kind::Window ? e->window : 0;
+    if (!observer->registrations.insert({on, notification}).second)
+        return platform::kAXErrorNotificationAlreadyRegistered;
     return platform::kAXErrorSuccess;
 }
 
+void SimAccessibility::silence(pid_t pid) {
+    std::lock_guard lock(world_.mutex);
+    silent_.insert(pid);
+}
+
 void SimAccessibility::deliver(pid_t pid, CGWindowID window, const std::string& notification) {
+    if (silent_.count(pid)) return;
     const platform::AXUIElementRef element = make(Kind::Window, pid, window);
+    const std::pair<CGWindowID, std::string> key{isWindowLevel(notification) ? window : 0, notification};
+    const bool destroyed = notification == "AXUIElementDestroyed";
     for (const auto& weak : observers_) {
         auto observer = weak.lock();
-        if (!observer || observer->pid != pid || !observer->notifications.count(notification)) continue;
+        if (!observer || observer->pid != pid || !observer->registrations.count(key)) continue;
         // On the main run loop, as the observer's run-loop source delivers;
         // an observer dropped in between hears nothing.
         runLoop_.asyncMain([weak, element, notification] {
             if (auto alive = weak.lock()) alive->callback(element, notification);
         });
+    }
+    // A destroyed element's registrations die with it.
+    if (destroyed) {
+        for (const auto& weak : observers_)
+            if (auto observer = weak.lock(); observer && observer->pid == pid)
+                std::erase_if(observer->registrations, [window](const auto& r) { return r.first == window; });
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cmath>
 
 namespace sim {
@@ -151,6 +152,12 @@ void SimRunLoop::backgroundBlocked() {
 void SimRunLoop::backgroundWoken() {
     std::lock_guard lock(workersMutex_);
     ++inFlight_;
+}
+
+void SimRunLoop::stall(double seconds) {
+    if (!(seconds > 0) || !isMainThread()) return;
+    if (clock_.realTime()) std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+    else clock_.shift(seconds);
 }
 
 std::optional<std::function<void()>> SimRunLoop::popMain() {

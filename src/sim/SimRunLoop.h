@@ -49,6 +49,12 @@ public:
     // the main thread, so the next wait includes it.
     void backgroundBlocked();
     void backgroundWoken();
+    // The main thread is stuck in a synchronous call (a message to a process
+    // that does not answer) for `seconds`. Virtual time passes meanwhile, so
+    // timers that fall due fire late, once the thread is free again; in
+    // real-time mode the thread really waits. A background caller (not the
+    // product's case) fails at once.
+    void stall(double seconds);
 
     // The intervals of the process's live repeating timers, scheduled or
     // firing now: what the process has installed on its run loop.

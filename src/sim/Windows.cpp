@@ -51,6 +51,14 @@ void Windows::close(CGWindowID id) {
     world_.closeWindow(id);
 }
 
+void Windows::setTitle(CGWindowID id, const std::string& title) {
+    std::lock_guard lock(world_.mutex);
+    WindowRecord* record = world_.window(id);
+    if (!record || record->title == title) return;
+    record->title = title;
+    world_.notifyAX(record->pid, id, "AXTitleChanged");
+}
+
 WindowInfo Windows::info(CGWindowID id) const {
     std::lock_guard lock(world_.mutex);
     const WindowRecord* record = world_.window(id);

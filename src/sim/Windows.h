@@ -49,6 +49,8 @@ public:
     CGWindowID add(const WindowSpec& spec);
     // Its application closes it (the user closed it there).
     void close(CGWindowID id);
+    // Its application renames it (a document saved under another name).
+    void setTitle(CGWindowID id, const std::string& title);
     WindowInfo info(CGWindowID id) const;
     // Front to back, every window of every running application.
     std::vector<WindowInfo> all() const;

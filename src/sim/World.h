@@ -133,6 +133,9 @@ struct World {
     std::set<std::pair<pid_t, std::string>> failedReads;
     std::set<std::pair<pid_t, std::string>> failedWrites;
     std::set<pid_t> axDead;   // processes that stop answering accessibility calls
+    // Processes whose main thread is stuck: every message to them waits out
+    // the caller's messaging timeout before failing.
+    std::set<pid_t> axHung;
     std::map<std::tuple<pid_t, CGWindowID, int, std::string>, std::optional<platform::CFType>> overrides;
     std::map<CGWindowID, std::optional<CGWindowID>> windowNumberOverrides;
     std::atomic<std::uint64_t> axCalls{0};

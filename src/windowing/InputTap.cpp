@@ -136,13 +136,12 @@ CGEventRef InputTap::gestureStep(const CGEventRef& event) {
     // From the start values, not the previous step, so no error accumulates.
     double dx = p.x - startMouse_.x;
     double dy = p.y - startMouse_.y;
-    platform::Accessibility& ax = platform::current().accessibility();
     if (mode_ == Mode::move) {
         kit::Point origin{startFrame_.minX() + dx, startFrame_.minY() + dy};
-        ax.setAttributeValue(*window_, AX::kAXPositionAttribute, platform::AXValue::create(origin));
+        AX::setAttributeValue(*window_, AX::kAXPositionAttribute, platform::AXValue::create(origin));
     } else {
         kit::Size size{std::max(startFrame_.width() + dx, minimumWidth), std::max(startFrame_.height() + dy, minimumHeight)};
-        ax.setAttributeValue(*window_, AX::kAXSizeAttribute, platform::AXValue::create(size));
+        AX::setAttributeValue(*window_, AX::kAXSizeAttribute, platform::AXValue::create(size));
     }
     return nullptr;
 }
@@ -222,7 +221,7 @@ bool InputTap::scrollTitleBar(kit::Point p, double delta) {
     if (snapTime - lastTitlebarSnap_ <= kTitlebarSnapInterval) return true;
     lastTitlebarSnap_ = snapTime;
     platform::CGWindowID id = 0;
-    if (platform::current().accessibility().getWindow(*window, &id) != platform::kAXErrorSuccess || id == 0)
+    if (AX::getWindow(*window, &id) != platform::kAXErrorSuccess || id == 0)
         return true;
     std::optional<platform::Screen> screen = screenOf(*frame);
     if (!screen) return true;

@@ -184,6 +184,45 @@ TEST_F(Hover, RestingOnAPreviewCostsFewCallsAndStillFollowsTheWindows) {
     }
 }
 
+// Windows renamed, opened and closed behind a shown preview while the
+// pointer rests on the icon: the application's notifications (heard on each
+// window's element, where macOS delivers them) show the change on the next
+// poll; an application that posts none shows it within a second.
+TEST_F(Hover, ChangesBehindAShownPreviewShowWhileThePointerRests) {
+    for (const bool silent : {false, true}) {
+        SCOPED_TRACE(silent ? "posts no notifications" : "posts notifications");
+        const std::string name = silent ? "Quiet" : "Loud";
+        const auto app = appWithWindows(name, 3);
+        if (silent) desktop().accessibility().silence(app);
+        startHover();
+        showPreviewOf(name);
+        ASSERT_TRUE(previewVisible());
+        const auto titles = [&] {
+            std::vector<std::string> shown;
+            for (const auto& tile : preview().tiles()) shown.push_back(tile->titleLabel().text());
+            std::sort(shown.begin(), shown.end());
+            return shown;
+        };
+        const double soon = silent ? 1.0 : 2 * durazizi::HoverController::pollInterval;
+        platform::CGWindowID second = 0;
+        for (const auto& w : desktop().windows().all())
+            if (w.title == name + " 2") second = w.id;
+
+        desktop().windows().setTitle(second, "Renamed");
+        desktop().time().advance(soon);
+        EXPECT_EQ(titles(), (std::vector<std::string>{name + " 1", name + " 3", "Renamed"}));
+        const auto late = addWindow(app, "Late");
+        desktop().time().advance(soon);
+        EXPECT_EQ(titles().size(), 4u);
+        desktop().windows().close(late);
+        desktop().windows().close(second);
+        desktop().time().advance(soon);
+        EXPECT_EQ(titles(), (std::vector<std::string>{name + " 1", name + " 3"}));
+        EXPECT_TRUE(previewVisible());
+        hover_->stop();
+    }
+}
+
 TEST_F(Hover, MediaIconsRouteToTheSpecialPanelUnlessTheirSwitchIsOff) {
     const auto music = addApp("Music", "com.apple.Music");
     addWindow(music, "Library");

@@ -129,3 +129,145 @@ TEST_F(SimAccessibility, ElementsOfClosedWindowsAndEndedProcessesAreInvalid) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace simtest;
+
+class HungProcess : public World {
+protected:
+    platform::pid_t editor = addApp("Editor");
+    platform::pid_t notes = addApp("Notes");
+    CGWindowID page = addWindow(editor, "Page", {100, 100, 400, 300});
+    CGWindowID memo = addWindow(notes, "Memo", {700, 100, 400, 300});
+
+    // The window's element, read with plain calls (the product's helpers
+    // leave a process alone after it did not answer).
+    AX::Element rawWindow(platform::pid_t pid, CGWindowID id) {
+        CFType windows;
+        if (ax.copyAttributeValue(ax.createApplication(pid), "AXWindows", &windows) != platform::kAXErrorSuccess ||
+            !windows.array())
+            return nullptr;
+        for (const CFType& member : *windows.array())
+            if (const AX::Element* window = member.element(); window && number(*window) == id) return *window;
+        return nullptr;
+    }
+    // How long a read of the element's title kept the caller, in seconds.
+    double stall(const AX::Element& element) {
+        const double before = desktop.time().now();
+        EXPECT_EQ(read(element, "AXTitle"), platform::kAXErrorCannotComplete);
+        return desktop.time().now() - before;
+    }
+};
+
+// macOS: 6 s unless set; a timeout on the system-wide element is the default,
+// one on an application element covers that application's elements, one on
+// an element only that handle; 0 goes back to inheriting (or, system-wide,
+// to the platform's 6 s).
+TEST_F(HungProcess, EachMessageWaitsTheTimeoutInEffectThenFails) {
+    desktop.accessibility().setHung(editor, true);
+    const AX::Element application = ax.createApplication(editor);
+    const AX::Element systemWide = ax.createSystemWide();
+    const AX::Element first = ax.createApplication(editor);
+    EXPECT_NEAR(stall(application), 6.0, 1e-9);
+
+    EXPECT_EQ(ax.setMessagingTimeout(systemWide, 1.0f), platform::kAXErrorSuccess);
+    EXPECT_NEAR(stall(application), 1.0, 1e-6);
+    EXPECT_EQ(ax.setMessagingTimeout(first, 0.5f), platform::kAXErrorSuccess);
+    EXPECT_NEAR(stall(application), 0.5, 1e-6);   // any handle of that application
+    desktop.accessibility().setHung(editor, false);
+    const AX::Element own = rawWindow(editor, page);
+    ASSERT_TRUE(own);
+    const AX::Element other = rawWindow(editor, page);
+    desktop.accessibility().setHung(editor, true);
+    EXPECT_EQ(ax.setMessagingTimeout(own, 0.25f), platform::kAXErrorSuccess);
+    EXPECT_NEAR(stall(own), 0.25, 1e-6);
+    EXPECT_NEAR(stall(other), 0.5, 1e-6);   // another handle of the same window inherits
+
+    EXPECT_EQ(ax.setMessagingTimeout(own, 0.0f), platform::kAXErrorSuccess);
+    EXPECT_NEAR(stall(own), 0.5, 1e-6);
+    EXPECT_EQ(ax.setMessagingTimeout(application, 0.0f), platform::kAXErrorSuccess);
+    EXPECT_NEAR(stall(own), 1.0, 1e-6);
+    EXPECT_EQ(ax.setMessagingTimeout(systemWide, 0.0f), platform::kAXErrorSuccess);
+    EXPECT_NEAR(stall(own), 6.0, 1e-6);
+    EXPECT_EQ(ax.setMessagingTimeout(own, -1.0f), platform::kAXErrorIllegalArgument);
+
+    // Every kind of message waits; other processes answer at once, and the
+    // pid comes from the handle without a message.
+    ax.setMessagingTimeout(systemWide, 0.5f);
+    double before = desktop.time().now();
+    EXPECT_EQ(ax.setAttributeValue(own, "AXPosition", AXValue::create(kit::Point{0, 30})),
+              platform::kAXErrorCannotComplete);
+    EXPECT_EQ(ax.performAction(own, "AXRaise"), platform::kAXErrorCannotComplete);
+    CGWindowID id = 0;
+    EXPECT_EQ(ax.getWindow(own, &id), platform::kAXErrorCannotComplete);
+    EXPECT_NEAR(desktop.time().now() - before, 1.5, 1e-6);
+    before = desktop.time().now();
+    platform::pid_t pid = 0;
+    EXPECT_EQ(ax.getPid(own, &pid), platform::kAXErrorSuccess);
+    EXPECT_EQ(pid, editor);
+    EXPECT_TRUE(rawWindow(notes, memo));
+    EXPECT_EQ(desktop.time().now(), before);
+
+    // A hit test waits only when it lands in the hung process's window.
+    AXError error = platform::kAXErrorSuccess;
+    EXPECT_FALSE(at({200, 200}, &error));
+    EXPECT_EQ(error, platform::kAXErrorCannotComplete);
+    EXPECT_NEAR(desktop.time().now() - before, 0.5, 1e-6);
+    EXPECT_TRUE(at({800, 200}));
+
+    // Answering again, it answers everything at once.
+    desktop.accessibility().setHung(editor, false);
+    before = desktop.time().now();
+    CFType title;
+    EXPECT_EQ(ax.copyAttributeValue(own, "AXTitle", &title), platform::kAXErrorSuccess);
+    EXPECT_TRUE(title.string() && *title.string() == "Page");
+    EXPECT_TRUE(at({200, 200}));
+    EXPECT_EQ(desktop.time().now(), before);
+}
+
+// What an observer hears depends on where it registered, as on macOS: a
+// window's own notifications on that window's element, the application's on
+// the application element.
+TEST_F(HungProcess, NotificationsReachTheElementTheyWereRegisteredOn) {
+    std::vector<std::pair<CGWindowID, std::string>> heard;
+    platform::AXObserverRef observer;
+    ASSERT_EQ(ax.createObserver(
+                  editor,
+                  [&](const AX::Element& element, const std::string& name) {
+                      // A destroyed element cannot be asked for its number.
+                      const auto* e = dynamic_cast<const sim::SimElement*>(element.get());
+                      heard.emplace_back(e ? e->window : 0, name);
+                  },
+                  &observer),
+              platform::kAXErrorSuccess);
+    const AX::Element application = ax.createApplication(editor);
+    const AX::Element window = windowOf(editor, page);
+    for (const char* name : {"AXWindowCreated", "AXFocusedWindowChanged", "AXTitleChanged", "AXUIElementDestroyed"})
+        EXPECT_EQ(ax.addNotification(observer, application, name), platform::kAXErrorSuccess) << name;
+    EXPECT_EQ(ax.addNotification(observer, window, "AXTitleChanged"), platform::kAXErrorSuccess);
+    EXPECT_EQ(ax.addNotification(observer, window, "AXUIElementDestroyed"), platform::kAXErrorSuccess);
+    EXPECT_EQ(ax.addNotification(observer, window, "AXTitleChanged"), platform::kAXErrorNotificationAlreadyRegistered);
+    EXPECT_EQ(ax.addNotification(observer, windowOf(notes, memo), "AXTitleChanged"),
+              platform::kAXErrorIllegalArgument);
+
+    const CGWindowID other = addWindow(editor, "Other");
+    desktop.windows().setTitle(other, "Renamed");   // not registered on that window
+    desktop.windows().setTitle(page, "Page 2");
+    desktop.windows().close(other);
+    desktop.windows().close(page);
+    desktop.time().settle();
+    using Heard = std::vector<std::pair<CGWindowID, std::string>>;
+    EXPECT_EQ(heard, (Heard{{other, "AXWindowCreated"},
+                            {page, "AXTitleChanged"},
+                            {page, "AXUIElementDestroyed"}}));
+
+    // An application that posts nothing tells nobody anything.
+    heard.clear();
+    desktop.accessibility().silence(editor);
+    addWindow(editor, "Quiet");
+    desktop.time().settle();
+    EXPECT_TRUE(heard.empty());
+}
+
+}  // namespace

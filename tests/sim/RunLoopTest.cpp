@@ -98,3 +98,47 @@ TEST(SimClock, WallClockIsSetAndRealTimeContinuesFromVirtualTime) {
 }
 
 }  // namespace
+
+namespace {
+
+// A main thread stuck in a message to a hung process: virtual time passes
+// meanwhile, timers due in between fire late (once, as NSTimer skips missed
+// fires), and the stuck piece of work is what the run-loop figures report.
+TEST(SimRunLoop, AStuckMainThreadLetsTimePassAndTimersFireLate) {
+    testsupport::InstalledDesktop installed;
+    sim::Desktop& desktop = installed.desktop;
+    desktop.screens().add({0, 0, 1440, 900});
+    sim::AppSpec spec;
+    spec.name = "Editor";
+    spec.bundleId = "com.example.Editor";
+    const platform::pid_t editor = desktop.processes().add(spec);
+    desktop.accessibility().setHung(editor, true);
+    auto& loop = desktop.runLoop();
+    auto& ax = desktop.accessibility();
+
+    std::vector<double> ticks;
+    auto timer = loop.scheduledTimer(1, true, [&](platform::Timer&) {
+        ticks.push_back(desktop.time().now() - sim::kDefaultWallClock);
+    });
+    loop.asyncAfterMain(0.5, [&] {
+        platform::CFType value;
+        ax.copyAttributeValue(ax.createApplication(editor), "AXTitle", &value);   // 6 s
+    });
+    desktop.time().advance(2);
+    // Stuck from 0.5 s to 6.5 s: the fire due at 1 s comes at 6.5 s; the
+    // advance ends there, past its own target.
+    EXPECT_EQ(ticks, (std::vector<double>{6.5}));
+    EXPECT_NEAR(desktop.time().now() - sim::kDefaultWallClock, 6.5, 1e-9);
+    desktop.time().advance(1);
+    EXPECT_EQ(ticks, (std::vector<double>{6.5, 7}));
+
+    const sim::Callouts::Figures figures = desktop.callouts().take();
+    EXPECT_NEAR(figures.longest, 6.0, 1e-9);
+    EXPECT_NEAR(figures.busy, 6.0, 1e-9);
+    const sim::Callouts::Figures none = desktop.callouts().take();
+    EXPECT_EQ(none.longest, 0);
+    EXPECT_EQ(none.busy, 0);
+    timer->invalidate();
+}
+
+}  // namespace

@@ -249,6 +249,24 @@ Action parseFail(Args& args) {
             return std::nullopt;
         };
     }
+    if (what == "ax-hang") {
+        // The Dock by name, since its pid changes whenever it restarts.
+        std::optional<sim::pid_t> pid;
+        if (auto word = args.peek(); word && !word->quoted && word->text == "dock") args.word("dock");
+        else pid = static_cast<sim::pid_t>(args.integer("a process id or dock", 1, kMaxPid));
+        const bool off = args.flag("off");
+        return [pid, off](World& world, std::ostream&) -> Result {
+            std::optional<sim::pid_t> target = pid;
+            if (!target) {
+                target = world.desktop().dock().pid();
+                if (!target) return "fail ax-hang: the Dock is not running";
+            } else if (!hasApplication(world, *target)) {
+                return noApplication("fail", *target);
+            }
+            world.desktop().accessibility().setHung(*target, !off);
+            return std::nullopt;
+        };
+    }
     if (what == "login-register" || what == "login-unregister") {
         // The wording of the system's own refusal when approval is missing.
         std::string message = args.optionalQuoted().value_or("Operation not permitted");

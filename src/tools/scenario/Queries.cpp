@@ -252,6 +252,15 @@ Action parseQuery(Args& args) {
             return json::Object().add("count", json::integer(static_cast<std::int64_t>(world.desktop().accessibility().takeCalls()))).str();
         });
     }
+    if (what == "runloop") {
+        return printing([](World& world) {
+            const sim::Callouts::Figures figures = world.desktop().callouts().take();
+            return json::Object()
+                .add("longestCalloutMs", json::number(figures.longest * 1000))
+                .add("busyMs", json::number(figures.busy * 1000))
+                .str();
+        });
+    }
     if (what == "preview") return printing(previewJson);
     if (what == "windows") return printing(ownWindowsJson);
     if (what == "calendar") return printing(calendarJson);
