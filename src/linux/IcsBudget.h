@@ -25,6 +25,8 @@ struct IcsBudget {
     std::size_t textBytes = kTextBytes;
     std::size_t zoneChanges = kZoneChanges;
     std::size_t parseBytes = kParseBytes;
+    // Occurrences or text ran out: the files after this one are left out.
+    bool spent = false;
 };
 
 }  // namespace linuxhost

@@ -621,6 +621,8 @@ void IcsCalendar::eventsMatching(double start, double end, const std::string& lo
     std::lock_guard lock(expandedMutex_);
     const bool covered = expanded_ && expanded_->zone == localZoneName && start >= expanded_->start &&
                          end <= expanded_->end;
+    // Once the query's budget is spent, only what costs nothing is added.
+    if (!covered && budget.spent) return;
     std::optional<Expanded> partial;
     if (!covered) {
         Expanded fresh{start, end + kExpandedAhead, localZoneName, {}};
@@ -656,7 +658,7 @@ void IcsCalendar::expand(double start, double end, const std::string& localZoneN
     auto near = [&](const icaltimetype& time) { return time.year >= firstYear && time.year <= lastYear; };
     auto step = [&] {
         if (budget.steps == 0) {
-            spending.exhausted = true;
+            spending.exhausted = budget.spent = true;
             return false;
         }
         --budget.steps;
@@ -682,7 +684,7 @@ void IcsCalendar::expand(double start, double end, const std::string& localZoneN
         if (!overlaps) return true;
         const std::size_t text = occurrence.title ? occurrence.title->size() : 0;
         if (text > budget.textBytes) {
-            spending.exhausted = true;
+            spending.exhausted = budget.spent = true;
             return false;
         }
         budget.textBytes -= text;
