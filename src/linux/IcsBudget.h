@@ -16,7 +16,7 @@ struct IcsBudget {
     static constexpr std::size_t kTextBytes = 2u << 20;
     // Clock changes libical computes when it first converts a time of a
     // zone (a zone's rules walked from its first observance).
-    static constexpr std::size_t kZoneChanges = 8000;
+    static constexpr std::size_t kZoneChanges = 4000;
     // Bytes of files parsed by one query; a file that would go beyond is
     // read by a later one (a single file is always read whole).
     static constexpr std::size_t kParseBytes = 2u << 20;

@@ -9,7 +9,6 @@
 #include <functional>
 #include <limits>
 #include <map>
-#include <numeric>
 #include <optional>
 #include <set>
 #include <tuple>
@@ -149,7 +148,9 @@ int entries(const short* array, int size) {
 constexpr int kMaxZoneRules = 8;
 
 bool isZoneLikeRule(const icalrecurrencetype& rule) {
-    if (rule.freq != ICAL_YEARLY_RECURRENCE) return false;
+    // Zones end a rule with UNTIL; a count would have to be walked from the
+    // rule's start, often centuries ago.
+    if (rule.freq != ICAL_YEARLY_RECURRENCE || rule.count > 0) return false;
     const int months = entries(rule.by_month, ICAL_BY_MONTH_SIZE);
     const int weekdays = entries(rule.by_day, ICAL_BY_DAY_SIZE);
     const int monthDays = entries(rule.by_month_day, ICAL_BY_MONTHDAY_SIZE);
@@ -175,6 +176,9 @@ bool zoneRulesAreWalkable(icalcomponent* zone) {
     int rules = 0, dates = 0;
     for (icalcomponent* part = icalcomponent_get_first_component(zone, ICAL_ANY_COMPONENT); part;
          part = icalcomponent_get_next_component(zone, ICAL_ANY_COMPONENT)) {
+        // One rule per observance, as every zone writes them: its start is
+        // then moved forward to an instance of that rule.
+        if (icalcomponent_count_properties(part, ICAL_RRULE_PROPERTY) > 1) return false;
         for (icalproperty* p = icalcomponent_get_first_property(part, ICAL_RRULE_PROPERTY); p;
              p = icalcomponent_get_next_property(part, ICAL_RRULE_PROPERTY)) {
             if (++rules > kMaxZoneRules || !isZoneLikeRule(icalproperty_get_rrule(p))) return false;
@@ -185,41 +189,52 @@ bool zoneRulesAreWalkable(icalcomponent* zone) {
     return true;
 }
 
-// The year an observance's rules are walked from at most: exports start
+// The year an observance's rule is walked from at most: exports start
 // them in 1601 or even in year 1, and libical walks every year from there
 // each time it expands the zone. Times before it read with the offsets of
-// that year's rules, which only matters for events long past.
+// the observances as they stand then, which only matters for events long
+// past.
 constexpr int kZoneRulesFrom = 2001;
-// The Gregorian calendar repeats (weekdays, leap years) every 400 years.
-constexpr int kCalendarCycle = 400;
 
-// Moves each yearly observance's start forward by whole calendar cycles, so
-// that every change from then on falls where it fell, at a fraction of the
-// walk. Returns the changes libical will compute for the zone up to
-// `kZoneRulesFrom` plus a few decades: what its first use costs.
+// Moves the start of each observance with one rule to that rule's first
+// instance in `kZoneRulesFrom` or later: the same rule from one of its own
+// instances yields the same changes from there on, at a fraction of the
+// walk (libical jumps to a start without walking). Returns the changes
+// libical will compute for the zone up to a few decades after that year:
+// what its first use costs.
 std::size_t bringZoneStartForward(icalcomponent* zone) {
     std::size_t changes = 0;
     for (icalcomponent* part = icalcomponent_get_first_component(zone, ICAL_ANY_COMPONENT); part;
          part = icalcomponent_get_next_component(zone, ICAL_ANY_COMPONENT)) {
         changes += 1 + static_cast<std::size_t>(icalcomponent_count_properties(part, ICAL_RDATE_PROPERTY));
         icalproperty* start = icalcomponent_get_first_property(part, ICAL_DTSTART_PROPERTY);
-        if (!start) continue;
+        const int rules = icalcomponent_count_properties(part, ICAL_RRULE_PROPERTY);
+        if (!start || rules == 0) continue;
         icaltimetype from = icalproperty_get_dtstart(start);
         if (icaltime_is_null_time(from)) continue;
-        int cycle = kCalendarCycle;
-        int rules = 0;
-        bool counted = false;
-        for (icalproperty* p = icalcomponent_get_first_property(part, ICAL_RRULE_PROPERTY); p;
-             p = icalcomponent_get_next_property(part, ICAL_RRULE_PROPERTY)) {
-            const icalrecurrencetype rule = icalproperty_get_rrule(p);
-            ++rules;
-            // A counted rule ends by its instances, which the move would change.
-            if (rule.count > 0) counted = true;
-            cycle = std::lcm(cycle, std::max<int>(rule.interval, 1));
-        }
-        if (rules > 0 && !counted && cycle <= 100 * kCalendarCycle && from.year + cycle <= kZoneRulesFrom) {
-            from.year += (kZoneRulesFrom - from.year) / cycle * cycle;
-            icalproperty_set_dtstart(start, from);
+        icalproperty* only = icalcomponent_get_first_property(part, ICAL_RRULE_PROPERTY);
+        if (rules == 1 && from.year < kZoneRulesFrom) {
+            if (icalrecur_iterator* walk = icalrecur_iterator_new(icalproperty_get_rrule(only), from)) {
+                icaltimetype jump = icaltime_null_time();
+                jump.year = kZoneRulesFrom;
+                jump.month = jump.day = 1;
+                icaltimetype first = icaltime_null_time();
+                const bool jumped = icalrecur_iterator_set_start(walk, jump) != 0;
+                if (jumped) first = icalrecur_iterator_next(walk);
+                icalrecur_iterator_free(walk);
+                if (jumped && icaltime_is_null_time(first)) {
+                    // The rule ended before: its changes are all history.
+                    icalcomponent_remove_property(part, only);
+                    icalproperty_free(only);
+                    continue;
+                }
+                if (!icaltime_is_null_time(first) && first.year >= kZoneRulesFrom) {
+                    first.zone = nullptr;
+                    first.is_date = 0;
+                    icalproperty_set_dtstart(start, first);
+                    from = first;
+                }
+            }
         }
         const int until = std::max(kZoneRulesFrom, from.year) + 40;
         changes += static_cast<std::size_t>(rules) * static_cast<std::size_t>(std::max(0, until - from.year));

@@ -271,10 +271,21 @@ TEST_F(IcsFolder, AZoneWhoseRulesRecurTooOftenIsIgnoredNotWalked) {
     };
     std::vector<std::string> lines = {"BEGIN:VCALENDAR"};
     for (const auto& part : {zone("Europe/Berlin", "FREQ=SECONDLY"),
-                             zone("Nowhere", "FREQ=YEARLY;BYMONTH=1,2,3,4,5,6,7,8,9,10,11,12;BYDAY=MO,TU,WE,TH,FR,SA,SU")}) {
+                             zone("Nowhere", "FREQ=YEARLY;BYMONTH=1,2,3,4,5,6,7,8,9,10,11,12;BYDAY=MO,TU,WE,TH,FR,SA,SU"),
+                             zone("Sundays", "FREQ=YEARLY;BYMONTH=1;BYDAY=SU")}) {
         lines.insert(lines.end(), part.begin(), part.end());
     }
-    for (const char* id : {"Europe/Berlin", "Nowhere"}) {
+    // Real rules, walked from year 1 as some exports write them: read from
+    // an instance near today, they still give both offsets of the year.
+    lines.insert(lines.end(), {"BEGIN:VTIMEZONE", "TZID:Old Berlin", "BEGIN:STANDARD", "DTSTART:00011028T030000",
+                               "RRULE:FREQ=YEARLY;BYMONTH=10;BYDAY=-1SU", "TZOFFSETFROM:+0200", "TZOFFSETTO:+0100",
+                               "END:STANDARD", "BEGIN:DAYLIGHT", "DTSTART:00010325T020000",
+                               "RRULE:FREQ=YEARLY;BYMONTH=3;BYDAY=-1SU", "TZOFFSETFROM:+0100", "TZOFFSETTO:+0200",
+                               "END:DAYLIGHT", "END:VTIMEZONE", "BEGIN:VEVENT", "UID:summer", "SUMMARY:Summer",
+                               "DTSTART;TZID=Old Berlin:20260701T100000", "DURATION:PT1H", "END:VEVENT",
+                               "BEGIN:VEVENT", "UID:far", "SUMMARY:Far", "DTSTART;TZID=Old Berlin:30001207T100000",
+                               "END:VEVENT"});
+    for (const char* id : {"Europe/Berlin", "Nowhere", "Sundays", "Old Berlin"}) {
         lines.insert(lines.end(), {"BEGIN:VEVENT", std::string("UID:") + id, std::string("SUMMARY:") + id,
                                    std::string("DTSTART;TZID=") + id + ":20261207T100000", "DURATION:PT1H",
                                    "END:VEVENT"});
@@ -285,8 +296,12 @@ TEST_F(IcsFolder, AZoneWhoseRulesRecurTooOftenIsIgnoredNotWalked) {
     // The IANA zone of that name, else the reader's own clock (Berlin here).
     EXPECT_EQ(read(kMonday, kMonday + kDay),
               (std::vector<Seen>{{"Europe/Berlin", "2026-12-07T09:00Z", "2026-12-07T10:00Z", false},
-                                 {"Nowhere", "2026-12-07T09:00Z", "2026-12-07T10:00Z", false}}));
-    EXPECT_EQ(notes_.size(), 2u);
+                                 {"Nowhere", "2026-12-07T09:00Z", "2026-12-07T10:00Z", false},
+                                 {"Sundays", "2026-12-07T09:00Z", "2026-12-07T10:00Z", false},
+                                 {"Old Berlin", "2026-12-07T09:00Z", "2026-12-07T10:00Z", false}}));
+    const double july1 = kMonday - 159 * kDay;
+    EXPECT_EQ(read(july1, july1 + kDay), (std::vector<Seen>{{"Summer", "2026-07-01T08:00Z", "2026-07-01T09:00Z", false}}));
+    EXPECT_EQ(notes_.size(), 3u) << ::testing::PrintToString(notes_);
 }
 
 // A TZID comes from the file: it names a zone of the file or of the
