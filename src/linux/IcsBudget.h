@@ -11,7 +11,7 @@ namespace linuxhost {
 // kept and the rest is left out, with one diagnostic line naming the file.
 struct IcsBudget {
     // Occurrences produced: each instance a rule walks to, each date read.
-    static constexpr std::size_t kSteps = 20000;
+    static constexpr std::size_t kSteps = 16000;
     // Bytes of titles in the answer (each title is itself capped).
     static constexpr std::size_t kTextBytes = 2u << 20;
     // Clock changes libical computes when it first converts a time of a

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <libical/ical.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -384,6 +385,47 @@ TEST_F(IcsFolder, ACountedRuleFromLongAgoIsAnsweredForToday) {
                                        {"Daily", "2026-12-09T09:00Z", "2026-12-09T09:30Z", false},
                                        {"Weekdays", "2026-12-09T10:00Z", "2026-12-09T10:30Z", false}}));
     EXPECT_TRUE(notes_.empty()) << notes_.front();
+}
+
+// The same counted rules walked the slow way, instance by instance from
+// DTSTART with libical alone, give the same occurrences near today: skipping
+// whole periods must neither lose nor add one, across a daylight-saving
+// change and at the edges of the count.
+TEST_F(IcsFolder, ACountedRuleSkippedAheadMatchesTheWalkFromItsStart) {
+    struct Case {
+        const char* start;   // wall clock in New York
+        const char* rule;
+    };
+    const Case cases[] = {
+        {"19700102T090000", "FREQ=DAILY;INTERVAL=3;COUNT=6935"},
+        {"19700102T090000", "FREQ=DAILY;INTERVAL=3;COUNT=6926"},
+        {"19900101T083000", "FREQ=WEEKLY;INTERVAL=2;BYDAY=MO,WE;COUNT=1926"},
+        {"19900102T170000", "FREQ=DAILY;BYDAY=TU,TH;COUNT=3853"},
+        {"19800101T090000", "FREQ=DAILY;BYHOUR=9,13;COUNT=34251"},
+        {"19851103T010000", "FREQ=WEEKLY;BYDAY=SU,SA;BYHOUR=1,22;BYMINUTE=0,30;COUNT=17140"},
+    };
+    icaltimezone* york = icaltimezone_get_builtin_timezone("America/New_York");
+    const double from = kMonday - 40 * kDay, to = kMonday + 3 * kDay;
+    for (const Case& c : cases) {
+        write("counted.ics", crlf({"BEGIN:VCALENDAR", "BEGIN:VEVENT", "UID:c", "SUMMARY:Counted",
+                                   std::string("DTSTART;TZID=America/New_York:") + c.start, "DURATION:PT10M",
+                                   std::string("RRULE:") + c.rule, "END:VEVENT", "END:VCALENDAR"}));
+        makeReader();
+        std::vector<std::string> walked;
+        icaltimetype start = icaltime_from_string(c.start);
+        start.zone = york;
+        icalrecur_iterator* walk = icalrecur_iterator_new(icalrecurrencetype_from_string(c.rule), start);
+        for (icaltimetype next = icalrecur_iterator_next(walk); !icaltime_is_null_time(next) && next.year < 2028;
+             next = icalrecur_iterator_next(walk)) {
+            const double at = static_cast<double>(icaltime_as_timet_with_zone(next, york));
+            if (at + 600 > from && at < to) walked.push_back(iso(at));
+        }
+        icalrecur_iterator_free(walk);
+        std::vector<std::string> read;
+        for (const Seen& s : this->read(from, to, "UTC")) read.push_back(s.start);
+        EXPECT_EQ(read, walked) << c.rule;
+        EXPECT_TRUE(notes_.empty()) << c.rule;
+    }
 }
 
 // One query of the folder has one budget, whatever the files do: a huge
