@@ -31,10 +31,21 @@ std::string_view nameOf(std::string_view line) {
     return line.substr(0, std::min(line.find_first_of(";:"), line.size()));
 }
 
+// Where a property's value starts: after the first colon outside quotes (a
+// parameter such as ALTREP="http://…" holds colons of its own).
+std::size_t valueColon(std::string_view line) {
+    bool quoted = false;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if (line[i] == '"') quoted = !quoted;
+        if (line[i] == ':' && !quoted) return i;
+    }
+    return std::string_view::npos;
+}
+
 // Cuts a raw property line so that its value keeps about `limit` bytes; a
 // cut escape or character is taken back whole. libical unescapes the rest.
 void cutValue(std::string& line, std::size_t limit) {
-    const std::size_t colon = line.find(':');
+    const std::size_t colon = valueColon(line);
     if (colon == std::string::npos || line.size() - colon - 1 <= limit) return;
     std::size_t end = colon + 1 + limit;
     while (end > colon + 1 && (static_cast<unsigned char>(line[end]) & 0xC0) == 0x80) --end;
@@ -113,7 +124,7 @@ std::string IcsLines::kept(std::string_view text) {
         if (sameName(name, "SUMMARY") || sameName(name, "X-WR-CALNAME")) {
             cutValue(line, 2 * kMaxTitleBytes);
         } else if (line.size() >= kMaxLineBytes) {
-            const std::size_t colon = line.find(':'), comma = line.rfind(',');
+            const std::size_t colon = valueColon(line), comma = line.rfind(',');
             if (colon == std::string::npos || comma == std::string::npos || comma < colon) return;
             line.resize(comma);
         }

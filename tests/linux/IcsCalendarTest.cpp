@@ -432,7 +432,7 @@ TEST_F(IcsFolder, ACountedRuleSkippedAheadMatchesTheWalkFromItsStart) {
 // title is cut and shared, a file of minute-by-minute rules is cut short with
 // one line, and names that lead to one file are one calendar.
 TEST_F(IcsFolder, OneQueryHasOneBudgetForTheWholeFolder) {
-    write("a-title.ics", crlf({"BEGIN:VCALENDAR", "BEGIN:VEVENT", "UID:t", "SUMMARY:" + std::string(300000, 'x'),
+    write("a-title.ics", crlf({"BEGIN:VCALENDAR", "BEGIN:VEVENT", "UID:t", "SUMMARY;ALTREP=\"https://example.org:8443/a\":" + std::string(300000, 'x'),
                                "DTSTART:20261201T000000Z", "RRULE:FREQ=HOURLY", "END:VEVENT", "END:VCALENDAR"}));
     std::string minutes;
     for (int m = 0; m < 60; ++m) minutes += (m ? "," : "") + std::to_string(m);
