@@ -514,6 +514,20 @@ std::unique_ptr<IcsCalendar> IcsCalendar::parse(std::string_view text, const std
         }
         movedEvents.clear();
     }
+    // What an event holds was copied into its series; libical's tree of it
+    // is many times the size of its text. Only the zones are kept, as times
+    // point into them.
+    for (icalcomponent* vcal : calendars) {
+        std::vector<icalcomponent*> events;
+        for (icalcomponent* event = icalcomponent_get_first_component(vcal, ICAL_VEVENT_COMPONENT); event;
+             event = icalcomponent_get_next_component(vcal, ICAL_VEVENT_COMPONENT)) {
+            events.push_back(event);
+        }
+        for (icalcomponent* event : events) {
+            icalcomponent_remove_component(vcal, event);
+            icalcomponent_free(event);
+        }
+    }
     return result;
 }
 
