@@ -4,8 +4,12 @@
 // The files are parsed on the first query and only again when they change,
 // as a user's calendars rarely do between two hovers.
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -110,5 +114,145 @@ void BM_CalendarParseThreeFiles(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_CalendarParseThreeFiles)->Unit(benchmark::kMillisecond);
+
+// Folders of hostile files, of the shapes a shared invitation or a damaged
+// export can take: what one query costs on the main thread (the first one,
+// which parses, and one whose window moved, which expands again) and how
+// far the process's resident memory rises above where it stood.
+namespace hostile {
+
+std::string minuteRuleEvents(int count) {
+    std::string minutes;
+    for (int m = 0; m < 60; ++m) minutes += (m ? "," : "") + std::to_string(m);
+    std::string text;
+    for (int i = 0; i < count; ++i) {
+        text += "BEGIN:VEVENT\r\nUID:m" + std::to_string(i) + "\r\nSUMMARY:Minute " + std::to_string(i) +
+                "\r\nDTSTART:20261201T000000Z\r\nRRULE:FREQ=HOURLY;BYMINUTE=" + minutes + "\r\nEND:VEVENT\r\n";
+    }
+    return text;
+}
+
+// The costliest zones the reader still takes: eight observances with a
+// yearly rule each from 1602 and 124 listed changes each (992 in all), and
+// events that ask for them up to year 9999.
+std::string busyZones(int count) {
+    static const char* kMonths[] = {"1", "2", "4", "5", "7", "8", "10", "11"};
+    std::string dates;
+    for (int year = 1602; year < 1602 + 124 * 3; year += 3) dates += (dates.empty() ? "" : ",") + std::to_string(year) + "0601T020000";
+    std::string text;
+    for (int z = 0; z < count; ++z) {
+        text += "BEGIN:VTIMEZONE\r\nTZID:Busy " + std::to_string(z) + "\r\n";
+        for (int r = 0; r < 8; ++r) {
+            const bool daylight = r % 2;
+            text += std::string("BEGIN:") + (daylight ? "DAYLIGHT" : "STANDARD") + "\r\nDTSTART:16020101T0" +
+                    std::to_string(r) + "0000\r\nRRULE:FREQ=YEARLY;BYMONTH=" + kMonths[r] +
+                    ";BYDAY=-1SU\r\nRDATE:" + dates + "\r\nTZOFFSETFROM:" + (daylight ? "+0100" : "+0200") + "\r\nTZOFFSETTO:" +
+                    (daylight ? "+0200" : "+0100") + "\r\nEND:" + (daylight ? "DAYLIGHT" : "STANDARD") + "\r\n";
+        }
+        text += "END:VTIMEZONE\r\n";
+    }
+    for (int z = 0; z < count; ++z) {
+        const std::string zone = "Busy " + std::to_string(z);
+        text += "BEGIN:VEVENT\r\nUID:z" + std::to_string(z) + "\r\nSUMMARY:Daily\r\nDTSTART;TZID=" + zone +
+                ":20261207T100000\r\nDURATION:PT1H\r\nRRULE:FREQ=DAILY\r\nEND:VEVENT\r\nBEGIN:VEVENT\r\nUID:f" +
+                std::to_string(z) + "\r\nSUMMARY:Far\r\nDTSTART;TZID=" + zone + ":99991207T100000\r\nEND:VEVENT\r\n";
+    }
+    return text;
+}
+
+struct Folder {
+    sim::Desktop desktop;   // the clock and the zone, as a query has them
+    fs::path path;
+
+    explicit Folder(const std::string& name) {
+        platform::install(&desktop);
+        path = fs::temp_directory_path() / ("durazizi-bench-hostile-" + name + "-" + std::to_string(::getpid()));
+        fs::remove_all(path);
+        fs::create_directories(path);
+    }
+    ~Folder() {
+        platform::install(nullptr);
+        fs::remove_all(path);
+    }
+    void write(const std::string& name, const std::string& body) {
+        std::ofstream(path / name, std::ios::binary) << "BEGIN:VCALENDAR\r\n" << body << "END:VCALENDAR\r\n";
+    }
+};
+
+long statusKiB(const char* field) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.starts_with(field)) return std::atol(line.c_str() + std::strlen(field));
+    }
+    return 0;
+}
+
+// Resets the peak resident size (VmHWM) to the current one.
+void resetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
+
+// Each iteration is the first query of a fresh reader; `moved` then asks
+// the same reader for the next day, which expands again without parsing.
+void run(benchmark::State& state, Folder& folder, bool moved) {
+    const double now = folder.desktop.time().now();
+    long peak = 0, kept = 0;
+    std::size_t events = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto reader = std::make_unique<linuxhost::IcsCalendarFolder>(folder.path.string(), nullptr);
+        if (moved) reader->eventsMatching(now, now + 2 * 86400, "Europe/Berlin");
+        const long before = statusKiB("VmRSS:");
+        const std::size_t heapBefore = mallinfo2().uordblks;
+        resetPeak();
+        state.ResumeTiming();
+        const double from = moved ? now + 3 * 86400 : now;
+        auto found = reader->eventsMatching(from, from + 2 * 86400, "Europe/Berlin");
+        state.PauseTiming();
+        peak = std::max(peak, statusKiB("VmHWM:") - before);
+        kept = std::max(kept, static_cast<long>((mallinfo2().uordblks - heapBefore) >> 10));
+        events = found.size();
+        found = {};
+        reader.reset();
+        state.ResumeTiming();
+    }
+    state.counters["events"] = static_cast<double>(events);
+    state.counters["peak_extra_MB"] = static_cast<double>(peak) / 1024;
+    // Heap still in use after the query, with the reader and its answer alive
+    // (resident size would not show what was freed: malloc keeps it).
+    state.counters["kept_MB"] = static_cast<double>(kept) / 1024;
+}
+
+void BM_CalendarHostileTitle(benchmark::State& state) {
+    Folder folder("title");
+    folder.write("title.ics", "BEGIN:VEVENT\r\nUID:t\r\nSUMMARY:" + std::string(3'500'000, 'x') +
+                                  "\r\nDTSTART:20261201T000000Z\r\nRRULE:FREQ=HOURLY\r\nEND:VEVENT\r\n");
+    run(state, folder, state.range(0) != 0);
+}
+BENCHMARK(BM_CalendarHostileTitle)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_CalendarHostileMinuteRules(benchmark::State& state) {
+    Folder folder("minutes");
+    folder.write("minutes.ics", minuteRuleEvents(1000));
+    run(state, folder, state.range(0) != 0);
+}
+BENCHMARK(BM_CalendarHostileMinuteRules)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_CalendarHostileZones(benchmark::State& state) {
+    Folder folder("zones");
+    folder.write("zones.ics", busyZones(40));
+    run(state, folder, state.range(0) != 0);
+}
+BENCHMARK(BM_CalendarHostileZones)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// 48 names for one file just under the size cap (14,000 minute rules).
+void BM_CalendarHostileLinks(benchmark::State& state) {
+    Folder folder("links");
+    folder.write("big.ics", minuteRuleEvents(14000));
+    for (int i = 0; i < 48; ++i) fs::create_symlink(folder.path / "big.ics", folder.path / ("link" + std::to_string(i) + ".ics"));
+    run(state, folder, state.range(0) != 0);
+}
+BENCHMARK(BM_CalendarHostileLinks)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace hostile
 
 }  // namespace

@@ -11,14 +11,15 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <tuple>
+
+#include "linux/IcsLines.h"
+#include "linux/IcsZones.h"
 
 namespace linuxhost {
 
 namespace {
 
-// Rules are walked from just before the window; no real calendar needs
-// more steps than this to cross a window of a few weeks.
-constexpr int kMaxRuleSteps = 20000;
 // An event longer than this is no calendar entry but a mistake; it would
 // also make every window reach back that far.
 constexpr double kMaxLengthSeconds = 366.0 * 86400;
@@ -26,25 +27,16 @@ constexpr double kMaxLengthSeconds = 366.0 * 86400;
 std::string describe(icalcomponent* event, int index) {
     std::string name = "event " + std::to_string(index);
     if (const char* summary = icalcomponent_get_summary(event); summary && *summary) {
-        std::string title = summary;
-        if (title.size() > 60) title = title.substr(0, 60) + "…";
-        name += " (\"" + title + "\")";
+        name += " (\"" + IcsLines::capped(summary, 60) + "\")";
     }
     return name;
 }
 
 icaltimezone* utcZone() { return icaltimezone_get_utc_timezone(); }
 
-// A zone libical knows by name: the IANA ones and its own prefixed IDs.
-icaltimezone* namedZone(const char* tzid) {
-    if (!tzid || !*tzid) return nullptr;
-    if (icaltimezone* zone = icaltimezone_get_builtin_timezone_from_tzid(tzid)) return zone;
-    return icaltimezone_get_builtin_timezone(tzid);
-}
-
 icaltimezone* localZone(const std::string& name) {
     if (name.empty() || name == "UTC" || name == "Etc/UTC" || name == "GMT") return utcZone();
-    icaltimezone* zone = namedZone(name.c_str());
+    icaltimezone* zone = IcsZones::systemZone(name);
     return zone ? zone : utcZone();
 }
 
@@ -80,7 +72,7 @@ std::optional<icaltimetype> timeOf(icalproperty* property, icalcomponent* calend
     if (icalparameter* parameter = icalproperty_get_first_parameter(property, ICAL_TZID_PARAMETER)) {
         const char* tzid = icalparameter_get_tzid(parameter);
         icaltimezone* zone = tzid && calendar ? icalcomponent_get_timezone(calendar, tzid) : nullptr;
-        if (!zone) zone = namedZone(tzid);
+        if (!zone && tzid) zone = IcsZones::systemZone(tzid);
         time.zone = zone;
     }
     return time;
@@ -156,35 +148,106 @@ int entries(const short* array, int size) {
 constexpr int kMaxZoneRules = 8;
 
 bool isZoneLikeRule(const icalrecurrencetype& rule) {
-    if (rule.freq != ICAL_YEARLY_RECURRENCE) return false;
+    // Zones end a rule with UNTIL; a count would have to be walked from the
+    // rule's start, often centuries ago.
+    if (rule.freq != ICAL_YEARLY_RECURRENCE || rule.count > 0) return false;
     const int months = entries(rule.by_month, ICAL_BY_MONTH_SIZE);
     const int weekdays = entries(rule.by_day, ICAL_BY_DAY_SIZE);
     const int monthDays = entries(rule.by_month_day, ICAL_BY_MONTHDAY_SIZE);
     if (months > 1 || weekdays > 1 || monthDays > 7) return false;
     if ((weekdays > 0 || monthDays > 0) && months != 1) return false;
     if (weekdays == 0 && monthDays > 1) return false;
+    // A weekday with neither an ordinal, a span of dates nor a position
+    // falls four or five times a month.
+    if (weekdays == 1 && icalrecurrencetype_day_position(rule.by_day[0]) == 0 && monthDays == 0 &&
+        entries(rule.by_set_pos, ICAL_BY_SETPOS_SIZE) == 0) {
+        return false;
+    }
     if (namesNoRealDay(rule)) return false;
     return entries(rule.by_year_day, ICAL_BY_YEARDAY_SIZE) == 0 && entries(rule.by_week_no, ICAL_BY_WEEKNO_SIZE) == 0 &&
            entries(rule.by_set_pos, ICAL_BY_SETPOS_SIZE) <= 1 && entries(rule.by_hour, ICAL_BY_HOUR_SIZE) <= 1 &&
            entries(rule.by_minute, ICAL_BY_MINUTE_SIZE) <= 1 && entries(rule.by_second, ICAL_BY_SECOND_SIZE) <= 1;
 }
 
+// Single changes listed by date; a zone has one or two a year at most.
+constexpr int kMaxZoneDates = 1000;
+
 bool zoneRulesAreWalkable(icalcomponent* zone) {
-    int rules = 0;
+    int rules = 0, dates = 0;
     for (icalcomponent* part = icalcomponent_get_first_component(zone, ICAL_ANY_COMPONENT); part;
          part = icalcomponent_get_next_component(zone, ICAL_ANY_COMPONENT)) {
+        // One rule per observance, as every zone writes them: its start is
+        // then moved forward to an instance of that rule.
+        if (icalcomponent_count_properties(part, ICAL_RRULE_PROPERTY) > 1) return false;
         for (icalproperty* p = icalcomponent_get_first_property(part, ICAL_RRULE_PROPERTY); p;
              p = icalcomponent_get_next_property(part, ICAL_RRULE_PROPERTY)) {
             if (++rules > kMaxZoneRules || !isZoneLikeRule(icalproperty_get_rrule(p))) return false;
         }
+        dates += icalcomponent_count_properties(part, ICAL_RDATE_PROPERTY);
+        if (dates > kMaxZoneDates) return false;
     }
     return true;
 }
 
+// The year an observance's rule is walked from at most: exports start
+// them in 1601 or even in year 1, and libical walks every year from there
+// each time it expands the zone. Times before it read with the offsets of
+// the observances as they stand then, which only matters for events long
+// past.
+constexpr int kZoneRulesFrom = 2001;
+
+// Moves the start of each observance with one rule to that rule's first
+// instance in `kZoneRulesFrom` or later: the same rule from one of its own
+// instances yields the same changes from there on, at a fraction of the
+// walk (libical jumps to a start without walking). Returns the changes
+// libical will compute for the zone up to a few decades after that year:
+// what its first use costs.
+std::size_t bringZoneStartForward(icalcomponent* zone) {
+    std::size_t changes = 0;
+    for (icalcomponent* part = icalcomponent_get_first_component(zone, ICAL_ANY_COMPONENT); part;
+         part = icalcomponent_get_next_component(zone, ICAL_ANY_COMPONENT)) {
+        changes += 1 + static_cast<std::size_t>(icalcomponent_count_properties(part, ICAL_RDATE_PROPERTY));
+        icalproperty* start = icalcomponent_get_first_property(part, ICAL_DTSTART_PROPERTY);
+        const int rules = icalcomponent_count_properties(part, ICAL_RRULE_PROPERTY);
+        if (!start || rules == 0) continue;
+        icaltimetype from = icalproperty_get_dtstart(start);
+        if (icaltime_is_null_time(from)) continue;
+        icalproperty* only = icalcomponent_get_first_property(part, ICAL_RRULE_PROPERTY);
+        if (rules == 1 && from.year < kZoneRulesFrom) {
+            if (icalrecur_iterator* walk = icalrecur_iterator_new(icalproperty_get_rrule(only), from)) {
+                icaltimetype jump = icaltime_null_time();
+                jump.year = kZoneRulesFrom;
+                jump.month = jump.day = 1;
+                icaltimetype first = icaltime_null_time();
+                const bool jumped = icalrecur_iterator_set_start(walk, jump) != 0;
+                if (jumped) first = icalrecur_iterator_next(walk);
+                icalrecur_iterator_free(walk);
+                if (jumped && icaltime_is_null_time(first)) {
+                    // The rule ended before: its changes are all history.
+                    icalcomponent_remove_property(part, only);
+                    icalproperty_free(only);
+                    continue;
+                }
+                if (!icaltime_is_null_time(first) && first.year >= kZoneRulesFrom) {
+                    first.zone = nullptr;
+                    first.is_date = 0;
+                    icalproperty_set_dtstart(start, first);
+                    from = first;
+                }
+            }
+        }
+        const int until = std::max(kZoneRulesFrom, from.year) + 40;
+        changes += static_cast<std::size_t>(rules) * static_cast<std::size_t>(std::max(0, until - from.year));
+    }
+    return changes;
+}
+
 // Takes out the zones libical cannot expand in reasonable time, before
 // anything looks a zone up; times that name one fall back to the IANA zone of
-// that name, else stay floating, as for a zone nobody defines.
-void dropUnwalkableZones(icalcomponent* calendar, const std::function<void(const std::string&)>& say) {
+// that name, else stay floating, as for a zone nobody defines. Returns the
+// cost of the first use of each zone kept.
+std::map<std::string, std::size_t> dropUnwalkableZones(icalcomponent* calendar,
+                                                       const std::function<void(const std::string&)>& say) {
     std::vector<icalcomponent*> dropped;
     for (icalcomponent* zone = icalcomponent_get_first_component(calendar, ICAL_VTIMEZONE_COMPONENT); zone;
          zone = icalcomponent_get_next_component(calendar, ICAL_VTIMEZONE_COMPONENT)) {
@@ -197,6 +260,25 @@ void dropUnwalkableZones(icalcomponent* calendar, const std::function<void(const
         icalcomponent_remove_component(calendar, zone);
         icalcomponent_free(zone);
     }
+    std::map<std::string, std::size_t> costs;
+    for (icalcomponent* zone = icalcomponent_get_first_component(calendar, ICAL_VTIMEZONE_COMPONENT); zone;
+         zone = icalcomponent_get_next_component(calendar, ICAL_VTIMEZONE_COMPONENT)) {
+        icalproperty* id = icalcomponent_get_first_property(zone, ICAL_TZID_PROPERTY);
+        const char* name = id ? icalproperty_get_tzid(id) : nullptr;
+        const std::size_t changes = bringZoneStartForward(zone);
+        if (name) costs[name] = std::max(costs[name], changes);
+    }
+    return costs;
+}
+
+std::set<std::string> declaredZones(icalcomponent* calendar) {
+    std::set<std::string> names;
+    for (icalcomponent* zone = icalcomponent_get_first_component(calendar, ICAL_VTIMEZONE_COMPONENT); zone;
+         zone = icalcomponent_get_next_component(calendar, ICAL_VTIMEZONE_COMPONENT)) {
+        icalproperty* id = icalcomponent_get_first_property(zone, ICAL_TZID_PROPERTY);
+        if (const char* name = id ? icalproperty_get_tzid(id) : nullptr) names.insert(name);
+    }
+    return names;
 }
 
 // One step of a rule that takes longer than this marks the rule as one
@@ -213,7 +295,8 @@ struct Length {
 };
 
 struct Occurrence {
-    std::optional<std::string> title;
+    // Shared by every occurrence of the event: a series can yield thousands.
+    std::shared_ptr<const std::string> title;
     icaltimetype start;
     Length length;
 };
@@ -256,10 +339,10 @@ std::optional<Length> lengthOf(icalcomponent* event, icalcomponent* calendar, ic
     return length;
 }
 
-std::optional<std::string> titleOf(icalcomponent* event) {
+std::shared_ptr<const std::string> titleOf(icalcomponent* event) {
     const char* summary = icalcomponent_get_summary(event);
-    if (!summary || !*summary) return std::nullopt;
-    return std::string(summary);
+    if (!summary || !*summary) return nullptr;
+    return std::make_shared<const std::string>(IcsLines::capped(summary));
 }
 
 }  // namespace
@@ -278,8 +361,8 @@ std::unique_ptr<IcsCalendar> IcsCalendar::parse(std::string_view text, const std
         if (diagnostic) diagnostic(fileName + ": " + line);
     };
     if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
-    const std::string owned(text);   // libical wants a terminated string
-    icalcomponent* root = icalparser_parse_string(owned.c_str());
+    const std::string kept = IcsLines::kept(text);
+    icalcomponent* root = icalparser_parse_string(kept.c_str());
     std::vector<icalcomponent*> calendars;
     if (root && icalcomponent_isa(root) == ICAL_VCALENDAR_COMPONENT) {
         calendars.push_back(root);
@@ -295,9 +378,17 @@ std::unique_ptr<IcsCalendar> IcsCalendar::parse(std::string_view text, const std
         return nullptr;
     }
 
-    for (icalcomponent* vcal : calendars) dropUnwalkableZones(vcal, say);
-
     std::unique_ptr<IcsCalendar> result(new IcsCalendar);
+    // Zones first: everything after this may look a zone up, and only a
+    // zone of the file or a name of the system's database may be looked up.
+    for (icalcomponent* vcal : calendars) {
+        const std::set<std::string> declared = declaredZones(vcal);
+        for (const auto& [name, changes] : dropUnwalkableZones(vcal, say)) {
+            if (icaltimezone* zone = icalcomponent_get_timezone(vcal, name.c_str())) result->zoneChanges_[zone] = changes;
+        }
+        IcsZones::confine(vcal, [&](const std::string& name) { return declared.contains(name); }, say);
+    }
+
     result->root_ = root;
     result->fileName_ = fileName;
     result->diagnostic_ = diagnostic;
@@ -306,7 +397,9 @@ std::unique_ptr<IcsCalendar> IcsCalendar::parse(std::string_view text, const std
     std::string name = fileName;
     if (name.size() > 4 && name.ends_with(".ics")) name.resize(name.size() - 4);
     calendar->title = name;
-    if (const char* own = propertyNamed(calendars.front(), "X-WR-CALNAME"); own && *own) calendar->title = own;
+    if (const char* own = propertyNamed(calendars.front(), "X-WR-CALNAME"); own && *own) {
+        calendar->title = IcsLines::capped(own);
+    }
     calendar->color = parseColor(propertyNamed(calendars.front(), "COLOR"));
     if (!calendar->color) calendar->color = parseColor(propertyNamed(calendars.front(), "X-APPLE-CALENDAR-COLOR"));
     result->calendar_ = std::move(calendar);
@@ -320,6 +413,10 @@ std::unique_ptr<IcsCalendar> IcsCalendar::parse(std::string_view text, const std
         for (icalcomponent* event = icalcomponent_get_first_component(vcal, ICAL_VEVENT_COMPONENT); event;
              event = icalcomponent_get_next_component(vcal, ICAL_VEVENT_COMPONENT)) {
             ++index;
+            if (propertyNamed(event, IcsLines::kBrokenMark)) {
+                say(describe(event, index) + " holds a NUL byte; skipped");
+                continue;
+            }
             auto start = timeOf(icalcomponent_get_first_property(event, ICAL_DTSTART_PROPERTY), vcal);
             if (!start) {
                 say(describe(event, index) + " has no valid DTSTART; skipped");
@@ -417,54 +514,230 @@ std::unique_ptr<IcsCalendar> IcsCalendar::parse(std::string_view text, const std
         }
         movedEvents.clear();
     }
+    // What an event holds was copied into its series; libical's tree of it
+    // is many times the size of its text. Only the zones are kept, as times
+    // point into them.
+    for (icalcomponent* vcal : calendars) {
+        std::vector<icalcomponent*> events;
+        for (icalcomponent* event = icalcomponent_get_first_component(vcal, ICAL_VEVENT_COMPONENT); event;
+             event = icalcomponent_get_next_component(vcal, ICAL_VEVENT_COMPONENT)) {
+            events.push_back(event);
+        }
+        for (icalcomponent* event : events) {
+            icalcomponent_remove_component(vcal, event);
+            icalcomponent_free(event);
+        }
+    }
     return result;
 }
 
 namespace {
 
-void emit(const Occurrence& occurrence, const std::shared_ptr<const platform::EKCalendar>& calendar,
-          icaltimezone* local, double start, double end, std::vector<platform::EKEvent>& out) {
-    const double from = seconds(occurrence.start, local);
-    double to = from + occurrence.length.seconds;
-    if (occurrence.start.is_date) {
-        icaltimetype last = occurrence.start;
-        icaltime_adjust(&last, occurrence.length.days, 0, 0, 0);
-        to = seconds(last, local);
+int yearOf(double moment) {
+    const auto t = static_cast<time_t>(moment);
+    struct tm parts{};
+    if (!gmtime_r(&t, &parts)) return 0;
+    return parts.tm_year + 1900;
+}
+
+// An event lasts at most a year and a zone moves the clock by less than a
+// day, so a time whose wall-clock year lies further from the window than
+// this cannot overlap it. Such a time is never converted: converting one
+// makes libical expand its zone's changes up to that year.
+constexpr int kYearsAround = 2;
+
+// What a zone that libical reads from the system's database costs on first
+// use (its changes since 1970, a handful a year).
+constexpr std::size_t kSystemZoneChanges = 400;
+
+int distinctEntries(const short* array, int size) {
+    const int count = entries(array, size);
+    return static_cast<int>(std::set<short>(array, array + count).size()) == count ? count : -1;
+}
+
+// How many of a rule's instances fall in each of its periods, when that
+// number is the same for every period and DTSTART is itself an instance;
+// zero otherwise. `days` is the period's length.
+long instancesPerPeriod(const icalrecurrencetype& rule, icaltimetype start, int& days) {
+    if (hasEntries(rule.by_month) || hasEntries(rule.by_month_day) || hasEntries(rule.by_year_day) ||
+        hasEntries(rule.by_week_no) || hasEntries(rule.by_set_pos)) {
+        return 0;
     }
-    // A zero-length event at the window's start still counts as in it.
-    const bool overlaps = from < end && (to > start || (to == from && from >= start));
-    if (!overlaps) return;
-    out.push_back(platform::EKEvent{occurrence.title, occurrence.start.is_date != 0, from, to, calendar});
+    const int interval = std::max<int>(rule.interval, 1);
+    const int weekdays = distinctEntries(rule.by_day, ICAL_BY_DAY_SIZE);
+    if (weekdays < 0) return 0;
+    if (rule.freq == ICAL_WEEKLY_RECURRENCE) {
+        days = 7 * interval;
+    } else if (rule.freq == ICAL_DAILY_RECURRENCE && (weekdays == 0 || interval == 1)) {
+        // Daily on some weekdays is weekly on them.
+        days = weekdays == 0 ? interval : 7;
+    } else {
+        return 0;
+    }
+    long count = 1;
+    if (weekdays > 0) {
+        bool startsOnOne = false;
+        for (int i = 0; i < weekdays; ++i) {
+            if (icalrecurrencetype_day_position(rule.by_day[i]) != 0) return 0;
+            if (static_cast<int>(icalrecurrencetype_day_day_of_week(rule.by_day[i])) == icaltime_day_of_week(start)) {
+                startsOnOne = true;
+            }
+        }
+        if (!startsOnOne) return 0;
+        count = weekdays;
+    }
+    const std::tuple<const short*, int, int> clock[] = {{rule.by_hour, ICAL_BY_HOUR_SIZE, start.hour},
+                                                        {rule.by_minute, ICAL_BY_MINUTE_SIZE, start.minute},
+                                                        {rule.by_second, ICAL_BY_SECOND_SIZE, start.second}};
+    for (const auto& [array, size, own] : clock) {
+        const int n = distinctEntries(array, size);
+        if (n < 0) return 0;
+        if (n == 0) continue;
+        if (std::find(array, array + n, static_cast<short>(own)) == array + n) return 0;
+        count *= n;
+    }
+    return count;
+}
+
+// libical cannot start a rule with COUNT anywhere but at DTSTART (the count
+// runs from there), and a daily rule from 1970 takes tens of thousands of
+// steps to reach today. Where every period holds the same number of
+// instances, whole periods before the window are skipped by arithmetic:
+// m periods hold m × k instances, and the rule starting m periods later
+// with k × m fewer is the same series from there on. Returns false when
+// the series ended before the window.
+bool skipWholePeriods(icalrecurrencetype& rule, icaltimetype& start, double from) {
+    int days = 0;
+    const long perPeriod = rule.count > 0 ? instancesPerPeriod(rule, start, days) : 0;
+    if (perPeriod == 0) return true;
+    // The wall clock read as UTC is within a day of the moment: one period
+    // of margin covers it.
+    const double periods = std::floor((from - static_cast<double>(icaltime_as_timet(start))) / (days * 86400.0)) - 1;
+    if (!(periods >= 1)) return true;
+    if (periods * static_cast<double>(perPeriod) >= rule.count) return false;
+    const long skipped = static_cast<long>(periods);
+    rule.count -= static_cast<int>(skipped * perPeriod);
+    icaltime_adjust(&start, static_cast<int>(skipped * days), 0, 0, 0);
+    return true;
 }
 
 }  // namespace
 
+struct IcsCalendar::Spending {
+    IcsBudget& budget;
+    bool shortOfZones = false;   // a later query, with zones expanded, gets further
+    bool exhausted = false;
+};
+
+bool IcsCalendar::afford(const icaltimezone* zone, Spending& spending) const {
+    if (!zone || zone == utcZone() || zonesExpanded_.contains(zone)) return true;
+    const auto found = zoneChanges_.find(zone);
+    // Capped so that a whole budget always pays for one zone.
+    const std::size_t cost =
+        std::min(found != zoneChanges_.end() ? found->second : kSystemZoneChanges, IcsBudget::kZoneChanges);
+    if (cost > spending.budget.zoneChanges) {
+        spending.shortOfZones = spending.exhausted = true;
+        return false;
+    }
+    spending.budget.zoneChanges -= cost;
+    zonesExpanded_.insert(zone);
+    return true;
+}
+
 void IcsCalendar::eventsMatching(double start, double end, const std::string& localZoneName,
-                                 std::vector<platform::EKEvent>& out) const {
+                                 std::vector<platform::EKEvent>& out, IcsBudget& budget) const {
     if (!(start < end)) return;
     std::lock_guard lock(expandedMutex_);
     const bool covered = expanded_ && expanded_->zone == localZoneName && start >= expanded_->start &&
                          end <= expanded_->end;
+    // Once the query's budget is spent, only what costs nothing is added.
+    if (!covered && budget.spent) return;
+    std::optional<Expanded> partial;
     if (!covered) {
         Expanded fresh{start, end + kExpandedAhead, localZoneName, {}};
-        expand(fresh.start, fresh.end, localZoneName, fresh.events);
-        expanded_ = std::move(fresh);
+        Spending spending{budget};
+        expand(fresh.start, fresh.end, localZoneName, fresh.events, spending);
+        if (spending.exhausted && !toldShort_ && diagnostic_) {
+            toldShort_ = true;
+            diagnostic_(fileName_ + ": more to read than one look at the calendars may take; the rest of its events "
+                                    "are left out");
+        }
+        // What the budget cut short is read again next time, when the parts
+        // of the folder that were read in full cost nothing.
+        if (spending.exhausted) {
+            partial = std::move(fresh);
+        } else {
+            expanded_ = std::move(fresh);
+        }
     }
     // The same test as the expansion's: a window inside the expanded one
     // overlaps a subset of what it overlapped.
-    for (const platform::EKEvent& event : expanded_->events) {
+    for (const platform::EKEvent& event : partial ? partial->events : expanded_->events) {
         const double from = event.startDate, to = event.endDate;
         if (from < end && (to > start || (to == from && from >= start))) out.push_back(event);
     }
 }
 
 void IcsCalendar::expand(double start, double end, const std::string& localZoneName,
-                         std::vector<platform::EKEvent>& out) const {
+                         std::vector<platform::EKEvent>& out, Spending& spending) const {
+    IcsBudget& budget = spending.budget;
     icaltimezone* local = localZone(localZoneName);
+    if (!afford(local, spending)) return;
+    const int firstYear = yearOf(start) - kYearsAround, lastYear = yearOf(end) + kYearsAround;
+    auto near = [&](const icaltimetype& time) { return time.year >= firstYear && time.year <= lastYear; };
+    auto step = [&] {
+        if (budget.steps == 0) {
+            spending.exhausted = budget.spent = true;
+            return false;
+        }
+        --budget.steps;
+        return true;
+    };
+    auto zoneOf = [&](const icaltimetype& time) -> const icaltimezone* {
+        return time.is_date || !time.zone || icaltime_is_utc(time) ? nullptr : time.zone;
+    };
+    // Appends the occurrence if it overlaps the window; false once the
+    // budget is spent.
+    auto emit = [&](const Occurrence& occurrence, std::vector<platform::EKEvent>& into) {
+        if (!step()) return false;
+        if (!near(occurrence.start)) return true;
+        const double from = seconds(occurrence.start, local);
+        double to = from + occurrence.length.seconds;
+        if (occurrence.start.is_date) {
+            icaltimetype last = occurrence.start;
+            icaltime_adjust(&last, occurrence.length.days, 0, 0, 0);
+            to = seconds(last, local);
+        }
+        // A zero-length event at the window's start still counts as in it.
+        const bool overlaps = from < end && (to > start || (to == from && from >= start));
+        if (!overlaps) return true;
+        const std::size_t text = occurrence.title ? occurrence.title->size() : 0;
+        if (text > budget.textBytes) {
+            spending.exhausted = budget.spent = true;
+            return false;
+        }
+        budget.textBytes -= text;
+        into.push_back(platform::EKEvent{occurrence.title ? std::optional<std::string>(*occurrence.title) : std::nullopt,
+                                         occurrence.start.is_date != 0, from, to, calendar_});
+        return true;
+    };
+
     std::vector<platform::EKEvent> instances;
     for (const Series& series : series_) {
+        if (spending.exhausted && !spending.shortOfZones) return;
+        // Every zone the series' times are in, before any of them is converted.
+        bool affordable = afford(zoneOf(series.base.start), spending);
+        for (const Occurrence& date : series.dates) affordable = affordable && afford(zoneOf(date.start), spending);
+        for (const icaltimetype& exception : series.exceptions) {
+            affordable = affordable && (!near(exception) || afford(zoneOf(exception), spending));
+        }
+        for (const auto& [original, occurrence] : series.moved) {
+            affordable = affordable && afford(zoneOf(original), spending) && afford(zoneOf(occurrence.start), spending);
+        }
+        if (!affordable) continue;
+
         if (series.rules.empty() && series.dates.empty() && series.moved.empty()) {
-            emit(series.base, calendar_, local, start, end, out);
+            if (!emit(series.base, out)) return;
             continue;
         }
         std::set<double> skipped;
@@ -473,23 +746,27 @@ void IcsCalendar::expand(double start, double end, const std::string& localZoneN
         for (const icaltimetype& exception : series.exceptions) {
             if (exception.is_date && !series.base.start.is_date) {
                 skippedDays.insert(exception.year * 10000 + exception.month * 100 + exception.day);
-            } else {
+            } else if (near(exception)) {
                 skipped.insert(seconds(exception, local));
             }
         }
-        for (const auto& [original, occurrence] : series.moved) skipped.insert(seconds(original, local));
+        for (const auto& [original, occurrence] : series.moved) {
+            if (near(original)) skipped.insert(seconds(original, local));
+        }
         std::set<double> seen;
         instances.clear();
+        bool stop = false;
         auto consider = [&](const Occurrence& occurrence) {
+            if (!near(occurrence.start)) return step();
             const double key = seconds(occurrence.start, local);
             const icaltimetype& at = occurrence.start;
-            if (skippedDays.contains(at.year * 10000 + at.month * 100 + at.day)) return;
-            if (skipped.contains(key) || !seen.insert(key).second) return;
-            emit(occurrence, calendar_, local, start, end, instances);
+            if (skippedDays.contains(at.year * 10000 + at.month * 100 + at.day)) return step();
+            if (skipped.contains(key) || !seen.insert(key).second) return step();
+            return emit(occurrence, instances);
         };
         // DTSTART is the first instance even when the rule would not pick it.
-        consider(series.base);
-        for (const Occurrence& date : series.dates) consider(date);
+        stop = !consider(series.base);
+        for (const Occurrence& date : series.dates) stop = stop || !consider(date);
 
         const double reach = series.base.start.is_date ? series.base.length.days * 86400.0 + 86400
                                                        : series.base.length.seconds;
@@ -497,7 +774,7 @@ void IcsCalendar::expand(double start, double end, const std::string& localZoneN
                                  ? local
                                  : const_cast<icaltimezone*>(series.base.start.zone);
         if (icaltime_is_utc(series.base.start)) zone = utcZone();
-        for (std::size_t r = 0; r < series.rules.size(); ++r) {
+        for (std::size_t r = 0; r < series.rules.size() && !stop; ++r) {
             if (series.stalled[r]) continue;
             icalrecurrencetype rule = series.rules[r];
             // libical compares UNTIL with the instances' wall-clock fields:
@@ -510,9 +787,11 @@ void IcsCalendar::expand(double start, double end, const std::string& localZoneN
             }
             const double from = start - reach - 86400;
             if (from > series.noneAfter[r]) continue;
-            icalrecur_iterator* walk = icalrecur_iterator_new(rule, series.base.start);
+            icaltimetype walkStart = series.base.start;
+            if (!skipWholePeriods(rule, walkStart, from)) continue;
+            icalrecur_iterator* walk = icalrecur_iterator_new(rule, walkStart);
             if (!walk) continue;
-            double walkedFrom = seconds(series.base.start, local);
+            double walkedFrom = near(walkStart) ? seconds(walkStart, local) : -std::numeric_limits<double>::infinity();
             if (rule.count == 0 && from > walkedFrom) {
                 walkedFrom = from;
                 icaltimetype skipTo = icaltime_from_timet_with_zone(static_cast<time_t>(from),
@@ -520,13 +799,18 @@ void IcsCalendar::expand(double start, double end, const std::string& localZoneN
                 skipTo.zone = series.base.start.zone;
                 icalrecur_iterator_set_start(walk, skipTo);
             }
-            for (int step = 0; step < kMaxRuleSteps; ++step) {
+            while (true) {
+                if (!step()) {
+                    stop = true;
+                    break;
+                }
                 const auto before = std::chrono::steady_clock::now();
                 icaltimetype next = icalrecur_iterator_next(walk);
                 if (std::chrono::steady_clock::now() - before > kStallLimit) {
                     series.stalled[r] = true;
                     if (diagnostic_) {
-                        diagnostic_(fileName_ + ": a recurrence rule of \"" + series.base.title.value_or("(no title)") +
+                        diagnostic_(fileName_ + ": a recurrence rule of \"" +
+                                    (series.base.title ? *series.base.title : std::string("(no title)")) +
                                     "\" cannot be expanded in time; only its other dates are shown");
                     }
                     break;
@@ -535,23 +819,34 @@ void IcsCalendar::expand(double start, double end, const std::string& localZoneN
                     series.noneAfter[r] = walkedFrom;
                     break;
                 }
+                if (next.year > lastYear) break;
                 next.zone = series.base.start.zone;
                 next.is_date = series.base.start.is_date;
-                Occurrence occurrence = series.base;
-                occurrence.start = next;
+                if (!near(next)) continue;
                 const double at = seconds(next, local);
                 walkedFrom = std::max(walkedFrom, at);
                 if (at >= end) break;
-                consider(occurrence);
+                Occurrence occurrence = series.base;
+                occurrence.start = next;
+                // The step was paid above.
+                ++budget.steps;
+                if (!consider(occurrence)) {
+                    stop = true;
+                    break;
+                }
             }
             icalrecur_iterator_free(walk);
         }
         for (const auto& [original, occurrence] : series.moved) {
-            emit(occurrence, calendar_, local, start, end, instances);
+            if (stop || !emit(occurrence, instances)) {
+                stop = true;
+                break;
+            }
         }
         std::stable_sort(instances.begin(), instances.end(),
                          [](const platform::EKEvent& a, const platform::EKEvent& b) { return a.startDate < b.startDate; });
         out.insert(out.end(), instances.begin(), instances.end());
+        if (stop) return;
     }
 }
 

@@ -1,14 +1,19 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <set>
 #include <vector>
 
+#include "linux/IcsBudget.h"
 #include "platform/CalendarStore.h"
+
+typedef struct _icaltimezone icaltimezone;
 
 namespace linuxhost {
 
@@ -37,8 +42,10 @@ public:
     // within a recurring event, in time order. Expanding rules is the costly
     // part, so the occurrences of a day beyond `end` are kept: the next
     // hovers of that day (their window only moves forward) filter them again.
+    // The work is paid from `budget`; when it runs out the rest of the file
+    // is left out, with one diagnostic line per version of the file.
     void eventsMatching(double start, double end, const std::string& localZone,
-                        std::vector<platform::EKEvent>& out) const;
+                        std::vector<platform::EKEvent>& out, IcsBudget& budget) const;
 
     static constexpr double kExpandedAhead = 86400;
 
@@ -51,16 +58,23 @@ private:
         std::string zone;
         std::vector<platform::EKEvent> events;
     };
+    struct Spending;
     IcsCalendar();
-    void expand(double start, double end, const std::string& localZone, std::vector<platform::EKEvent>& out) const;
+    void expand(double start, double end, const std::string& localZone, std::vector<platform::EKEvent>& out,
+                Spending& spending) const;
+    bool afford(const icaltimezone* zone, Spending& spending) const;
 
     void* root_ = nullptr;   // icalcomponent*, which owns the file's time zones
     std::string fileName_;
     Diagnostic diagnostic_;
     std::shared_ptr<const platform::EKCalendar> calendar_;
     std::vector<Series> series_;
+    // Clock changes libical computes for a zone of the file on its first use.
+    std::map<const icaltimezone*, std::size_t> zoneChanges_;
     mutable std::mutex expandedMutex_;
     mutable std::optional<Expanded> expanded_;
+    mutable std::set<const icaltimezone*> zonesExpanded_;
+    mutable bool toldShort_ = false;
 };
 
 }  // namespace linuxhost

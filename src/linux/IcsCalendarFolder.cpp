@@ -104,7 +104,7 @@ IcsCalendarFolder::~IcsCalendarFolder() = default;
 
 std::string IcsCalendarFolder::folderFor(const std::string& dataHome) { return dataHome + "/durazizi/calendars"; }
 
-void IcsCalendarFolder::refresh() {
+void IcsCalendarFolder::refresh(IcsBudget& budget) {
     std::vector<std::string> names;
     if (DIR* dir = ::opendir(folder_.c_str())) {
         while (const dirent* entry = ::readdir(dir)) {
@@ -125,6 +125,14 @@ void IcsCalendarFolder::refresh() {
     std::set<std::string> present(names.begin(), names.end());
     std::erase_if(files_, [&](const auto& item) { return !present.contains(item.first); });
 
+    auto say = [&](const std::string& line) {
+        if (diagnostic_) diagnostic_("calendars: " + line);
+    };
+    // Each file once, whatever number of names lead to it.
+    std::map<std::pair<std::uint64_t, std::uint64_t>, const Entry*> files;
+    std::uintmax_t held = 0;
+    std::string fullAt;
+    bool parsed = false;
     for (const std::string& name : names) {
         const std::string path = folder_ + "/" + name;
         struct stat info{};
@@ -133,19 +141,43 @@ void IcsCalendarFolder::refresh() {
             entry = Entry{};
             continue;
         }
-        const bool unchanged = entry.device == info.st_dev && entry.inode == info.st_ino &&
-                               entry.size == static_cast<std::uint64_t>(info.st_size) &&
+        const auto key = std::make_pair(static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino));
+        const auto size = static_cast<std::uint64_t>(info.st_size);
+        const bool unchanged = entry.device == key.first && entry.inode == key.second && entry.size == size &&
                                entry.modified == nanoseconds(info.st_mtim) && entry.seen;
-        if (unchanged) continue;
+        if (auto same = files.find(key); same != files.end() && S_ISREG(info.st_mode)) {
+            if (!unchanged) {
+                entry = *same->second;
+                entry.seen = same->second->seen;
+            }
+            continue;
+        }
+        // A file over the size of one is refused by its size alone, below.
+        const bool readable = S_ISREG(info.st_mode) && size <= kMaxFileBytes;
+        if (readable) {
+            // Past the folder's bytes: this file and the ones after it are
+            // left out (and looked at again once the folder changes).
+            if (!fullAt.empty() || held + size > kMaxFolderBytes) {
+                if (fullAt.empty()) fullAt = name;
+                entry = Entry{};
+                continue;
+            }
+            held += size;
+        }
+        if (unchanged) {
+            files.emplace(key, &entry);
+            continue;
+        }
+        // A file that does not fit in what is left of this query's reading
+        // waits for the next query; the version read before stays meanwhile.
+        if (readable && parsed && size > budget.parseBytes) continue;
         entry = Entry{};
-        entry.device = info.st_dev;
-        entry.inode = info.st_ino;
-        entry.size = static_cast<std::uint64_t>(info.st_size);
+        entry.device = key.first;
+        entry.inode = key.second;
+        entry.size = size;
         entry.modified = nanoseconds(info.st_mtim);
         entry.seen = true;
-        auto say = [&](const std::string& line) {
-            if (diagnostic_) diagnostic_("calendars: " + line);
-        };
+        files.emplace(key, &entry);
         if (!S_ISREG(info.st_mode)) {
             say(name + ": not a regular file; skipped");
             continue;
@@ -156,20 +188,31 @@ void IcsCalendarFolder::refresh() {
             say(name + ": " + why + "; skipped");
             continue;
         }
+        parsed = true;
+        budget.parseBytes -= std::min<std::size_t>(budget.parseBytes, text->size());
         if (nestedTooDeeply(*text, kMaxNesting)) {
             say(name + ": components nested more than " + std::to_string(kMaxNesting) + " deep; skipped");
             continue;
         }
         entry.calendar = IcsCalendar::parse(*text, name, say);
     }
+    if (!fullAt.empty() && fullAt != toldFullAt_) {
+        say(fullAt + ": the calendars hold more than " + std::to_string(kMaxFolderBytes >> 20) +
+            " MB; this file and those after it are not read");
+    }
+    toldFullAt_ = fullAt;
 }
 
 std::vector<platform::EKEvent> IcsCalendarFolder::eventsMatching(double start, double end, const std::string& timeZone) {
     std::lock_guard lock(mutex_);
-    refresh();
+    IcsBudget budget;
+    refresh(budget);
     std::vector<platform::EKEvent> events;
+    std::set<const IcsCalendar*> listed;
     for (const auto& [name, entry] : files_) {
-        if (entry.calendar) entry.calendar->eventsMatching(start, end, timeZone, events);
+        if (entry.calendar && listed.insert(entry.calendar.get()).second) {
+            entry.calendar->eventsMatching(start, end, timeZone, events, budget);
+        }
     }
     return events;
 }

@@ -2,10 +2,12 @@
 
 #include <libical/ical.h>
 
+#include "linux/IcsZones.h"
+
 namespace linuxhost {
 
 CivilDate civilDate(double moment, const std::string& zone) {
-    icaltimezone* where = zone.empty() ? nullptr : icaltimezone_get_builtin_timezone(zone.c_str());
+    icaltimezone* where = IcsZones::systemZone(zone);
     if (!where) where = icaltimezone_get_utc_timezone();
     const icaltimetype time = icaltime_from_timet_with_zone(static_cast<time_t>(moment), 1, where);
     return {time.year, time.month, time.day};

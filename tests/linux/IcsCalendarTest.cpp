@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <libical/ical.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "linux/IcsBudget.h"
 #include "linux/IcsCalendarFolder.h"
 #include "linux/IcsWriter.h"
 
@@ -270,10 +272,21 @@ TEST_F(IcsFolder, AZoneWhoseRulesRecurTooOftenIsIgnoredNotWalked) {
     };
     std::vector<std::string> lines = {"BEGIN:VCALENDAR"};
     for (const auto& part : {zone("Europe/Berlin", "FREQ=SECONDLY"),
-                             zone("Nowhere", "FREQ=YEARLY;BYMONTH=1,2,3,4,5,6,7,8,9,10,11,12;BYDAY=MO,TU,WE,TH,FR,SA,SU")}) {
+                             zone("Nowhere", "FREQ=YEARLY;BYMONTH=1,2,3,4,5,6,7,8,9,10,11,12;BYDAY=MO,TU,WE,TH,FR,SA,SU"),
+                             zone("Sundays", "FREQ=YEARLY;BYMONTH=1;BYDAY=SU")}) {
         lines.insert(lines.end(), part.begin(), part.end());
     }
-    for (const char* id : {"Europe/Berlin", "Nowhere"}) {
+    // Real rules, walked from year 1 as some exports write them: read from
+    // an instance near today, they still give both offsets of the year.
+    lines.insert(lines.end(), {"BEGIN:VTIMEZONE", "TZID:Old Berlin", "BEGIN:STANDARD", "DTSTART:00011028T030000",
+                               "RRULE:FREQ=YEARLY;BYMONTH=10;BYDAY=-1SU", "TZOFFSETFROM:+0200", "TZOFFSETTO:+0100",
+                               "END:STANDARD", "BEGIN:DAYLIGHT", "DTSTART:00010325T020000",
+                               "RRULE:FREQ=YEARLY;BYMONTH=3;BYDAY=-1SU", "TZOFFSETFROM:+0100", "TZOFFSETTO:+0200",
+                               "END:DAYLIGHT", "END:VTIMEZONE", "BEGIN:VEVENT", "UID:summer", "SUMMARY:Summer",
+                               "DTSTART;TZID=Old Berlin:20260701T100000", "DURATION:PT1H", "END:VEVENT",
+                               "BEGIN:VEVENT", "UID:far", "SUMMARY:Far", "DTSTART;TZID=Old Berlin:30001207T100000",
+                               "END:VEVENT"});
+    for (const char* id : {"Europe/Berlin", "Nowhere", "Sundays", "Old Berlin"}) {
         lines.insert(lines.end(), {"BEGIN:VEVENT", std::string("UID:") + id, std::string("SUMMARY:") + id,
                                    std::string("DTSTART;TZID=") + id + ":20261207T100000", "DURATION:PT1H",
                                    "END:VEVENT"});
@@ -284,8 +297,184 @@ TEST_F(IcsFolder, AZoneWhoseRulesRecurTooOftenIsIgnoredNotWalked) {
     // The IANA zone of that name, else the reader's own clock (Berlin here).
     EXPECT_EQ(read(kMonday, kMonday + kDay),
               (std::vector<Seen>{{"Europe/Berlin", "2026-12-07T09:00Z", "2026-12-07T10:00Z", false},
-                                 {"Nowhere", "2026-12-07T09:00Z", "2026-12-07T10:00Z", false}}));
-    EXPECT_EQ(notes_.size(), 2u);
+                                 {"Nowhere", "2026-12-07T09:00Z", "2026-12-07T10:00Z", false},
+                                 {"Sundays", "2026-12-07T09:00Z", "2026-12-07T10:00Z", false},
+                                 {"Old Berlin", "2026-12-07T09:00Z", "2026-12-07T10:00Z", false}}));
+    const double july1 = kMonday - 159 * kDay;
+    EXPECT_EQ(read(july1, july1 + kDay), (std::vector<Seen>{{"Summer", "2026-07-01T08:00Z", "2026-07-01T09:00Z", false}}));
+    EXPECT_EQ(notes_.size(), 3u) << ::testing::PrintToString(notes_);
+}
+
+// A TZID comes from the file: it names a zone of the file or of the
+// system's database, never a file elsewhere. Here a real zone file lies
+// outside the database where "../" steps from it would reach it.
+TEST_F(IcsFolder, ATimeZoneIsANameNeverAPath) {
+    fs::copy_file("/usr/share/zoneinfo/Asia/Tokyo", folder_ / "tokyo");
+    std::string up;
+    for (int i = 0; i < 12; ++i) up += "../";
+    const std::string outside = up + folder_.relative_path().string() + "/tokyo";
+    auto event = [](const std::string& title, const std::string& tzid) {
+        return std::vector<std::string>{"BEGIN:VEVENT", "UID:" + title, "SUMMARY:" + title,
+                                        "DTSTART;TZID=\"" + tzid + "\":20261207T100000", "DURATION:PT1H",
+                                        "END:VEVENT"};
+    };
+    std::vector<std::string> lines = {"BEGIN:VCALENDAR"};
+    for (const auto& e : {event("Relative", outside), event("Prefixed", "/freeassociation.sourceforge.net/x/" + outside),
+                          event("Unknown", "Mars/Olympus_Mons"), event("Berlin", "Europe/Berlin"),
+                          event("Offset", "Etc/GMT+5")}) {
+        lines.insert(lines.end(), e.begin(), e.end());
+    }
+    lines.push_back("END:VCALENDAR");
+    write("zones.ics", crlf(lines));
+    makeReader();
+    // Unknown zones leave the time floating: the reader's own clock (UTC+1).
+    EXPECT_EQ(read(kMonday, kMonday + kDay),
+              (std::vector<Seen>{{"Relative", "2026-12-07T09:00Z", "2026-12-07T10:00Z", false},
+                                 {"Prefixed", "2026-12-07T09:00Z", "2026-12-07T10:00Z", false},
+                                 {"Unknown", "2026-12-07T09:00Z", "2026-12-07T10:00Z", false},
+                                 {"Berlin", "2026-12-07T09:00Z", "2026-12-07T10:00Z", false},
+                                 {"Offset", "2026-12-07T15:00Z", "2026-12-07T16:00Z", false}}));
+    ASSERT_EQ(notes_.size(), 1u);
+    EXPECT_NE(notes_[0].find("zones.ics"), std::string::npos) << notes_[0];
+    EXPECT_NE(notes_[0].find("nor 2 more"), std::string::npos) << notes_[0];
+}
+
+TEST_F(IcsFolder, ANulByteLosesOnlyItsEvent) {
+    write("nul.ics", crlf({"BEGIN:VCALENDAR", "BEGIN:VEVENT", "UID:a", "SUMMARY:Before", "DTSTART:20261207T100000Z",
+                           "END:VEVENT", "BEGIN:VEVENT", "UID:b", std::string("SUMMARY:Lunch\0with", 18),
+                           "DTSTART:20261207T120000Z", "END:VEVENT", "BEGIN:VEVENT", "UID:c", "SUMMARY:After",
+                           "DTSTART:20261207T140000Z", "END:VEVENT", "END:VCALENDAR"}));
+    makeReader();
+    EXPECT_EQ(read(kMonday, kMonday + kDay),
+              (std::vector<Seen>{{"Before", "2026-12-07T10:00Z", "2026-12-07T10:00Z", false},
+                                 {"After", "2026-12-07T14:00Z", "2026-12-07T14:00Z", false}}));
+    ASSERT_EQ(notes_.size(), 1u);
+    EXPECT_NE(notes_[0].find("event 2"), std::string::npos) << notes_[0];
+    EXPECT_NE(notes_[0].find("NUL"), std::string::npos) << notes_[0];
+}
+
+// Counted rules run from DTSTART; one that began decades ago must still be
+// answered for today, ending where its count ends.
+TEST_F(IcsFolder, ACountedRuleFromLongAgoIsAnsweredForToday) {
+    auto rule = [](const std::string& title, const std::string& start, const std::string& rrule) {
+        return std::vector<std::string>{"BEGIN:VEVENT", "UID:" + title, "SUMMARY:" + title, "DTSTART" + start,
+                                        "DURATION:PT30M", "RRULE:" + rrule, "END:VEVENT"};
+    };
+    std::vector<std::string> lines = {"BEGIN:VCALENDAR"};
+    // 2026-12-08 is the 20,796th day from 1970-01-01 on.
+    for (const auto& e : {rule("Daily", ":19700101T090000Z", "FREQ=DAILY;COUNT=36500"),
+                          rule("Ends Tuesday", ":19700101T070000Z", "FREQ=DAILY;COUNT=20796"),
+                          rule("Ended", ":19700101T080000Z", "FREQ=DAILY;COUNT=20794"),
+                          rule("Weekdays", ";TZID=Europe/Berlin:19900101T110000",
+                               "FREQ=WEEKLY;BYDAY=MO,TU,WE,TH,FR;COUNT=9999"),
+                          rule("First Monday", ":19700105T120000Z", "FREQ=MONTHLY;BYDAY=1MO;COUNT=700")}) {
+        lines.insert(lines.end(), e.begin(), e.end());
+    }
+    lines.push_back("END:VCALENDAR");
+    write("old.ics", crlf(lines));
+    makeReader();
+    std::vector<Seen> seen = read(kMonday, kMonday + 3 * kDay);
+    std::sort(seen.begin(), seen.end(), [](const Seen& a, const Seen& b) { return a.start < b.start; });
+    EXPECT_EQ(seen, (std::vector<Seen>{{"Ends Tuesday", "2026-12-07T07:00Z", "2026-12-07T07:30Z", false},
+                                       {"Daily", "2026-12-07T09:00Z", "2026-12-07T09:30Z", false},
+                                       {"Weekdays", "2026-12-07T10:00Z", "2026-12-07T10:30Z", false},
+                                       {"First Monday", "2026-12-07T12:00Z", "2026-12-07T12:30Z", false},
+                                       {"Ends Tuesday", "2026-12-08T07:00Z", "2026-12-08T07:30Z", false},
+                                       {"Daily", "2026-12-08T09:00Z", "2026-12-08T09:30Z", false},
+                                       {"Weekdays", "2026-12-08T10:00Z", "2026-12-08T10:30Z", false},
+                                       {"Daily", "2026-12-09T09:00Z", "2026-12-09T09:30Z", false},
+                                       {"Weekdays", "2026-12-09T10:00Z", "2026-12-09T10:30Z", false}}));
+    EXPECT_TRUE(notes_.empty()) << notes_.front();
+}
+
+// The same counted rules walked the slow way, instance by instance from
+// DTSTART with libical alone, give the same occurrences near today: skipping
+// whole periods must neither lose nor add one, across a daylight-saving
+// change and at the edges of the count.
+TEST_F(IcsFolder, ACountedRuleSkippedAheadMatchesTheWalkFromItsStart) {
+    struct Case {
+        const char* start;   // wall clock in New York
+        const char* rule;
+    };
+    const Case cases[] = {
+        {"19700102T090000", "FREQ=DAILY;INTERVAL=3;COUNT=6935"},
+        {"19700102T090000", "FREQ=DAILY;INTERVAL=3;COUNT=6926"},
+        {"19900101T083000", "FREQ=WEEKLY;INTERVAL=2;BYDAY=MO,WE;COUNT=1926"},
+        {"19900102T170000", "FREQ=DAILY;BYDAY=TU,TH;COUNT=3853"},
+        {"19800101T090000", "FREQ=DAILY;BYHOUR=9,13;COUNT=34251"},
+        {"19851103T010000", "FREQ=WEEKLY;BYDAY=SU,SA;BYHOUR=1,22;BYMINUTE=0,30;COUNT=17140"},
+    };
+    icaltimezone* york = icaltimezone_get_builtin_timezone("America/New_York");
+    const double from = kMonday - 40 * kDay, to = kMonday + 3 * kDay;
+    for (const Case& c : cases) {
+        write("counted.ics", crlf({"BEGIN:VCALENDAR", "BEGIN:VEVENT", "UID:c", "SUMMARY:Counted",
+                                   std::string("DTSTART;TZID=America/New_York:") + c.start, "DURATION:PT10M",
+                                   std::string("RRULE:") + c.rule, "END:VEVENT", "END:VCALENDAR"}));
+        makeReader();
+        std::vector<std::string> walked;
+        icaltimetype start = icaltime_from_string(c.start);
+        start.zone = york;
+        icalrecur_iterator* walk = icalrecur_iterator_new(icalrecurrencetype_from_string(c.rule), start);
+        for (icaltimetype next = icalrecur_iterator_next(walk); !icaltime_is_null_time(next) && next.year < 2028;
+             next = icalrecur_iterator_next(walk)) {
+            const double at = static_cast<double>(icaltime_as_timet_with_zone(next, york));
+            if (at + 600 > from && at < to) walked.push_back(iso(at));
+        }
+        icalrecur_iterator_free(walk);
+        std::vector<std::string> read;
+        for (const Seen& s : this->read(from, to, "UTC")) read.push_back(s.start);
+        EXPECT_EQ(read, walked) << c.rule;
+        EXPECT_TRUE(notes_.empty()) << c.rule;
+    }
+}
+
+// One query of the folder has one budget, whatever the files do: a huge
+// title is cut and shared, a file of minute-by-minute rules is cut short with
+// one line, and names that lead to one file are one calendar.
+TEST_F(IcsFolder, OneQueryHasOneBudgetForTheWholeFolder) {
+    write("a-title.ics", crlf({"BEGIN:VCALENDAR", "BEGIN:VEVENT", "UID:t", "SUMMARY;ALTREP=\"https://example.org:8443/a\":" + std::string(300000, 'x'),
+                               "DTSTART:20261201T000000Z", "RRULE:FREQ=HOURLY", "END:VEVENT", "END:VCALENDAR"}));
+    std::string minutes;
+    for (int m = 0; m < 60; ++m) minutes += (m ? "," : "") + std::to_string(m);
+    std::vector<std::string> busy = {"BEGIN:VCALENDAR"};
+    for (int i = 0; i < 40; ++i) {
+        busy.insert(busy.end(), {"BEGIN:VEVENT", "UID:m" + std::to_string(i), "SUMMARY:Minute " + std::to_string(i),
+                                 "DTSTART:20261201T000000Z", "RRULE:FREQ=HOURLY;BYMINUTE=" + minutes, "END:VEVENT"});
+    }
+    busy.push_back("END:VCALENDAR");
+    write("b-minutes.ics", crlf(busy));
+    write("c-shared.ics", crlf({"BEGIN:VCALENDAR", "BEGIN:VEVENT", "UID:s", "SUMMARY:Shared", "DTSTART:20261207T100000Z",
+                                "END:VEVENT", "BEGIN:VEVENT", "UID:n", "SUMMARY:No start", "END:VEVENT",
+                                "END:VCALENDAR"}));
+    for (const char* link : {"d-link.ics", "e-link.ics", "f-link.ics"}) fs::create_symlink(folder_ / "c-shared.ics", folder_ / link);
+    makeReader();
+
+    const auto events = reader_->eventsMatching(kMonday, kMonday + kDay, "UTC");
+    std::size_t titled = 0, minutesSeen = 0, shared = 0;
+    for (const auto& e : events) {
+        if (e.title && e.title->starts_with("xxx")) {
+            ++titled;
+            EXPECT_LE(e.title->size(), 300u);
+        }
+        if (e.title && e.title->starts_with("Minute")) ++minutesSeen;
+        if (e.title == "Shared") ++shared;
+    }
+    EXPECT_EQ(titled, 24u);   // every hour of the day, each with the cut title
+    EXPECT_GT(minutesSeen, 0u);
+    EXPECT_LE(events.size(), linuxhost::IcsBudget::kSteps);
+    EXPECT_EQ(shared, 0u);   // the budget was spent before this file's turn
+    auto mentions = [&](const std::string& what) {
+        return std::count_if(notes_.begin(), notes_.end(), [&](const std::string& n) { return n.find(what) != std::string::npos; });
+    };
+    EXPECT_EQ(mentions("b-minutes.ics"), 1);
+    EXPECT_EQ(mentions("No start"), 1);   // the file was parsed once, not once per name
+
+    // Without the minute rules, the shared file is listed once.
+    fs::remove(folder_ / "b-minutes.ics");
+    shared = 0;
+    for (const auto& e : reader_->eventsMatching(kMonday, kMonday + kDay, "UTC")) shared += e.title == "Shared";
+    EXPECT_EQ(shared, 1u);
+    EXPECT_EQ(mentions("b-minutes.ics"), 1);
 }
 
 TEST(IcsWriter, WhatTheSimulatedAccountSavesReadsBack) {

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace linuxhost {
+
+// The part of an iCalendar text the reader hands to libical: unfolded
+// content lines of the properties the calendar list reads, and nothing
+// else. libical copies and parses every line it is given, so a file's
+// attachments, descriptions and attendee lists would cost time and memory
+// for nothing; a title longer than any row shows is cut here, before
+// libical copies it. libical also takes a C string, so a NUL byte would end
+// the file where it stands: a line holding one loses its event instead
+// (the event is marked with `kBrokenMark` for the reader to skip and name).
+struct IcsLines {
+    // Kept of a title or a calendar's name, in bytes of UTF-8.
+    static constexpr std::size_t kMaxTitleBytes = 256;
+    // A property the reader's filter never passes, added to an event that
+    // lost a line to a NUL byte.
+    static constexpr std::string_view kBrokenMark = "X-DURAZIZI-BROKEN";
+
+    static std::string kept(std::string_view text);
+
+    // `text` cut to at most `limit` bytes at a character boundary, with an
+    // ellipsis when anything was cut.
+    static std::string capped(std::string text, std::size_t limit = kMaxTitleBytes);
+};
+
+}  // namespace linuxhost
