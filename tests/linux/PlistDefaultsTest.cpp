@@ -278,6 +278,37 @@ TEST(PlistDefaults, DamageWrittenByOthersWhileRunningIsMovedAsideAtTheNextWrite)
     EXPECT_TRUE(reader.boolForKey("flag"));
 }
 
+// An editor that saves in place truncates the file first; a write of ours
+// in that moment must keep every value we hold, not only its own key.
+// Deleting the file, on the other hand, is how a user starts over.
+TEST(PlistDefaults, AnEmptiedFileKeepsEveryValueHeldWhileADeletedOneStartsOver) {
+    for (const bool deleted : {false, true}) {
+        SCOPED_TRACE(deleted ? "deleted" : "emptied");
+        TempHome home;
+        handWrite(home.plist(), plistXml("\t<key>byHand</key>\n\t<string>kept</string>\n"));
+        std::vector<std::string> lines;
+        PlistDefaults defaults(home.plist(), [&](const std::string& line) { lines.push_back(line); });
+        defaults.setInteger(1, "termsVersionAccepted");
+        defaults.setBool(false, "window_snapping");
+
+        if (deleted) {
+            fs::remove(home.plist());
+        } else {
+            std::ofstream(home.plist(), std::ios::trunc | std::ios::binary);
+        }
+        defaults.setInteger(300, "window_preview_size");
+
+        PlistDefaults reader(home.plist());
+        EXPECT_EQ(reader.integerForKey("window_preview_size"), 300);
+        EXPECT_EQ(reader.objectForKey("termsVersionAccepted").has_value(), !deleted);
+        EXPECT_EQ(reader.objectForKey("window_snapping").has_value(), !deleted);
+        EXPECT_EQ(Parsed(readFile(home.plist())).has("byHand"), !deleted);
+        EXPECT_EQ(defaults.integerForKey("termsVersionAccepted"), deleted ? 0 : 1);
+        EXPECT_FALSE(defaults.movedAsidePath().has_value());
+        EXPECT_TRUE(lines.empty());
+    }
+}
+
 TEST(PlistDefaults, ReadsCoerceTypesAsUserDefaultsDo) {
     using namespace std::string_view_literals;
     struct Row {
