@@ -117,6 +117,37 @@ TEST(ScenarioRun, CorruptDefaultsAreMovedAsideAndTheRegisteredOnesRead) {
     EXPECT_NE(holders[0].find(".plist.corrupt-"), std::string::npos) << holders[0];
 }
 
+// An editor saving in place empties the file first; a preference changed in
+// that moment must not leave a file holding that one key.
+TEST(ScenarioRun, APreferenceChangedWhileAnEditorEmptiedTheFileKeepsEverythingElse) {
+    KeptHome home;
+    const Printed r = run(kDesk + kReturning +
+                              "defaults window_preview_size int 300\n"
+                              "launch\nadvance 1s\n"
+                              "defaults-file truncate\n"
+                              "menu \"Durazizi\" \"Settings…\"\npress \"Enable window previews\"\n"
+                              "relaunch\nadvance 1s\n"
+                              "query terms\nquery defaults window_preview_enable\n"
+                              "query defaults window_preview_size\nquery defaults guideShown\n",
+                          home.options());
+    ASSERT_EQ(r.status, 0) << r.err;
+    ASSERT_EQ(r.lines.size(), 4u);
+    EXPECT_TRUE(r.lines[0].starts_with(R"({"visible":false,)")) << r.lines[0];
+    EXPECT_EQ(r.lines[1], R"({"key":"window_preview_enable","value":false})");
+    EXPECT_EQ(r.lines[2], R"({"key":"window_preview_size","value":300})");
+    EXPECT_EQ(r.lines[3], R"({"key":"guideShown","value":true})");
+
+    // Before launch it is an empty domain; on something that is not a file it stops the run.
+    const Printed fresh = run(kDesk + "defaults-file truncate\nlaunch\nquery terms\n");
+    ASSERT_EQ(fresh.status, 0) << fresh.err;
+    EXPECT_TRUE(fresh.lines.at(0).starts_with(R"({"visible":true,)")) << fresh.lines.at(0);
+    fs::remove_all(home.path);
+    fs::create_directories(home.path / ".config/durazizi/app.durazizi.Durazizi.plist");
+    const Printed folder = run(kDesk + "defaults-file truncate\n", home.options());
+    EXPECT_EQ(folder.status, 2);
+    EXPECT_NE(folder.err.find("line 2: defaults-file:"), std::string::npos) << folder.err;
+}
+
 // What the product's readers make of values written by hand, and what a
 // link, a FIFO or a forged name in the user's files does to a run.
 TEST(ScenarioRun, QueriedDefaultsAreWhatTheReadersOfTheirTypeAnswer) {
