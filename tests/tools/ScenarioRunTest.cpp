@@ -179,6 +179,43 @@ TEST(ScenarioRun, QueriedDefaultsAreWhatTheReadersOfTheirTypeAnswer) {
     EXPECT_NE(r.err.find("refused a settings key"), std::string::npos) << r.err;
 }
 
+// The preferences show what the system runs with, however far out of range
+// the hand-written value is.
+TEST(ScenarioRun, PreferencesShowTheValuesTheReadersAnswerForHandWrittenExtremes) {
+    KeptHome home;
+    const fs::path settings = home.path / ".config/durazizi/app.durazizi.Durazizi.plist";
+    fs::create_directories(settings.parent_path());
+    std::ofstream(settings) << "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict>"
+                               "<key>termsVersionAccepted</key><integer>1</integer>"
+                               "<key>guideShown</key><true/>"
+                               "<key>activationDelayMs</key><integer>9223372036854775807</integer>"
+                               "<key>window_preview_order</key><integer>7</integer>"
+                               "<key>window_preview_grid_width</key><real>nan</real>"
+                               "<key>window_preview_size</key><real>-1e300</real>"
+                               "<key>docklets_dock_offset</key><integer>-100</integer>"
+                               "<key>theme</key><integer>-1</integer>"
+                               "<key>window_snapping_delay_near</key><real>1e300</real>"
+                               "<key>ical_preview_limit_days</key><integer>400</integer>"
+                               "</dict></plist>";
+    const Printed r = run(kDesk + "launch\nmenu \"Durazizi\" \"Settings…\"\nquery prefs\n"
+                                  "press \"Appearance\"\nquery prefs\npress \"Specials\"\nquery prefs\n"
+                                  "press \"Window Management\"\nquery prefs\n",
+                          home.options());
+    ASSERT_EQ(r.status, 0) << r.err;
+    ASSERT_EQ(r.lines.size(), 4u);
+    const std::vector<std::pair<std::size_t, std::string>> shown = {
+        {0, R"("label":"Activation delay: 86400000 ms")"},
+        {0, R"({"kind":"picker","label":"Order by","value":"Creation time"})"},
+        {1, R"({"kind":"picker","label":"Theme","value":"Automatic"})"},
+        {1, R"("label":"Grid: 1 previews per row")"},
+        {1, R"("label":"Distance from the Dock: -8 px")"},
+        {1, R"({"kind":"slider","label":"Bubble size","value":120})"},
+        {2, R"x("label":"Within 30 day(s)")x"},
+        {3, R"("label":"86400.0 s")"},
+    };
+    for (const auto& [line, part] : shown) EXPECT_NE(r.lines[line].find(part), std::string::npos) << r.lines[line];
+}
+
 TEST(ScenarioRun, FifosInPlaceOfTheUsersFilesNeitherHangNorAreReplaced) {
     KeptHome home;
     const fs::path log = home.path / ".local/state/durazizi/Logs/Durazizi.log";
