@@ -106,7 +106,10 @@ bool isHttpsURL(std::string_view text) {
     std::string scheme = url->scheme();
     std::transform(scheme.begin(), scheme.end(), scheme.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return scheme == "https";
+    // Credentials in the address would be sent to whichever host the player
+    // names, and a host that is empty or malformed would be looked up as
+    // whatever the resolver makes of it.
+    return scheme == "https" && !url->userInfo() && !url->host().empty();
 }
 
 std::optional<MediaApp> mediaAppForBundle(std::string_view bundleIdentifier) {

@@ -20,8 +20,9 @@ std::optional<MediaApp> mediaAppFromRawValue(std::string_view raw);
 // The player a running application is, by its bundle identifier.
 std::optional<MediaApp> mediaAppForBundle(std::string_view bundleIdentifier);
 
-// True for a valid URL whose scheme is https, in any case: the only kind of
-// artwork address a player's answer may send us to.
+// True for a valid URL whose scheme is https, in any case, with a host that
+// parses and no user information: the only kind of artwork address a
+// player's answer may send us to.
 bool isHttpsURL(std::string_view text);
 
 // Scripted control of the players. Every completion runs on the main thread,
