@@ -172,6 +172,14 @@ std::optional<State> parseState(std::string_view result) {
     return State{parts[0] == "playing", std::string(parts[1]), std::string(parts[2]), std::string(parts[3])};
 }
 
+bool isRunning(MediaApp app) {
+    const std::string bundle = app == MediaApp::music ? "com.apple.Music" : "com.spotify.client";
+    for (const auto& running : platform::current().workspace().runningApplicationsWithBundleIdentifier(bundle)) {
+        if (running && !running->isTerminated()) return true;
+    }
+    return false;
+}
+
 void fetchState(MediaApp app, std::function<void(std::optional<State>)> completion) {
     run(app, stateScript(app), [completion = std::move(completion)](std::optional<std::string> result) {
         completion(result ? parseState(*result) : std::nullopt);

@@ -47,6 +47,11 @@ inline constexpr std::string_view kPreviousTrack = "previous track";
 // Bytes above this are not an artwork image worth decoding.
 inline constexpr std::size_t kMaxArtworkBytes = 8 * 1024 * 1024;
 
+// Whether the player is running now. Every script is addressed with "tell
+// application", which starts a player that is not running: a control that
+// acts on a player the user sees must ask first.
+bool isRunning(MediaApp app);
+
 void fetchState(MediaApp app, std::function<void(std::optional<State>)> completion);
 void fetchArtwork(MediaApp app, std::function<void(kit::ImageRef)> completion);
 // Sends one transport command; no result.
