@@ -18,6 +18,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::string scheme = url->scheme();
         std::string path = url->standardizedPath();
         (void)url->isFileURL();
+        const std::string host = url->host();
+        const bool credentials = url->userInfo().has_value();
+        if (https && (host.empty() || credentials)) __builtin_trap();
         auto again = kit::URL::fromString(url->absoluteString());
         if (!again || !(*again == *url)) __builtin_trap();
     }

@@ -1,7 +1,8 @@
 // The settings file is the user's: edited by hand, truncated by a full disk,
 // replaced by anything. Each input becomes that file, read through the real
 // store (size and nesting bounds, the property-list parser, type coercion),
-// and one key is written, which is where a damaged file is moved aside.
+// and one key is written, which is where a damaged file is moved aside; then
+// the file is emptied as an in-place save does, and another key is written.
 #include <signal.h>
 #include <unistd.h>
 
@@ -71,6 +72,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         defaults.setInteger(240, "previewSize");
         // What was just written reads back, whatever the file held before.
         if (defaults.integerForKey("previewSize") != 240) __builtin_trap();
+        // An editor saving in place empties the file; the next write keeps
+        // every value the store holds.
+        std::ofstream(file, std::ios::binary | std::ios::trunc);
+        defaults.setBool(false, "enabled");
     }
     // And a second store reading the file the first one wrote sees it too.
     linuxhost::PlistDefaults again(file, [](const std::string&) {});

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <string_view>
 
+#include "kit/Saturate.h"
 #include "platform/Constants.h"
 #include "platform/Platform.h"
 
@@ -28,19 +30,28 @@ struct Bounds {
     double high;
 };
 
-// The preferences' own ranges. The Dock offset alone goes below its stepper:
-// a negative offset narrows the 8-point gap, down to the panel resting on
-// the icon, never below it and off the bottom of the display.
+constexpr double kNoUpperBound = std::numeric_limits<double>::max();
+// A delay may be as long as anyone wants; a day stands for "never" and keeps
+// the timers' arithmetic far from overflow.
+constexpr double kDaySeconds = 24 * 60 * 60;
+
+// Upper bounds only where a larger value costs memory or time: the preview
+// size and grid width decide how many pixels are captured and drawn, the
+// calendar's days and events how much is expanded and laid out. Lower bounds
+// keep sizes and counts positive and delays non-negative. The Dock offset
+// alone goes below its stepper: a negative offset narrows the 8-point gap,
+// down to the panel resting on the icon, never below it and off the bottom
+// of the display; above, the panel's placement keeps it on the display.
 const Bounds* boundsOf(std::string_view key) {
     static const std::map<std::string_view, Bounds> table = {
-        {"activationDelayMs", {0, 2000}},
-        {"docklets_dock_offset", {-8, 200}},
+        {"activationDelayMs", {0, kDaySeconds * 1000}},
+        {"docklets_dock_offset", {-8, kNoUpperBound}},
         {"window_preview_size", {120, 400}},
         {"window_preview_grid_width", {1, 12}},
         {"ical_preview_limit_events", {1, 50}},
         {"ical_preview_limit_days", {1, 30}},
-        {"window_snapping_delay_near", {0, 3}},
-        {"window_snapping_delay_exact", {0, 3}},
+        {"window_snapping_delay_near", {0, kDaySeconds}},
+        {"window_snapping_delay_exact", {0, kDaySeconds}},
     };
     auto found = table.find(key);
     return found == table.end() ? nullptr : &found->second;
@@ -185,7 +196,8 @@ std::int64_t boundedInteger(const std::string& key) {
     const std::int64_t value = integerValue(key);
     const Bounds* bounds = boundsOf(key);
     if (!bounds) return value;
-    return std::clamp(value, static_cast<std::int64_t>(bounds->low), static_cast<std::int64_t>(bounds->high));
+    return std::clamp(value, kit::saturatingCast<std::int64_t>(bounds->low),
+                      kit::saturatingCast<std::int64_t>(bounds->high));
 }
 
 double boundedDouble(const std::string& key) {

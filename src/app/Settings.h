@@ -49,10 +49,12 @@ void setInteger(const std::string& key, std::int64_t value);
 void setDouble(const std::string& key, double value);
 
 // Reads of a number that becomes a size, a position, a count or a delay,
-// clamped to the range the preferences offer for it: the defaults domain
-// takes any number from a hand edit or another program, and the geometry
-// built from it must stay finite and on screen. A NaN double reads as the
-// key's registered default. Keys the preferences do not bound read as they are.
+// clamped to the range the system can afford: the defaults domain takes any
+// number from a hand edit or another program. Sizes and counts stay within
+// what the preferences offer (more would cost memory and time), delays within
+// a day, offsets at least -8. A NaN double reads as the key's registered
+// default. Keys without a range read as they are. These are the values the
+// system uses, and the preferences show them.
 std::int64_t boundedInteger(const std::string& key);
 double boundedDouble(const std::string& key);
 

@@ -1,5 +1,7 @@
 #include "dock/DockObserver.h"
 
+#include <unordered_map>
+
 #include "ax/AX.h"
 #include "platform/Platform.h"
 
@@ -12,11 +14,38 @@ constexpr char kAXListRole[] = "AXList";
 constexpr char kAXApplicationDockItemSubrole[] = "AXApplicationDockItem";
 constexpr char kAXURLAttribute[] = "AXURL";
 
-// Bundle URLs compare as file URLs with "." and ".." resolved.
-bool sameBundle(const kit::URL& a, const kit::URL& b) {
-    if (a.isFileURL() && b.isFileURL()) return a.standardizedPath() == b.standardizedPath();
-    return a.absoluteString() == b.absoluteString();
+// Bundle URLs compare as file URLs with "." and ".." resolved, others by
+// their text; equal keys mean the same bundle.
+std::string bundleKey(const kit::URL& url) {
+    return url.isFileURL() ? "file:" + url.standardizedPath() : url.absoluteString();
 }
+
+// The running applications by bundle and by name, the first of each winning
+// as a walk of the list would find it. Made once per reading of the Dock: a
+// Dock of a thousand items matched against as many applications, each pair's
+// URLs standardised again, was quadratic on every refill.
+class RunningIndex {
+public:
+    RunningIndex() {
+        for (auto& app : platform::current().workspace().runningApplications()) {
+            if (auto url = app->bundleURL()) byBundle_.emplace(bundleKey(*url), app);
+            if (auto name = app->localizedName()) byName_.emplace(*name, app);
+        }
+    }
+
+    platform::RunningApplicationRef find(const std::string& title, const std::optional<kit::URL>& bundleURL) const {
+        if (bundleURL) {
+            if (auto found = byBundle_.find(bundleKey(*bundleURL)); found != byBundle_.end()) return found->second;
+        }
+        if (title.empty()) return nullptr;
+        auto found = byName_.find(title);
+        return found == byName_.end() ? nullptr : found->second;
+    }
+
+private:
+    std::unordered_map<std::string, platform::RunningApplicationRef> byBundle_;
+    std::unordered_map<std::string, platform::RunningApplicationRef> byName_;
+};
 
 std::optional<kit::URL> urlAttribute(const AX::Element& element) {
     platform::CFType value;
@@ -80,6 +109,7 @@ std::vector<DockItem> DockObserver::items(bool forceRefresh) {
     }
 
     std::vector<DockItem> result;
+    std::optional<RunningIndex> running;
     for (const auto& list : lists) {
         for (const auto& child : AX::children(list, AX::kAXChildrenAttribute)) {
             if (AX::string(child, AX::kAXSubroleAttribute) != std::optional<std::string>(kAXApplicationDockItemSubrole))
@@ -92,7 +122,8 @@ std::vector<DockItem> DockObserver::items(bool forceRefresh) {
             item.frame = kit::Rect(*position, *size);
             item.title = AX::string(child, AX::kAXTitleAttribute).value_or("");
             item.bundleURL = urlAttribute(child);
-            item.runningApp = runningApp(item.title, item.bundleURL);
+            if (!running) running.emplace();
+            item.runningApp = running->find(item.title, item.bundleURL);
             result.push_back(std::move(item));
         }
     }
@@ -109,19 +140,7 @@ std::optional<DockItem> DockObserver::item(kit::Point pointTopLeft) {
 
 platform::RunningApplicationRef DockObserver::runningApp(const std::string& title,
                                                          const std::optional<kit::URL>& bundleURL) {
-    auto running = platform::current().workspace().runningApplications();
-    if (bundleURL) {
-        for (const auto& app : running) {
-            auto url = app->bundleURL();
-            if (url && sameBundle(*url, *bundleURL)) return app;
-        }
-    }
-    if (title.empty()) return nullptr;
-    for (const auto& app : running) {
-        auto name = app->localizedName();
-        if (name && *name == title) return app;
-    }
-    return nullptr;
+    return RunningIndex().find(title, bundleURL);
 }
 
 }  // namespace durazizi

@@ -20,6 +20,13 @@ public:
     // The path of a file URL with "." and ".." components resolved, as
     // -[NSURL standardizedURL] leaves it; the whole text for other URLs.
     std::string standardizedPath() const;
+    // The parts of the authority ("//user:password@host:port") as RFC 3986
+    // splits them. `userInfo` is absent without an "@" there. `host` is the
+    // host in lower case when it is a DNS name, an IPv4 address or a
+    // bracketed IPv6 address and the port (if any) is a number; otherwise, or
+    // without an authority, it is empty.
+    std::optional<std::string> userInfo() const;
+    std::string host() const;
 
     friend bool operator==(const URL&, const URL&) = default;
 

@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "kit/URL.h"
+
 namespace linuxhost {
 
 namespace {
@@ -35,6 +37,13 @@ std::size_t write(char* data, std::size_t size, std::size_t count, void* user) {
 
 std::pair<std::optional<std::vector<std::uint8_t>>, std::optional<std::string>> load(
     const std::string& url, const CurlURLSession::Limits& limits) {
+    // Credentials in the address would go out as an Authorization header to
+    // a host someone else chose, and a host that does not parse would reach
+    // the resolver as whatever libcurl makes of it.
+    const auto parsed = kit::URL::fromString(url);
+    if (!parsed || parsed->userInfo() || parsed->host().empty()) {
+        return {std::nullopt, "refused an address with credentials or without a proper host"};
+    }
     std::unique_ptr<CURL, void (*)(CURL*)> curl(curl_easy_init(), curl_easy_cleanup);
     if (!curl) return {std::nullopt, "cannot start a download"};
     Sink sink;

@@ -14,7 +14,8 @@ namespace linuxhost {
 // Downloads with libcurl, each on a thread of its own. Only https is spoken,
 // redirects included, and every load is bounded in bytes and in time: the
 // address comes from another application, so nothing it points at is trusted
-// to end, or to be small.
+// to end, or to be small. An address with user information or without a
+// well-formed host is refused before anything is sent.
 class CurlURLSession final : public platform::URLSession {
 public:
     struct Limits {

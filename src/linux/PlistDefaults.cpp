@@ -14,6 +14,7 @@
 #include <mutex>
 #include <string>
 #include <type_traits>
+#include <unordered_map>
 #include <vector>
 
 #include "linux/AtomicFile.h"
@@ -157,6 +158,13 @@ struct PlistDefaults::Impl {
 
     mutable std::mutex mutex;
     Node root = newDict();                       // user values, unknown keys included
+    // Reads are by key, and a dictionary of many thousand keys (a file
+    // another program filled) made each of them a walk of the whole file.
+    // Each key read is looked up once per version of `root` and remembered,
+    // absence included; a change updates its own entry. Keys are never
+    // copied out of the tree (see lastEntry), so the index fills by key
+    // rather than in one pass.
+    mutable std::unordered_map<std::string, plist_t> index;
     std::map<std::string, Node> pending;         // our changes not yet on disk; null = removal
     std::map<std::string, platform::DefaultValue> registered;
     FileIdentity seen;                           // the file as we last read or wrote it
@@ -166,7 +174,10 @@ struct PlistDefaults::Impl {
     bool writeFailureReported = false;
     std::vector<std::string> notes;              // diagnostics, sent once the lock is released
 
-    enum class Disk { dictionary, missing, movedAside, unreadable };
+    // `empty`: a zero-length file. At start-up that is an empty domain (what
+    // `touch` leaves); met while running it is most often an editor that
+    // saves in place and has truncated the file before writing it again.
+    enum class Disk { dictionary, empty, missing, movedAside, unreadable };
 
     // `holdingLock`: the caller holds the folder lock. Without it, a file
     // that looks damaged is looked at again under the lock before it is
@@ -174,6 +185,7 @@ struct PlistDefaults::Impl {
     Disk readDisk(Node* out, bool holdingLock);
     bool moveAside(std::string* where, std::string* error);
     void applyPending();
+    void replaceRoot(Node node);
     void setNode(const std::string& key, Node value);
     void persist();
     void change(const std::string& key, Node value);
@@ -260,12 +272,11 @@ PlistDefaults::Impl::Disk PlistDefaults::Impl::readDisk(Node* out, bool holdingL
         break;
     }
 
-    // A zero-length file is what `touch` leaves behind: an empty domain.
     if (usable && contents.empty()) {
         unreadable = false;
         seen = FileIdentity::of(info);
         *out = newDict();
-        return Disk::dictionary;
+        return Disk::empty;
     }
     // Too large or too deeply nested is as unreadable as garbage: the parser
     // never sees it.
@@ -303,9 +314,16 @@ PlistDefaults::Impl::Disk PlistDefaults::Impl::readDisk(Node* out, bool holdingL
     return Disk::unreadable;
 }
 
+void PlistDefaults::Impl::replaceRoot(Node node) {
+    root = std::move(node);
+    index.clear();
+}
+
 void PlistDefaults::Impl::setNode(const std::string& key, Node value) {
     while (plist_dict_get_item(root.get(), key.c_str())) plist_dict_remove_item(root.get(), key.c_str());
+    plist_t added = value.get();
     if (value) plist_dict_set_item(root.get(), key.c_str(), value.release());
+    index.insert_or_assign(key, added);
 }
 
 void PlistDefaults::Impl::applyPending() {
@@ -327,8 +345,14 @@ void PlistDefaults::Impl::persist() {
         if (unreadable || FileIdentity::at(path) != seen) {
             Node disk;
             switch (readDisk(&disk, true)) {
-            case Disk::dictionary: root = std::move(disk); break;
-            case Disk::missing: root = newDict(); break;
+            case Disk::dictionary: replaceRoot(std::move(disk)); break;
+            // Taking an emptied file for the truth would write away every
+            // value we hold (the terms accepted, each preference) for the
+            // one being set: the file gets the whole set we know instead.
+            case Disk::empty: break;
+            // A file removed by hand is the user's "start over": the next
+            // write holds only what is set from then on.
+            case Disk::missing: replaceRoot(newDict()); break;
             case Disk::movedAside: break;      // their text is safe aside; keep what we had
             case Disk::unreadable: return;
             }
@@ -367,7 +391,7 @@ void PlistDefaults::Impl::change(const std::string& key, Node value) {
         notes.push_back("refused a settings key holding control characters; nothing was written");
         return;
     }
-    bool known = lastEntry(root.get(), key) != nullptr;
+    bool known = userValue(key) != nullptr;
     if (!value && !known && pending.empty() && FileIdentity::at(path) == seen) {
         return;   // removing what is not there: leave the disk alone
     }
@@ -377,7 +401,14 @@ void PlistDefaults::Impl::change(const std::string& key, Node value) {
 }
 
 plist_t PlistDefaults::Impl::userValue(const std::string& key) const {
-    return lastEntry(root.get(), key);
+    if (const auto found = index.find(key); found != index.end()) return found->second;
+    // Only keys the code asks for land here, but a caller could ask for
+    // ever new ones: start over rather than grow without end.
+    constexpr std::size_t kMaxRemembered = 4096;
+    if (index.size() >= kMaxRemembered) index.clear();
+    plist_t value = lastEntry(root.get(), key);
+    index.emplace(key, value);
+    return value;
 }
 
 PlistDefaults::PlistDefaults(std::string path, std::function<void(const std::string&)> diagnostic)
@@ -386,7 +417,7 @@ PlistDefaults::PlistDefaults(std::string path, std::function<void(const std::str
     impl_->diagnostic = diagnostic ? std::move(diagnostic) : writeToStderr;
     impl_->locked<void>([&] {
         Node disk;
-        if (impl_->readDisk(&disk, false) == Impl::Disk::dictionary) impl_->root = std::move(disk);
+        if (impl_->readDisk(&disk, false) == Impl::Disk::dictionary) impl_->replaceRoot(std::move(disk));
     });
 }
 

@@ -15,7 +15,10 @@ namespace linuxhost {
 // A file that cannot be parsed, or is too large or nested too deeply to be
 // handed to the parser, is moved aside under the folder lock every write
 // takes, never overwritten; one diagnostic line goes to `diagnostic` (stderr
-// by default), and the store starts from the registered defaults. Something
+// by default), and the store starts from the registered defaults. A file
+// found damaged or emptied while running never makes a write drop what the
+// store holds: the write holds every value it knows; a file deleted while
+// running starts the domain over at the next write. Something
 // other than a regular file at the path (a FIFO, a device, a folder) is never
 // read nor replaced. Keys and value types it does not know are kept as they
 // are. Thread-safe.

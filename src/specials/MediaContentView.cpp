@@ -100,7 +100,8 @@ void MediaContentView::viewWillHide() {
 }
 
 void MediaContentView::requestState() {
-    if (stateInFlight_) return;
+    // Asking a player that quit for its state would start it again.
+    if (stateInFlight_ || !MediaControl::isRunning(app_)) return;
     stateInFlight_ = true;
     MediaControl::fetchState(app_, [weak = weakSelf(), hides = hides_](std::optional<MediaControl::State> state) {
         auto self = weak.lock();
@@ -147,6 +148,9 @@ void MediaContentView::refresh(const std::optional<MediaControl::State>& state) 
 }
 
 void MediaContentView::tap(std::string_view command) {
+    // A player that quit while its panel stayed up is not started again by
+    // a button meant to control it.
+    if (!MediaControl::isRunning(app_)) return;
     MediaControl::fire(app_, command);
     delayRefresh();
 }

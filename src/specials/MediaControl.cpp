@@ -106,7 +106,10 @@ bool isHttpsURL(std::string_view text) {
     std::string scheme = url->scheme();
     std::transform(scheme.begin(), scheme.end(), scheme.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return scheme == "https";
+    // Credentials in the address would be sent to whichever host the player
+    // names, and a host that is empty or malformed would be looked up as
+    // whatever the resolver makes of it.
+    return scheme == "https" && !url->userInfo() && !url->host().empty();
 }
 
 std::optional<MediaApp> mediaAppForBundle(std::string_view bundleIdentifier) {
@@ -167,6 +170,14 @@ std::optional<State> parseState(std::string_view result) {
     // Fields past the fourth are left out.
     if (parts.size() < 4) return std::nullopt;
     return State{parts[0] == "playing", std::string(parts[1]), std::string(parts[2]), std::string(parts[3])};
+}
+
+bool isRunning(MediaApp app) {
+    const std::string bundle = app == MediaApp::music ? "com.apple.Music" : "com.spotify.client";
+    for (const auto& running : platform::current().workspace().runningApplicationsWithBundleIdentifier(bundle)) {
+        if (running && !running->isTerminated()) return true;
+    }
+    return false;
 }
 
 void fetchState(MediaApp app, std::function<void(std::optional<State>)> completion) {

@@ -20,8 +20,9 @@ std::optional<MediaApp> mediaAppFromRawValue(std::string_view raw);
 // The player a running application is, by its bundle identifier.
 std::optional<MediaApp> mediaAppForBundle(std::string_view bundleIdentifier);
 
-// True for a valid URL whose scheme is https, in any case: the only kind of
-// artwork address a player's answer may send us to.
+// True for a valid URL whose scheme is https, in any case, with a host that
+// parses and no user information: the only kind of artwork address a
+// player's answer may send us to.
 bool isHttpsURL(std::string_view text);
 
 // Scripted control of the players. Every completion runs on the main thread,
@@ -45,6 +46,11 @@ inline constexpr std::string_view kPreviousTrack = "previous track";
 
 // Bytes above this are not an artwork image worth decoding.
 inline constexpr std::size_t kMaxArtworkBytes = 8 * 1024 * 1024;
+
+// Whether the player is running now. Every script is addressed with "tell
+// application", which starts a player that is not running: a control that
+// acts on a player the user sees must ask first.
+bool isRunning(MediaApp app);
 
 void fetchState(MediaApp app, std::function<void(std::optional<State>)> completion);
 void fetchArtwork(MediaApp app, std::function<void(kit::ImageRef)> completion);

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "app/Settings.h"
+#include "kit/Saturate.h"
 
 namespace durazizi::Bind {
 
@@ -23,10 +24,12 @@ Node integerStepper(std::string prefix, std::string suffix, std::string key, std
                     std::int64_t maximum, std::int64_t step) {
     auto label = [prefix, suffix](double value) {
         char digits[32];
-        std::snprintf(digits, sizeof digits, "%lld", static_cast<long long>(value));
+        std::snprintf(digits, sizeof digits, "%lld", kit::saturatingCast<long long>(value));
         return prefix + digits + suffix;
     };
-    return Stepper(label, [key] { return static_cast<double>(Settings::integerValue(key)); },
+    // The value the system runs with, which a hand edit may have put outside
+    // the stepper's own range.
+    return Stepper(label, [key] { return static_cast<double>(Settings::boundedInteger(key)); },
                    [key](double value) { Settings::setInteger(key, static_cast<std::int64_t>(std::llround(value))); },
                    static_cast<double>(minimum), static_cast<double>(maximum), static_cast<double>(step));
 }
@@ -37,15 +40,16 @@ Node secondsStepper(std::string key, double minimum, double maximum, double step
         std::snprintf(digits, sizeof digits, "%.1f", value);
         return std::string(digits) + " s";
     };
-    Node node = Stepper(label, [key] { return Settings::doubleValue(key); },
+    Node node = Stepper(label, [key] { return Settings::boundedDouble(key); },
                         [key](double value) { Settings::setDouble(key, value); }, minimum, maximum, step);
     node.fullWidth = false;
     return node;
 }
 
-Node integerPicker(std::string label, std::vector<std::string> options, std::string key) {
+Node integerPicker(std::string label, std::vector<std::string> options, std::string key,
+                   std::function<std::int64_t()> selected) {
     return Picker(std::move(label), std::move(options),
-                  [key] { return static_cast<double>(Settings::integerValue(key)); },
+                  [selected = std::move(selected)] { return static_cast<double>(selected()); },
                   [key](double value) { Settings::setInteger(key, static_cast<std::int64_t>(value)); });
 }
 

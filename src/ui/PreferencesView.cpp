@@ -50,7 +50,8 @@ Node GeneralTab::body() {
                             Bind::toggle("Minimized / hidden windows", "window_preview_minimized")}),
         Section("", {labelled("Order by", Bind::integerPicker("Order by",
                                                               labels({"Creation time", "Window title", "Application name"}),
-                                                              "window_preview_order")),
+                                                              "window_preview_order",
+                                                              [] { return static_cast<std::int64_t>(Settings::orderBy()); })),
                      Bind::toggle("Order current-Space windows to front", "window_preview_order_spacefront")}),
         Section("Behaviour", {Bind::toggle("Hide when a Dock item is clicked", "docklets_hide_on_dockitem_click"),
                               Bind::toggle("Hide when a preview is clicked", "hideWhenPreviewClicked"),
@@ -59,15 +60,16 @@ Node GeneralTab::body() {
 }
 
 Node AppearanceTab::body() {
-    const std::int64_t bubble = Settings::integerValue("window_preview_size");
+    const std::int64_t bubble = Settings::boundedInteger("window_preview_size");
     // The slider works on a real number; the setting keeps whole points.
-    Node slider = Slider("Bubble size", [] { return static_cast<double>(Settings::integerValue("window_preview_size")); },
+    Node slider = Slider("Bubble size", [] { return static_cast<double>(Settings::boundedInteger("window_preview_size")); },
                          [](double value) { Settings::setInteger("window_preview_size", static_cast<std::int64_t>(value)); },
                          120, 400);
     char digits[32];
     std::snprintf(digits, sizeof digits, "%lld", static_cast<long long>(bubble));
     return Form({
-        Section("", {labelled("Theme", Bind::integerPicker("Theme", labels({"Automatic", "Light", "Dark"}), "theme"))}),
+        Section("", {labelled("Theme", Bind::integerPicker("Theme", labels({"Automatic", "Light", "Dark"}), "theme",
+                                                                   [] { return static_cast<std::int64_t>(Settings::theme()); }))}),
         Section("Elements", {Bind::toggle("Application name", "window_preview_show_appname"),
                              Bind::toggle("Close button", "window_preview_closebox"),
                              Bind::toggle("Minimized indicator", "window_preview_indicators")}),
@@ -76,7 +78,9 @@ Node AppearanceTab::body() {
                      Bind::integerStepper("Grid: ", " previews per row", "window_preview_grid_width", 1, 12, 1),
                      labelled("Popup animation",
                               Bind::integerPicker("Popup animation", labels({"None", "Fade", "Snap in"}),
-                                                  "preview_popup_animation"))}),
+                                                  "preview_popup_animation", [] {
+                                                      return static_cast<std::int64_t>(Settings::popupAnimation());
+                                                  }))}),
         Section("", {Bind::toggle("Draw highlight gradient", "docklets_draw_highlight"),
                      Bind::toggle("Indicate the front window", "window_preview_indicate_frontwindow"),
                      Bind::toggle("Shade invisible windows", "docklets_dark_invisible"),

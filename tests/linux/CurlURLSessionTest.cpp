@@ -107,6 +107,7 @@ TEST_F(CurlURLSessionTest, LoadsOnlyHttpsWithinItsBounds) {
         {server.url("/big"), std::nullopt, 1},
         {server.url("/big-unannounced"), std::nullopt, 1},
         {server.url("/missing"), std::nullopt, 1},
+        {"https://user:secret@" + server.url("/art").substr(8), std::nullopt, 0},   // no credentials sent
         {server.url("/silent"), std::nullopt, 1},           // ends by the time bound
     };
     for (const Case& c : cases) {

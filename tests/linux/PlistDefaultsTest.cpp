@@ -9,6 +9,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -72,6 +74,32 @@ std::vector<std::string> folderEntries(const fs::path& folder) {
     for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
+}
+
+// Whether a process waits for an flock on `path`, as the kernel lists it:
+// blocked requests are the lines of /proc/locks marked "->". Gives up after
+// ten seconds, so a store that never asks for the lock fails the test
+// instead of hanging it.
+bool someoneWaitsForLockOn(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return false;
+    const std::string inode = ":" + std::to_string(info.st_ino);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (std::chrono::steady_clock::now() < deadline) {
+        std::ifstream locks("/proc/locks");
+        for (std::string line; std::getline(locks, line);) {
+            std::istringstream words(line);
+            std::string word;
+            bool blocked = false;
+            while (words >> word) {
+                if (word == "->") blocked = true;
+                // The file is named major:minor:inode.
+                if (blocked && std::count(word.begin(), word.end(), ':') == 2 && word.ends_with(inode)) return true;
+            }
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return false;
 }
 
 }  // namespace
@@ -248,6 +276,37 @@ TEST(PlistDefaults, DamageWrittenByOthersWhileRunningIsMovedAsideAtTheNextWrite)
     PlistDefaults reader(home.plist());
     EXPECT_EQ(reader.integerForKey("kept"), 3);
     EXPECT_TRUE(reader.boolForKey("flag"));
+}
+
+// An editor that saves in place truncates the file first; a write of ours
+// in that moment must keep every value we hold, not only its own key.
+// Deleting the file, on the other hand, is how a user starts over.
+TEST(PlistDefaults, AnEmptiedFileKeepsEveryValueHeldWhileADeletedOneStartsOver) {
+    for (const bool deleted : {false, true}) {
+        SCOPED_TRACE(deleted ? "deleted" : "emptied");
+        TempHome home;
+        handWrite(home.plist(), plistXml("\t<key>byHand</key>\n\t<string>kept</string>\n"));
+        std::vector<std::string> lines;
+        PlistDefaults defaults(home.plist(), [&](const std::string& line) { lines.push_back(line); });
+        defaults.setInteger(1, "termsVersionAccepted");
+        defaults.setBool(false, "window_snapping");
+
+        if (deleted) {
+            fs::remove(home.plist());
+        } else {
+            std::ofstream(home.plist(), std::ios::trunc | std::ios::binary);
+        }
+        defaults.setInteger(300, "window_preview_size");
+
+        PlistDefaults reader(home.plist());
+        EXPECT_EQ(reader.integerForKey("window_preview_size"), 300);
+        EXPECT_EQ(reader.objectForKey("termsVersionAccepted").has_value(), !deleted);
+        EXPECT_EQ(reader.objectForKey("window_snapping").has_value(), !deleted);
+        EXPECT_EQ(Parsed(readFile(home.plist())).has("byHand"), !deleted);
+        EXPECT_EQ(defaults.integerForKey("termsVersionAccepted"), deleted ? 0 : 1);
+        EXPECT_FALSE(defaults.movedAsidePath().has_value());
+        EXPECT_TRUE(lines.empty());
+    }
 }
 
 TEST(PlistDefaults, ReadsCoerceTypesAsUserDefaultsDo) {
@@ -464,7 +523,7 @@ TEST(PlistDefaults, AtStartUpDamageIsMovedAsideOnlyUnderTheFolderLock) {
     ASSERT_EQ(::flock(lock, LOCK_EX), 0);
     std::optional<PlistDefaults> starting;
     std::thread start([&] { starting.emplace(home.plist(), [](const std::string&) {}); });
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_TRUE(someoneWaitsForLockOn(folder));
     handWrite(home.plist(), plistXml("<key>size</key><integer>9</integer>\n"));
     ::flock(lock, LOCK_UN);
     ::close(lock);

@@ -62,4 +62,29 @@ TEST(MediaScenario, ButtonsHangsAndRefusals) {
     EXPECT_EQ(printed.lines[6], R"({"urls":[]})");
 }
 
+// A player that quits while its panel is up stays quit: neither a button
+// pressed nor the panel's own polling addresses it again.
+TEST(MediaScenario, AButtonOfAPlayerThatQuitDoesNotStartItAgain) {
+    const auto printed = run(kDesk +
+                             "player Spotify state=playing track=\"Night Drive\" artist=\"Lumen\"\n"
+                             "hover-dock \"Spotify\"\n"
+                             "advance 0.5s\n"
+                             "query special\n"
+                             "query scripts\n"
+                             "quit-app 502\n"
+                             "press \"Play/Pause\"\n"
+                             "advance 3s\n"
+                             "query scripts\n"
+                             // A running Spotify would show its panel again.
+                             "hover-dock \"Spotify\"\n"
+                             "advance 1s\n"
+                             "query special\n");
+    ASSERT_EQ(printed.status, 0) << printed.err;
+    ASSERT_EQ(printed.lines.size(), 4u);
+    EXPECT_TRUE(has(printed.lines[0], R"("key":"media:Spotify")")) << printed.lines[0];
+    EXPECT_TRUE(has(printed.lines[1], "Spotify")) << printed.lines[1];
+    EXPECT_EQ(printed.lines[2], R"({"scripts":[],"pending":0})");
+    EXPECT_TRUE(has(printed.lines[3], R"({"visible":false,)")) << printed.lines[3];
+}
+
 }  // namespace

@@ -128,6 +128,37 @@ TEST(ScenarioRun, CorruptDefaultsAreMovedAsideAndTheRegisteredOnesRead) {
     EXPECT_NE(holders[0].find(".plist.corrupt-"), std::string::npos) << holders[0];
 }
 
+// An editor saving in place empties the file first; a preference changed in
+// that moment must not leave a file holding that one key.
+TEST(ScenarioRun, APreferenceChangedWhileAnEditorEmptiedTheFileKeepsEverythingElse) {
+    KeptHome home;
+    const Printed r = run(kDesk + kReturning +
+                              "defaults window_preview_size int 300\n"
+                              "launch\nadvance 1s\n"
+                              "defaults-file truncate\n"
+                              "menu \"Durazizi\" \"Settings…\"\npress \"Enable window previews\"\n"
+                              "relaunch\nadvance 1s\n"
+                              "query terms\nquery defaults window_preview_enable\n"
+                              "query defaults window_preview_size\nquery defaults guideShown\n",
+                          home.options());
+    ASSERT_EQ(r.status, 0) << r.err;
+    ASSERT_EQ(r.lines.size(), 4u);
+    EXPECT_TRUE(r.lines[0].starts_with(R"({"visible":false,)")) << r.lines[0];
+    EXPECT_EQ(r.lines[1], R"({"key":"window_preview_enable","value":false})");
+    EXPECT_EQ(r.lines[2], R"({"key":"window_preview_size","value":300})");
+    EXPECT_EQ(r.lines[3], R"({"key":"guideShown","value":true})");
+
+    // Before launch it is an empty domain; on something that is not a file it stops the run.
+    const Printed fresh = run(kDesk + "defaults-file truncate\nlaunch\nquery terms\n");
+    ASSERT_EQ(fresh.status, 0) << fresh.err;
+    EXPECT_TRUE(fresh.lines.at(0).starts_with(R"({"visible":true,)")) << fresh.lines.at(0);
+    fs::remove_all(home.path);
+    fs::create_directories(home.path / ".config/durazizi/app.durazizi.Durazizi.plist");
+    const Printed folder = run(kDesk + "defaults-file truncate\n", home.options());
+    EXPECT_EQ(folder.status, 2);
+    EXPECT_NE(folder.err.find("line 2: defaults-file:"), std::string::npos) << folder.err;
+}
+
 // What the product's readers make of values written by hand, and what a
 // link, a FIFO or a forged name in the user's files does to a run.
 TEST(ScenarioRun, QueriedDefaultsAreWhatTheReadersOfTheirTypeAnswer) {
@@ -157,6 +188,43 @@ TEST(ScenarioRun, QueriedDefaultsAreWhatTheReadersOfTheirTypeAnswer) {
                            R"({"key":"window_preview_size","value":0})",
                        }));
     EXPECT_NE(r.err.find("refused a settings key"), std::string::npos) << r.err;
+}
+
+// The preferences show what the system runs with, however far out of range
+// the hand-written value is.
+TEST(ScenarioRun, PreferencesShowTheValuesTheReadersAnswerForHandWrittenExtremes) {
+    KeptHome home;
+    const fs::path settings = home.path / ".config/durazizi/app.durazizi.Durazizi.plist";
+    fs::create_directories(settings.parent_path());
+    std::ofstream(settings) << "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict>"
+                               "<key>termsVersionAccepted</key><integer>1</integer>"
+                               "<key>guideShown</key><true/>"
+                               "<key>activationDelayMs</key><integer>9223372036854775807</integer>"
+                               "<key>window_preview_order</key><integer>7</integer>"
+                               "<key>window_preview_grid_width</key><real>nan</real>"
+                               "<key>window_preview_size</key><real>-1e300</real>"
+                               "<key>docklets_dock_offset</key><integer>-100</integer>"
+                               "<key>theme</key><integer>-1</integer>"
+                               "<key>window_snapping_delay_near</key><real>1e300</real>"
+                               "<key>ical_preview_limit_days</key><integer>400</integer>"
+                               "</dict></plist>";
+    const Printed r = run(kDesk + "launch\nmenu \"Durazizi\" \"Settings…\"\nquery prefs\n"
+                                  "press \"Appearance\"\nquery prefs\npress \"Specials\"\nquery prefs\n"
+                                  "press \"Window Management\"\nquery prefs\n",
+                          home.options());
+    ASSERT_EQ(r.status, 0) << r.err;
+    ASSERT_EQ(r.lines.size(), 4u);
+    const std::vector<std::pair<std::size_t, std::string>> shown = {
+        {0, R"("label":"Activation delay: 86400000 ms")"},
+        {0, R"({"kind":"picker","label":"Order by","value":"Creation time"})"},
+        {1, R"({"kind":"picker","label":"Theme","value":"Automatic"})"},
+        {1, R"("label":"Grid: 1 previews per row")"},
+        {1, R"("label":"Distance from the Dock: -8 px")"},
+        {1, R"({"kind":"slider","label":"Bubble size","value":120})"},
+        {2, R"x("label":"Within 30 day(s)")x"},
+        {3, R"("label":"86400.0 s")"},
+    };
+    for (const auto& [line, part] : shown) EXPECT_NE(r.lines[line].find(part), std::string::npos) << r.lines[line];
 }
 
 TEST(ScenarioRun, FifosInPlaceOfTheUsersFilesNeitherHangNorAreReplaced) {

@@ -1,6 +1,11 @@
 #include "tools/scenario/Commands.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <array>
+#include <cerrno>
 #include <limits>
 
 #include "linux/AtomicFile.h"
@@ -225,6 +230,33 @@ Action parseCorruptDefaults(Args&) {
     };
 }
 
+Action parseDefaultsFile(Args& args) {
+    const std::string what = args.word("what to do to the file (truncate)");
+    if (!args.error() && what != "truncate") args.fail("unknown change '" + what + "' (truncate)");
+    if (args.error()) return {};
+    return [](World& world, std::ostream&) -> Result {
+        // The first step of an editor's in-place save: the same file, through
+        // a link to it if there is one, emptied (and made if it was absent,
+        // as a shell's `>` makes it).
+        const std::string path = world.defaultsPath();
+        std::string error;
+        if (!linuxhost::fileio::makeFolders(linuxhost::fileio::parentFolder(path), &error)) {
+            return "defaults-file: " + error;
+        }
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0600);
+        if (fd < 0) return "defaults-file: " + linuxhost::fileio::errorText("cannot open", path, errno);
+        struct stat info {};
+        Result result;
+        if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+            result = "defaults-file: " + path + " is not a regular file";
+        } else if (::ftruncate(fd, 0) != 0) {
+            result = "defaults-file: " + linuxhost::fileio::errorText("cannot truncate", path, errno);
+        }
+        ::close(fd);
+        return result;
+    };
+}
+
 // --- faults ------------------------------------------------------------------------
 
 Action parseFail(Args& args) {
@@ -401,6 +433,7 @@ constexpr std::array kCommands = {
     CommandEntry{"defaults-delete", parseDefaultsDelete},
     CommandEntry{"fail", parseFail},
     CommandEntry{"corrupt-defaults", parseCorruptDefaults},
+    CommandEntry{"defaults-file", parseDefaultsFile},
     CommandEntry{"quit-app", parseQuitApp},
     CommandEntry{"screen-remove", parseScreenRemove},
     CommandEntry{"calendar-file", parseCalendarFile},
