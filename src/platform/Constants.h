@@ -80,8 +80,11 @@ enum SMAppServiceStatus : std::int64_t {
 enum SearchPathDirectory : std::int64_t { NSLibraryDirectory = 5 };
 enum SearchPathDomainMask : std::int64_t { NSUserDomainMask = 1 };
 
-// NSStatusItem length
+// NSStatusItem length. AppKit defines the name as a macro of the same
+// value; a file that includes AppKit sees that one.
+#ifndef NSVariableStatusItemLength
 inline constexpr double NSVariableStatusItemLength = -1;
+#endif
 
 // dispatch quality of service classes
 enum class QualityOfService { UserInteractive, UserInitiated, Default, Utility, Background };

@@ -1,0 +1,90 @@
+// Check-only declarations of the CoreGraphics names the macOS backend uses,
+// from Apple's public documentation. GNUstep has only CGFloat; on a Mac,
+// NSRect, NSPoint and NSSize are the CoreGraphics structs, which the
+// typedefs below imitate with GNUstep's own.
+#pragma once
+
+#import <Foundation/Foundation.h>
+
+#include <CoreFoundation/CoreFoundation.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+typedef NSRect CGRect;
+typedef NSPoint CGPoint;
+typedef NSSize CGSize;
+
+CGRect CGRectMake(CGFloat x, CGFloat y, CGFloat width, CGFloat height);
+extern const CGRect CGRectZero;
+
+typedef uint32_t CGWindowID;
+typedef uint32_t CGDirectDisplayID;
+typedef int32_t CGWindowLevel;
+typedef int32_t CGWindowLevelKey;
+CGWindowLevel CGWindowLevelForKey(CGWindowLevelKey key);
+
+bool CGPreflightScreenCaptureAccess(void);
+bool CGRequestScreenCaptureAccess(void);
+
+// Quartz events
+typedef struct __CGEvent* CGEventRef;
+typedef struct __CGEventTapProxy* CGEventTapProxy;
+typedef uint64_t CGEventMask;
+typedef uint64_t CGEventFlags;
+typedef uint32_t CGEventType;
+typedef uint32_t CGEventTapLocation;
+typedef uint32_t CGEventTapPlacement;
+typedef uint32_t CGEventTapOptions;
+typedef uint32_t CGEventField;
+enum { kCGHIDEventTap = 0, kCGSessionEventTap = 1, kCGAnnotatedSessionEventTap = 2 };
+enum { kCGHeadInsertEventTap = 0, kCGTailAppendEventTap = 1 };
+enum { kCGEventTapOptionDefault = 0, kCGEventTapOptionListenOnly = 1 };
+enum { kCGEventTapDisabledByTimeout = 0xFFFFFFFEu, kCGEventTapDisabledByUserInput = 0xFFFFFFFFu };
+enum {
+    kCGKeyboardEventKeycode = 9,
+    kCGScrollWheelEventDeltaAxis1 = 11,
+    kCGScrollWheelEventPointDeltaAxis1 = 96,
+    kCGScrollWheelEventIsContinuous = 88,
+};
+typedef CGEventRef (*CGEventTapCallBack)(CGEventTapProxy proxy, CGEventType type, CGEventRef event, void* userInfo);
+CFMachPortRef CGEventTapCreate(CGEventTapLocation tap, CGEventTapPlacement place, CGEventTapOptions options,
+                               CGEventMask eventsOfInterest, CGEventTapCallBack callback, void* userInfo);
+void CGEventTapEnable(CFMachPortRef tap, bool enable);
+bool CGEventTapIsEnabled(CFMachPortRef tap);
+CGEventType CGEventGetType(CGEventRef event);
+CGEventFlags CGEventGetFlags(CGEventRef event);
+CGPoint CGEventGetLocation(CGEventRef event);
+int64_t CGEventGetIntegerValueField(CGEventRef event, CGEventField field);
+double CGEventGetDoubleValueField(CGEventRef event, CGEventField field);
+
+// Images and bitmap contexts
+typedef struct CGImage* CGImageRef;
+typedef struct CGColorSpace* CGColorSpaceRef;
+typedef struct CGContext* CGContextRef;
+typedef struct CGDataProvider* CGDataProviderRef;
+typedef uint32_t CGBitmapInfo;
+typedef int32_t CGColorRenderingIntent;
+enum { kCGImageAlphaPremultipliedLast = 1 };
+enum { kCGBitmapByteOrder32Big = 4 << 12 };
+enum { kCGRenderingIntentDefault = 0 };
+extern const CFStringRef kCGColorSpaceSRGB;
+CGColorSpaceRef CGColorSpaceCreateWithName(CFStringRef name);
+CGContextRef CGBitmapContextCreate(void* data, size_t width, size_t height, size_t bitsPerComponent,
+                                   size_t bytesPerRow, CGColorSpaceRef space, uint32_t bitmapInfo);
+void CGContextDrawImage(CGContextRef c, CGRect rect, CGImageRef image);
+void CGContextClearRect(CGContextRef c, CGRect rect);
+size_t CGImageGetWidth(CGImageRef image);
+size_t CGImageGetHeight(CGImageRef image);
+CGImageRef CGImageRetain(CGImageRef image);
+void CGImageRelease(CGImageRef image);
+CGDataProviderRef CGDataProviderCreateWithCFData(CFDataRef data);
+CGImageRef CGImageCreate(size_t width, size_t height, size_t bitsPerComponent, size_t bitsPerPixel,
+                         size_t bytesPerRow, CGColorSpaceRef space, CGBitmapInfo bitmapInfo,
+                         CGDataProviderRef provider, const CGFloat* decode, bool shouldInterpolate,
+                         CGColorRenderingIntent intent);
+
+#ifdef __cplusplus
+}
+#endif
