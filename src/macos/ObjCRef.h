@@ -58,4 +58,15 @@ private:
     T* object_ = nil;
 };
 
+// Hands an object the caller owns (alloc/init) to code that expects a
+// factory's result: autoreleased without ARC, as is under it.
+template <typename T>
+T* autoreleased(T* owned) {
+#if !__has_feature(objc_arc)
+    return [owned autorelease];
+#else
+    return owned;
+#endif
+}
+
 }  // namespace macos

@@ -64,11 +64,11 @@ typedef struct CGImage* CGImageRef;
 typedef struct CGColorSpace* CGColorSpaceRef;
 typedef struct CGContext* CGContextRef;
 typedef struct CGDataProvider* CGDataProviderRef;
+typedef enum CGImageAlphaInfo : uint32_t { kCGImageAlphaPremultipliedLast = 1 } CGImageAlphaInfo;
+// CF_OPTIONS: in C++ the type is the integer, the names an anonymous enum.
 typedef uint32_t CGBitmapInfo;
-typedef int32_t CGColorRenderingIntent;
-enum { kCGImageAlphaPremultipliedLast = 1 };
-enum { kCGBitmapByteOrder32Big = 4 << 12 };
-enum { kCGRenderingIntentDefault = 0 };
+enum : CGBitmapInfo { kCGBitmapByteOrder32Big = 4 << 12 };
+typedef enum CGColorRenderingIntent : int32_t { kCGRenderingIntentDefault = 0 } CGColorRenderingIntent;
 extern const CFStringRef kCGColorSpaceSRGB;
 CGColorSpaceRef CGColorSpaceCreateWithName(CFStringRef name);
 CGContextRef CGBitmapContextCreate(void* data, size_t width, size_t height, size_t bitsPerComponent,
