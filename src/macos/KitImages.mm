@@ -20,7 +20,10 @@ constexpr uint32_t kKitBitmapInfo =
 
 kit::ImageRef kitImageFromCGImage(CGImageRef image, int pixelWidth, int pixelHeight, kit::Size points) {
     if (image == nullptr || pixelWidth <= 0 || pixelHeight <= 0) return nullptr;
-    if (pixelWidth > helpers::kMaxCaptureSide || pixelHeight > helpers::kMaxCaptureSide) return nullptr;
+    if (static_cast<std::uint64_t>(pixelWidth) > helpers::kMaxImageSide ||
+        static_cast<std::uint64_t>(pixelHeight) > helpers::kMaxImageSide) {
+        return nullptr;
+    }
     std::vector<std::uint32_t> pixels(static_cast<std::size_t>(pixelWidth) * static_cast<std::size_t>(pixelHeight));
     auto space = CFRef<CGColorSpaceRef>::adopt(CGColorSpaceCreateWithName(kCGColorSpaceSRGB));
     auto context = CFRef<CGContextRef>::adopt(CGBitmapContextCreate(pixels.data(), static_cast<size_t>(pixelWidth),

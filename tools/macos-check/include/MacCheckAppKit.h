@@ -11,6 +11,7 @@
 - (BOOL)setActivationPolicy:(NSApplicationActivationPolicy)activationPolicy;
 - (NSApplicationActivationPolicy)activationPolicy;
 - (void)activate;   // macOS 14
+- (void)setHelpMenu:(NSMenu*)helpMenu;
 @end
 
 typedef NSString* NSAboutPanelOptionKey;
