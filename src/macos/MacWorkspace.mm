@@ -81,7 +81,8 @@ platform::RunningApplicationRef MacWorkspace::frontmostApplication() {
 
 bool MacWorkspace::openURL(const kit::URL& url) {
     @autoreleasepool {
-        NSURL* native = [NSURL URLWithString:[NSString stringWithUTF8String:url.absoluteString().c_str()]];
+        NSString* text = [NSString stringWithUTF8String:url.absoluteString().c_str()];
+        NSURL* native = text ? [NSURL URLWithString:text] : nil;
         if (native == nil) return false;
         return [[NSWorkspace sharedWorkspace] openURL:native];
     }
