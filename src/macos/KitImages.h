@@ -15,7 +15,7 @@ kit::ImageRef kitImageFromCGImage(CGImageRef image, int pixelWidth, int pixelHei
 // An NSImage (an application icon, a bundle resource) at `points`, drawn at `scale` pixels per point.
 kit::ImageRef kitImageFromNSImage(NSImage* image, kit::Size points, double scale);
 // A kit image for AppKit: pixels become a bitmap, a symbol the system's own
-// symbol. Vector drawings are drawn by the view host and give nil here.
+// symbol, a vector drawing an image AppKit draws on demand.
 NSImage* nsImageFromKit(const kit::ImageRef& image);
 
 }  // namespace macos

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "kit/Appearance.h"
 #include "macos/CFRef.h"
 #include "macos/CocoaHelpers.h"
 #include "macos/ObjCRef.h"
@@ -45,8 +46,60 @@ kit::ImageRef kitImageFromNSImage(NSImage* image, kit::Size points, double scale
     return kitImageFromCGImage(cgImage, size.width, size.height, points);
 }
 
+namespace {
+
+NSColor* nsColor(const kit::Color& color) {
+    const kit::Color c = kit::resolve(color, kit::Appearance::Aqua);
+    return [NSColor colorWithSRGBRed:c.red green:c.green blue:c.blue alpha:c.alpha];
+}
+
+// Draws the shapes in AppKit's current context, whose origin is at the
+// bottom-left unless the image was made flipped.
+void draw(const kit::VectorDrawing& drawing) {
+    for (const auto& shape : drawing.shapes) {
+        NSBezierPath* path = nil;
+        if (shape.kind == kit::VectorShape::Kind::RoundedRect) {
+            path = [NSBezierPath bezierPathWithRoundedRect:NSMakeRect(shape.rect.origin.x, shape.rect.origin.y,
+                                                                      shape.rect.size.width, shape.rect.size.height)
+                                                   xRadius:shape.cornerRadius
+                                                   yRadius:shape.cornerRadius];
+        } else {
+            if (shape.points.size() < 2) continue;
+            path = [NSBezierPath bezierPath];
+            [path moveToPoint:NSMakePoint(shape.points.front().x, shape.points.front().y)];
+            for (std::size_t i = 1; i < shape.points.size(); ++i) {
+                [path lineToPoint:NSMakePoint(shape.points[i].x, shape.points[i].y)];
+            }
+            [path closePath];
+        }
+        if (shape.paint == kit::VectorShape::Paint::Fill) {
+            [nsColor(shape.color) setFill];
+            [path fill];
+        } else {
+            [path setLineWidth:shape.lineWidth];
+            [nsColor(shape.color) setStroke];
+            [path stroke];
+        }
+    }
+}
+
+}  // namespace
+
 NSImage* nsImageFromKit(const kit::ImageRef& image) {
     if (!image) return nil;
+    if (const auto& drawing = image->drawing()) {
+        // Drawn by AppKit at whatever scale the menu bar's screen has, each
+        // time it is needed.
+        kit::VectorDrawing copy = *drawing;
+        NSImage* vector = [NSImage imageWithSize:NSMakeSize(copy.canvas.width, copy.canvas.height)
+                                         flipped:copy.flipped
+                                  drawingHandler:^BOOL(NSRect) {
+                                      draw(copy);
+                                      return YES;
+                                  }];
+        [vector setTemplate:image->isTemplate()];
+        return vector;
+    }
     if (!image->symbolName().empty()) {
         NSString* name = [NSString stringWithUTF8String:image->symbolName().c_str()];
         NSString* description = [NSString stringWithUTF8String:image->accessibilityDescription().c_str()];

@@ -78,7 +78,26 @@ void MacCapture::captureImage(const platform::SCWindow& window, const platform::
             if (auto it = state_->windows.find(window.windowID); it != state_->windows.end()) native = it->second;
         }
         if (!native) {
-            completion(nullptr, "the window is not in the shareable content");
+            // Not seen yet (it opened since the last listing): list again
+            // once, then capture it if it is there now.
+            auto retry = std::make_shared<CaptureImageHandler>(std::move(completion));
+            std::weak_ptr<State> weak = state_;
+            platform::SCWindow wanted = window;
+            platform::SCStreamConfiguration wantedConfiguration = configuration;
+            getShareableContent(true, true, [this, weak, wanted, wantedConfiguration, retry](
+                                                std::optional<platform::SCShareableContent>, std::optional<std::string>) {
+                auto state = weak.lock();
+                bool listed = false;
+                if (state) {
+                    std::lock_guard lock(state->mutex);
+                    listed = state->windows.count(wanted.windowID) > 0;
+                }
+                if (!listed) {
+                    (*retry)(nullptr, "the window is not in the shareable content");
+                    return;
+                }
+                captureImage(wanted, wantedConfiguration, std::move(*retry));
+            });
             return;
         }
         SCContentFilter* filter = autoreleased([[SCContentFilter alloc] initWithDesktopIndependentWindow:native.get()]);

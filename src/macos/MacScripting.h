@@ -17,6 +17,8 @@ class MacScripting final : public platform::Scripting {
 public:
     static constexpr double kWaitSeconds = 10;
     static constexpr int kMaxQueued = 4;
+    // A player's answer larger than this (cover art included) is an error.
+    static constexpr std::size_t kMaxResultBytes = 16 * 1024 * 1024;
 
     MacScripting();
     ~MacScripting() override;

@@ -48,10 +48,14 @@ void run(const std::string& source, Outcome& outcome) {
         if (script == nil) return;
         NSDictionary* errorInfo = nil;
         NSAppleEventDescriptor* result = [script executeAndReturnError:&errorInfo];
+        NSData* data = [result data];
+        if (result != nil && [data length] > MacScripting::kMaxResultBytes) {
+            outcome.error = platform::NSAppleScriptError{"the answer is too large", std::nullopt};
+            return;
+        }
         if (result != nil) {
             platform::NSAppleEventDescriptor descriptor;
             descriptor.stringValue = text([result stringValue]);
-            NSData* data = [result data];
             const auto* bytes = static_cast<const std::uint8_t*>([data bytes]);
             descriptor.data.assign(bytes, bytes + [data length]);
             outcome.descriptor = std::move(descriptor);

@@ -34,6 +34,7 @@ typedef NSUInteger NSEventModifierFlags;
 @interface NSImage (MacCheckModern)
 + (NSImage*)imageWithSystemSymbolName:(NSString*)name accessibilityDescription:(NSString*)description;
 - (instancetype)initWithCGImage:(CGImageRef)cgImage size:(NSSize)size;
++ (NSImage*)imageWithSize:(NSSize)size flipped:(BOOL)drawingHandlerShouldBeCalledWithFlippedContext drawingHandler:(BOOL (^)(NSRect dstRect))drawingHandler;
 - (void)setTemplate:(BOOL)isTemplate;
 - (BOOL)isTemplate;
 @end
