@@ -76,11 +76,17 @@ int clampSide(double side) {
 
 }  // namespace
 
-PixelSize capturePixelSize(int requestedWidth, int requestedHeight, kit::Size points, double backingScale) {
+std::optional<PixelSize> capturePixelSize(int requestedWidth, int requestedHeight) {
+    if (requestedWidth <= 0 || requestedHeight <= 0) return std::nullopt;
+    if (std::int64_t{requestedWidth} * requestedHeight > kMaxCapturePixels) return std::nullopt;
+    return PixelSize{requestedWidth, requestedHeight};
+}
+
+PixelSize pixelSizeAtScale(kit::Size points, double backingScale) {
     const double scale = std::isfinite(backingScale) && backingScale > 0 ? backingScale : 1;
-    const double width = requestedWidth > 0 ? requestedWidth : points.width * scale;
-    const double height = requestedHeight > 0 ? requestedHeight : points.height * scale;
-    // Scale both sides by the same factor when one is over the cap, so the
+    const double width = points.width * scale;
+    const double height = points.height * scale;
+    // Both sides shrink by the same factor when one is over the cap, so the
     // picture keeps its shape.
     const double largest = std::max(width, height);
     const double shrink = std::isfinite(largest) && largest > kMaxCaptureSide ? kMaxCaptureSide / largest : 1;

@@ -65,16 +65,22 @@ inline constexpr long kMaxArrayCount = 4096;
 
 // --- capture -----------------------------------------------------------------
 
-// The pixel size asked of a capture. Each side is the requested size in
-// pixels, at least 1; a side that is not a finite positive number falls back
-// to the window's size in points times the screen's scale, and the larger
-// side is capped so that a huge window cannot ask for a huge bitmap.
+// The pixel size of a capture: exactly what was asked, or none when a side
+// is not positive or the bitmap would be larger than kMaxCapturePixels
+// (ScreenCaptureKit refuses such a configuration as invalid).
 struct PixelSize {
     int width = 0;
     int height = 0;
 };
 inline constexpr int kMaxCaptureSide = 8192;
-PixelSize capturePixelSize(int requestedWidth, int requestedHeight, kit::Size points, double backingScale);
+inline constexpr std::int64_t kMaxCapturePixels = std::int64_t{kMaxCaptureSide} * kMaxCaptureSide;
+std::optional<PixelSize> capturePixelSize(int requestedWidth, int requestedHeight);
+
+// The pixels an image of `points` takes at `backingScale` pixels per point
+// (an icon copied out of AppKit): rounded up so that no column is lost, at
+// least 1, and the larger side capped at kMaxCaptureSide with the shape kept.
+// A scale that is not a finite positive number is 1.
+PixelSize pixelSizeAtScale(kit::Size points, double backingScale);
 
 // The points-per-pixel of a captured image, so that the image keeps the
 // window's size in points whatever its pixel size.

@@ -40,7 +40,7 @@ kit::ImageRef kitImageFromCGImage(CGImageRef image, int pixelWidth, int pixelHei
 
 kit::ImageRef kitImageFromNSImage(NSImage* image, kit::Size points, double scale) {
     if (image == nil) return nullptr;
-    const auto size = helpers::capturePixelSize(0, 0, points, scale);
+    const auto size = helpers::pixelSizeAtScale(points, scale);
     NSRect proposed = NSMakeRect(0, 0, points.width, points.height);
     CGImageRef cgImage = [image CGImageForProposedRect:&proposed context:nil hints:nil];
     return kitImageFromCGImage(cgImage, size.width, size.height, points);

@@ -100,10 +100,13 @@ void MacCapture::captureImage(const platform::SCWindow& window, const platform::
             });
             return;
         }
+        const auto checked = helpers::capturePixelSize(configuration.width, configuration.height);
+        if (!checked) {
+            completion(nullptr, "The stream configuration is invalid.");
+            return;
+        }
+        const helpers::PixelSize size = *checked;
         SCContentFilter* filter = autoreleased([[SCContentFilter alloc] initWithDesktopIndependentWindow:native.get()]);
-        const double scale = [filter pointPixelScale];
-        const helpers::PixelSize size =
-            helpers::capturePixelSize(configuration.width, configuration.height, window.frame.size, scale);
         SCStreamConfiguration* config = autoreleased([[SCStreamConfiguration alloc] init]);
         [config setWidth:static_cast<size_t>(size.width)];
         [config setHeight:static_cast<size_t>(size.height)];

@@ -91,31 +91,38 @@ TEST(CocoaAccessibility, UnknownErrorsAndValueTypesAreNeverSuccess) {
     EXPECT_EQ(axValueTypeFromNative(0xFFFFFFFFu), platform::kAXValueIllegalType);
 }
 
-TEST(CocoaCapture, PixelSizeIsWhatWasAskedWithinBounds) {
+TEST(CocoaCapture, PixelSizeIsExactlyWhatWasAskedOrRefused) {
     // What the caller asks for is what it gets, whatever the screen's scale.
-    PixelSize asked = capturePixelSize(320, 200, {800, 500}, 2);
-    EXPECT_EQ(asked.width, 320);
-    EXPECT_EQ(asked.height, 200);
-    // Nothing asked: the window's points at the screen's scale, rounded up
-    // so that no column of the window is lost.
-    PixelSize native = capturePixelSize(0, 0, {100.5, 50}, 2);
-    EXPECT_EQ(native.width, 201);
-    EXPECT_EQ(native.height, 100);
-    // A window of no size still gives a bitmap.
-    PixelSize empty = capturePixelSize(0, 0, {0, 0}, 2);
-    EXPECT_EQ(empty.width, 1);
-    EXPECT_EQ(empty.height, 1);
-    // A broken scale is 1.
-    EXPECT_EQ(capturePixelSize(0, 0, {10, 10}, std::numeric_limits<double>::quiet_NaN()).width, 10);
-    // A huge window keeps its shape under the cap.
-    PixelSize huge = capturePixelSize(0, 0, {20000, 10000}, 2);
-    EXPECT_EQ(huge.width, kMaxCaptureSide);
-    EXPECT_EQ(huge.height, kMaxCaptureSide / 2);
+    const auto asked = capturePixelSize(320, 200);
+    ASSERT_TRUE(asked);
+    EXPECT_EQ(asked->width, 320);
+    EXPECT_EQ(asked->height, 200);
+    EXPECT_TRUE(capturePixelSize(kMaxCaptureSide, kMaxCaptureSide));
+    // A side of no size, or a bitmap past the limit, is an invalid
+    // configuration rather than a silently different picture.
+    EXPECT_FALSE(capturePixelSize(0, 200));
+    EXPECT_FALSE(capturePixelSize(320, -1));
+    EXPECT_FALSE(capturePixelSize(kMaxCaptureSide + 1, kMaxCaptureSide));
+    EXPECT_FALSE(capturePixelSize(1 << 30, 1 << 30));   // overflows int arithmetic
 
     // The image keeps the window's size in points, not its pixel size.
-    const kit::Size points = capturePointSize({640, 400}, {320, 200});
-    EXPECT_DOUBLE_EQ(points.width, 320);
+    EXPECT_DOUBLE_EQ(capturePointSize({640, 400}, {320, 200}).width, 320);
     EXPECT_DOUBLE_EQ(capturePointSize({640, 400}, {0, 0}).width, 640);
+}
+
+TEST(CocoaCapture, IconsTakeTheirPointsAtTheScreenScale) {
+    // Rounded up so that no column of the picture is lost.
+    const PixelSize icon = pixelSizeAtScale({100.5, 50}, 2);
+    EXPECT_EQ(icon.width, 201);
+    EXPECT_EQ(icon.height, 100);
+    const PixelSize empty = pixelSizeAtScale({0, 0}, 2);
+    EXPECT_EQ(empty.width, 1);
+    EXPECT_EQ(empty.height, 1);
+    EXPECT_EQ(pixelSizeAtScale({10, 10}, std::numeric_limits<double>::quiet_NaN()).width, 10);
+    // A huge image keeps its shape under the cap.
+    const PixelSize huge = pixelSizeAtScale({20000, 10000}, 2);
+    EXPECT_EQ(huge.width, kMaxCaptureSide);
+    EXPECT_EQ(huge.height, kMaxCaptureSide / 2);
 }
 
 TEST(CocoaImages, SizeIsCheckedBeforeDecoding) {
