@@ -97,7 +97,7 @@ int runSelfCheck(platform::Platform& p) {
                  "window server: an animation group ends at its target and completes");
     panel->orderOut();
     report.check(!panel->isVisible(), "window server: a panel orders out");
-    report.check(p.windowServer().windowLevelForKey(platform::kCGStatusWindowLevelKey) == platform::kCGStatusWindowLevel,
+    report.check(p.windowServer().windowLevelForKey(platform::kCGStatusWindowLevelKey) == platform::NSStatusWindowLevel,
                  "window server: CGWindowLevelForKey gives the documented status level");
 
     report.check(p.locale().addDays(now, 1).has_value(), "locale: a day is added in the current calendar");

@@ -23,7 +23,40 @@ typedef uint32_t CGWindowID;
 typedef uint32_t CGDirectDisplayID;
 typedef int32_t CGWindowLevel;
 typedef int32_t CGWindowLevelKey;
+enum : CGWindowLevelKey {
+    kCGBaseWindowLevelKey = 0, kCGMinimumWindowLevelKey = 1, kCGDesktopWindowLevelKey = 2,
+    kCGBackstopMenuLevelKey = 3, kCGNormalWindowLevelKey = 4, kCGFloatingWindowLevelKey = 5,
+    kCGTornOffMenuWindowLevelKey = 6, kCGDockWindowLevelKey = 7, kCGMainMenuWindowLevelKey = 8,
+    kCGStatusWindowLevelKey = 9, kCGModalPanelWindowLevelKey = 10, kCGPopUpMenuWindowLevelKey = 11,
+    kCGDraggingWindowLevelKey = 12, kCGScreenSaverWindowLevelKey = 13, kCGMaximumWindowLevelKey = 14,
+    kCGOverlayWindowLevelKey = 15, kCGHelpWindowLevelKey = 16, kCGUtilityWindowLevelKey = 17,
+    kCGDesktopIconWindowLevelKey = 18, kCGCursorWindowLevelKey = 19, kCGAssistiveTechHighWindowLevelKey = 20,
+    kCGNumberOfWindowLevelKeys = 21,
+};
 CGWindowLevel CGWindowLevelForKey(CGWindowLevelKey key);
+// CoreGraphics names the levels as macros over CGWindowLevelForKey, not as
+// constants: any other declaration of these names breaks once it is included.
+#define kCGBaseWindowLevel CGWindowLevelForKey(kCGBaseWindowLevelKey)
+#define kCGMinimumWindowLevel CGWindowLevelForKey(kCGMinimumWindowLevelKey)
+#define kCGDesktopWindowLevel CGWindowLevelForKey(kCGDesktopWindowLevelKey)
+#define kCGDesktopIconWindowLevel CGWindowLevelForKey(kCGDesktopIconWindowLevelKey)
+#define kCGBackstopMenuLevel CGWindowLevelForKey(kCGBackstopMenuLevelKey)
+#define kCGNormalWindowLevel CGWindowLevelForKey(kCGNormalWindowLevelKey)
+#define kCGFloatingWindowLevel CGWindowLevelForKey(kCGFloatingWindowLevelKey)
+#define kCGTornOffMenuWindowLevel CGWindowLevelForKey(kCGTornOffMenuWindowLevelKey)
+#define kCGModalPanelWindowLevel CGWindowLevelForKey(kCGModalPanelWindowLevelKey)
+#define kCGUtilityWindowLevel CGWindowLevelForKey(kCGUtilityWindowLevelKey)
+#define kCGDockWindowLevel CGWindowLevelForKey(kCGDockWindowLevelKey)
+#define kCGMainMenuWindowLevel CGWindowLevelForKey(kCGMainMenuWindowLevelKey)
+#define kCGStatusWindowLevel CGWindowLevelForKey(kCGStatusWindowLevelKey)
+#define kCGPopUpMenuWindowLevel CGWindowLevelForKey(kCGPopUpMenuWindowLevelKey)
+#define kCGOverlayWindowLevel CGWindowLevelForKey(kCGOverlayWindowLevelKey)
+#define kCGHelpWindowLevel CGWindowLevelForKey(kCGHelpWindowLevelKey)
+#define kCGDraggingWindowLevel CGWindowLevelForKey(kCGDraggingWindowLevelKey)
+#define kCGScreenSaverWindowLevel CGWindowLevelForKey(kCGScreenSaverWindowLevelKey)
+#define kCGAssistiveTechHighWindowLevel CGWindowLevelForKey(kCGAssistiveTechHighWindowLevelKey)
+#define kCGCursorWindowLevel CGWindowLevelForKey(kCGCursorWindowLevelKey)
+#define kCGMaximumWindowLevel CGWindowLevelForKey(kCGMaximumWindowLevelKey)
 
 bool CGPreflightScreenCaptureAccess(void);
 bool CGRequestScreenCaptureAccess(void);
@@ -32,6 +65,9 @@ bool CGRequestScreenCaptureAccess(void);
 typedef struct __CGEvent* CGEventRef;
 typedef struct __CGEventTapProxy* CGEventTapProxy;
 typedef uint64_t CGEventMask;
+#define CGEventMaskBit(eventType) ((CGEventMask)1 << (eventType))
+#define kCGEventMaskForAllEvents (~(CGEventMask)0)
+#define kCGNullWindowID ((CGWindowID)0)
 typedef uint64_t CGEventFlags;
 typedef uint32_t CGEventType;
 typedef uint32_t CGEventTapLocation;
