@@ -28,14 +28,24 @@ enum AXError : std::int32_t {
     kAXErrorNotEnoughPrecision = -25214,
 };
 
-// AXValueType
+// AXValueType, under both of its names. The Accessibility headers define
+// the older names as macros over the newer ones, so the older names are
+// declared only where those headers have not been read.
 enum AXValueType : std::int32_t {
-    kAXValueCGPointType = 1,
-    kAXValueCGSizeType = 2,
-    kAXValueCGRectType = 3,
-    kAXValueCFRangeType = 4,
-    kAXValueAXErrorType = 5,
-    kAXValueIllegalType = 0,
+    kAXValueTypeCGPoint = 1,
+    kAXValueTypeCGSize = 2,
+    kAXValueTypeCGRect = 3,
+    kAXValueTypeCFRange = 4,
+    kAXValueTypeAXError = 5,
+    kAXValueTypeIllegal = 0,
+#ifndef kAXValueCGPointType
+    kAXValueCGPointType = kAXValueTypeCGPoint,
+    kAXValueCGSizeType = kAXValueTypeCGSize,
+    kAXValueCGRectType = kAXValueTypeCGRect,
+    kAXValueCFRangeType = kAXValueTypeCFRange,
+    kAXValueAXErrorType = kAXValueTypeAXError,
+    kAXValueIllegalType = kAXValueTypeIllegal,
+#endif
 };
 
 // NSEventModifierFlags (the same bits as CGEventFlags for these four).

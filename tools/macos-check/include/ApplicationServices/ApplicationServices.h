@@ -19,6 +19,13 @@ enum { kAXErrorSuccess = 0, kAXErrorFailure = -25200, kAXErrorIllegalArgument = 
        kAXErrorCannotComplete = -25204, kAXErrorAPIDisabled = -25211, kAXErrorNoValue = -25212 };
 enum { kAXValueTypeIllegal = 0, kAXValueTypeCGPoint = 1, kAXValueTypeCGSize = 2, kAXValueTypeCGRect = 3,
        kAXValueTypeCFRange = 4, kAXValueTypeAXError = 5 };
+// The older names are macros over the newer ones.
+#define kAXValueCGPointType kAXValueTypeCGPoint
+#define kAXValueCGSizeType kAXValueTypeCGSize
+#define kAXValueCGRectType kAXValueTypeCGRect
+#define kAXValueCFRangeType kAXValueTypeCFRange
+#define kAXValueAXErrorType kAXValueTypeAXError
+#define kAXValueIllegalType kAXValueTypeIllegal
 
 AXUIElementRef AXUIElementCreateSystemWide(void);
 AXUIElementRef AXUIElementCreateApplication(pid_t pid);
