@@ -28,14 +28,24 @@ enum AXError : std::int32_t {
     kAXErrorNotEnoughPrecision = -25214,
 };
 
-// AXValueType
+// AXValueType, under both of its names. The Accessibility headers define
+// the older names as macros over the newer ones, so the older names are
+// declared only where those headers have not been read.
 enum AXValueType : std::int32_t {
-    kAXValueCGPointType = 1,
-    kAXValueCGSizeType = 2,
-    kAXValueCGRectType = 3,
-    kAXValueCFRangeType = 4,
-    kAXValueAXErrorType = 5,
-    kAXValueIllegalType = 0,
+    kAXValueTypeCGPoint = 1,
+    kAXValueTypeCGSize = 2,
+    kAXValueTypeCGRect = 3,
+    kAXValueTypeCFRange = 4,
+    kAXValueTypeAXError = 5,
+    kAXValueTypeIllegal = 0,
+#ifndef kAXValueCGPointType
+    kAXValueCGPointType = kAXValueTypeCGPoint,
+    kAXValueCGSizeType = kAXValueTypeCGSize,
+    kAXValueCGRectType = kAXValueTypeCGRect,
+    kAXValueCFRangeType = kAXValueTypeCFRange,
+    kAXValueAXErrorType = kAXValueTypeAXError,
+    kAXValueIllegalType = kAXValueTypeIllegal,
+#endif
 };
 
 // NSEventModifierFlags (the same bits as CGEventFlags for these four).
@@ -80,8 +90,11 @@ enum SMAppServiceStatus : std::int64_t {
 enum SearchPathDirectory : std::int64_t { NSLibraryDirectory = 5 };
 enum SearchPathDomainMask : std::int64_t { NSUserDomainMask = 1 };
 
-// NSStatusItem length
+// NSStatusItem length. AppKit defines the name as a macro of the same
+// value; a file that includes AppKit sees that one.
+#ifndef NSVariableStatusItemLength
 inline constexpr double NSVariableStatusItemLength = -1;
+#endif
 
 // dispatch quality of service classes
 enum class QualityOfService { UserInteractive, UserInitiated, Default, Utility, Background };
@@ -159,68 +172,97 @@ enum CGWindowLevelKey : std::int32_t {
     kCGNumberOfWindowLevelKeys = 21,
 };
 
-// The levels CGWindowLevelForKey answers (CGWindowLevel.h).
-inline constexpr CGWindowLevel kCGBaseWindowLevel = INT32_MIN;
-inline constexpr CGWindowLevel kCGMinimumWindowLevel = kCGBaseWindowLevel + 5;
-inline constexpr CGWindowLevel kCGMaximumWindowLevel = INT32_MAX - 16;
-inline constexpr CGWindowLevel kCGDesktopWindowLevel = kCGMinimumWindowLevel + 20;
-inline constexpr CGWindowLevel kCGDesktopIconWindowLevel = kCGDesktopWindowLevel + 20;
-inline constexpr CGWindowLevel kCGBackstopMenuLevel = -20;
-inline constexpr CGWindowLevel kCGNormalWindowLevel = 0;
-inline constexpr CGWindowLevel kCGFloatingWindowLevel = 3;
-inline constexpr CGWindowLevel kCGTornOffMenuWindowLevel = 3;
-inline constexpr CGWindowLevel kCGModalPanelWindowLevel = 8;
-inline constexpr CGWindowLevel kCGUtilityWindowLevel = 19;
-inline constexpr CGWindowLevel kCGDockWindowLevel = 20;
-inline constexpr CGWindowLevel kCGMainMenuWindowLevel = 24;
-inline constexpr CGWindowLevel kCGStatusWindowLevel = 25;
-inline constexpr CGWindowLevel kCGPopUpMenuWindowLevel = 101;
-inline constexpr CGWindowLevel kCGOverlayWindowLevel = 102;
-inline constexpr CGWindowLevel kCGHelpWindowLevel = 200;
-inline constexpr CGWindowLevel kCGDraggingWindowLevel = 500;
-inline constexpr CGWindowLevel kCGScreenSaverWindowLevel = 1000;
-inline constexpr CGWindowLevel kCGAssistiveTechHighWindowLevel = 1500;
-inline constexpr CGWindowLevel kCGCursorWindowLevel = kCGMaximumWindowLevel - 1;
+// The levels CGWindowLevelForKey answers (CGWindowLevel.h). CoreGraphics
+// names them as macros over CGWindowLevelForKey, so the numbers live under
+// names of their own, and the CoreGraphics names are declared here only
+// where CoreGraphics has not declared them.
+namespace levels {
+inline constexpr CGWindowLevel base = INT32_MIN;
+inline constexpr CGWindowLevel minimum = base + 5;
+inline constexpr CGWindowLevel maximum = INT32_MAX - 16;
+inline constexpr CGWindowLevel desktop = minimum + 20;
+inline constexpr CGWindowLevel desktopIcon = desktop + 20;
+inline constexpr CGWindowLevel backstopMenu = -20;
+inline constexpr CGWindowLevel normal = 0;
+inline constexpr CGWindowLevel floating = 3;
+inline constexpr CGWindowLevel tornOffMenu = 3;
+inline constexpr CGWindowLevel modalPanel = 8;
+inline constexpr CGWindowLevel utility = 19;
+inline constexpr CGWindowLevel dock = 20;
+inline constexpr CGWindowLevel mainMenu = 24;
+inline constexpr CGWindowLevel status = 25;
+inline constexpr CGWindowLevel popUpMenu = 101;
+inline constexpr CGWindowLevel overlay = 102;
+inline constexpr CGWindowLevel help = 200;
+inline constexpr CGWindowLevel dragging = 500;
+inline constexpr CGWindowLevel screenSaver = 1000;
+inline constexpr CGWindowLevel assistiveTechHigh = 1500;
+inline constexpr CGWindowLevel cursor = maximum - 1;
+}  // namespace levels
+
+#ifndef kCGNormalWindowLevel
+inline constexpr CGWindowLevel kCGBaseWindowLevel = levels::base;
+inline constexpr CGWindowLevel kCGMinimumWindowLevel = levels::minimum;
+inline constexpr CGWindowLevel kCGMaximumWindowLevel = levels::maximum;
+inline constexpr CGWindowLevel kCGDesktopWindowLevel = levels::desktop;
+inline constexpr CGWindowLevel kCGDesktopIconWindowLevel = levels::desktopIcon;
+inline constexpr CGWindowLevel kCGBackstopMenuLevel = levels::backstopMenu;
+inline constexpr CGWindowLevel kCGNormalWindowLevel = levels::normal;
+inline constexpr CGWindowLevel kCGFloatingWindowLevel = levels::floating;
+inline constexpr CGWindowLevel kCGTornOffMenuWindowLevel = levels::tornOffMenu;
+inline constexpr CGWindowLevel kCGModalPanelWindowLevel = levels::modalPanel;
+inline constexpr CGWindowLevel kCGUtilityWindowLevel = levels::utility;
+inline constexpr CGWindowLevel kCGDockWindowLevel = levels::dock;
+inline constexpr CGWindowLevel kCGMainMenuWindowLevel = levels::mainMenu;
+inline constexpr CGWindowLevel kCGStatusWindowLevel = levels::status;
+inline constexpr CGWindowLevel kCGPopUpMenuWindowLevel = levels::popUpMenu;
+inline constexpr CGWindowLevel kCGOverlayWindowLevel = levels::overlay;
+inline constexpr CGWindowLevel kCGHelpWindowLevel = levels::help;
+inline constexpr CGWindowLevel kCGDraggingWindowLevel = levels::dragging;
+inline constexpr CGWindowLevel kCGScreenSaverWindowLevel = levels::screenSaver;
+inline constexpr CGWindowLevel kCGAssistiveTechHighWindowLevel = levels::assistiveTechHigh;
+inline constexpr CGWindowLevel kCGCursorWindowLevel = levels::cursor;
+#endif
 
 // The table behind CGWindowLevelForKey, for backends that answer it
 // themselves. An unknown key answers the normal level.
 constexpr CGWindowLevel standardWindowLevelForKey(CGWindowLevelKey key) {
     switch (key) {
-        case kCGBaseWindowLevelKey: return kCGBaseWindowLevel;
-        case kCGMinimumWindowLevelKey: return kCGMinimumWindowLevel;
-        case kCGDesktopWindowLevelKey: return kCGDesktopWindowLevel;
-        case kCGBackstopMenuLevelKey: return kCGBackstopMenuLevel;
-        case kCGNormalWindowLevelKey: return kCGNormalWindowLevel;
-        case kCGFloatingWindowLevelKey: return kCGFloatingWindowLevel;
-        case kCGTornOffMenuWindowLevelKey: return kCGTornOffMenuWindowLevel;
-        case kCGDockWindowLevelKey: return kCGDockWindowLevel;
-        case kCGMainMenuWindowLevelKey: return kCGMainMenuWindowLevel;
-        case kCGStatusWindowLevelKey: return kCGStatusWindowLevel;
-        case kCGModalPanelWindowLevelKey: return kCGModalPanelWindowLevel;
-        case kCGPopUpMenuWindowLevelKey: return kCGPopUpMenuWindowLevel;
-        case kCGDraggingWindowLevelKey: return kCGDraggingWindowLevel;
-        case kCGScreenSaverWindowLevelKey: return kCGScreenSaverWindowLevel;
-        case kCGMaximumWindowLevelKey: return kCGMaximumWindowLevel;
-        case kCGOverlayWindowLevelKey: return kCGOverlayWindowLevel;
-        case kCGHelpWindowLevelKey: return kCGHelpWindowLevel;
-        case kCGUtilityWindowLevelKey: return kCGUtilityWindowLevel;
-        case kCGDesktopIconWindowLevelKey: return kCGDesktopIconWindowLevel;
-        case kCGCursorWindowLevelKey: return kCGCursorWindowLevel;
-        case kCGAssistiveTechHighWindowLevelKey: return kCGAssistiveTechHighWindowLevel;
+        case kCGBaseWindowLevelKey: return levels::base;
+        case kCGMinimumWindowLevelKey: return levels::minimum;
+        case kCGDesktopWindowLevelKey: return levels::desktop;
+        case kCGBackstopMenuLevelKey: return levels::backstopMenu;
+        case kCGNormalWindowLevelKey: return levels::normal;
+        case kCGFloatingWindowLevelKey: return levels::floating;
+        case kCGTornOffMenuWindowLevelKey: return levels::tornOffMenu;
+        case kCGDockWindowLevelKey: return levels::dock;
+        case kCGMainMenuWindowLevelKey: return levels::mainMenu;
+        case kCGStatusWindowLevelKey: return levels::status;
+        case kCGModalPanelWindowLevelKey: return levels::modalPanel;
+        case kCGPopUpMenuWindowLevelKey: return levels::popUpMenu;
+        case kCGDraggingWindowLevelKey: return levels::dragging;
+        case kCGScreenSaverWindowLevelKey: return levels::screenSaver;
+        case kCGMaximumWindowLevelKey: return levels::maximum;
+        case kCGOverlayWindowLevelKey: return levels::overlay;
+        case kCGHelpWindowLevelKey: return levels::help;
+        case kCGUtilityWindowLevelKey: return levels::utility;
+        case kCGDesktopIconWindowLevelKey: return levels::desktopIcon;
+        case kCGCursorWindowLevelKey: return levels::cursor;
+        case kCGAssistiveTechHighWindowLevelKey: return levels::assistiveTechHigh;
         case kCGNumberOfWindowLevelKeys: break;
     }
-    return kCGNormalWindowLevel;
+    return levels::normal;
 }
 
 // NSWindowLevel constants (the AppKit names for the same numbers).
-inline constexpr NSWindowLevel NSNormalWindowLevel = kCGNormalWindowLevel;
-inline constexpr NSWindowLevel NSFloatingWindowLevel = kCGFloatingWindowLevel;
-inline constexpr NSWindowLevel NSSubmenuWindowLevel = kCGTornOffMenuWindowLevel;
-inline constexpr NSWindowLevel NSTornOffMenuWindowLevel = kCGTornOffMenuWindowLevel;
-inline constexpr NSWindowLevel NSModalPanelWindowLevel = kCGModalPanelWindowLevel;
-inline constexpr NSWindowLevel NSMainMenuWindowLevel = kCGMainMenuWindowLevel;
-inline constexpr NSWindowLevel NSStatusWindowLevel = kCGStatusWindowLevel;
-inline constexpr NSWindowLevel NSPopUpMenuWindowLevel = kCGPopUpMenuWindowLevel;
-inline constexpr NSWindowLevel NSScreenSaverWindowLevel = kCGScreenSaverWindowLevel;
+inline constexpr NSWindowLevel NSNormalWindowLevel = levels::normal;
+inline constexpr NSWindowLevel NSFloatingWindowLevel = levels::floating;
+inline constexpr NSWindowLevel NSSubmenuWindowLevel = levels::tornOffMenu;
+inline constexpr NSWindowLevel NSTornOffMenuWindowLevel = levels::tornOffMenu;
+inline constexpr NSWindowLevel NSModalPanelWindowLevel = levels::modalPanel;
+inline constexpr NSWindowLevel NSMainMenuWindowLevel = levels::mainMenu;
+inline constexpr NSWindowLevel NSStatusWindowLevel = levels::status;
+inline constexpr NSWindowLevel NSPopUpMenuWindowLevel = levels::popUpMenu;
+inline constexpr NSWindowLevel NSScreenSaverWindowLevel = levels::screenSaver;
 
 }  // namespace platform

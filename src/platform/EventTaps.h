@@ -28,7 +28,11 @@ enum CGEventType : std::uint32_t {
 };
 
 using CGEventMask = std::uint64_t;
+// CoreGraphics defines the name as a macro of the same meaning; a file that
+// includes CoreGraphics sees that one.
+#ifndef CGEventMaskBit
 constexpr CGEventMask CGEventMaskBit(CGEventType type) { return type < 64 ? CGEventMask{1} << type : 0; }
+#endif
 
 // CGEventFlags: the four modifiers share their bits with NSEventModifierFlags.
 using CGEventFlags = std::uint64_t;

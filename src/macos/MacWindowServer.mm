@@ -1,0 +1,233 @@
+#include "macos/MacWindowServer.h"
+
+#import <AppKit/AppKit.h>
+#import <QuartzCore/QuartzCore.h>
+
+#include <CoreGraphics/CoreGraphics.h>
+
+#include <dispatch/dispatch.h>
+
+#include "macos/ObjCRef.h"
+
+// The delegate messages the seam passes on.
+@interface DurazziziWindowDelegate : NSObject <NSWindowDelegate> {
+   @public
+    std::function<void()> willClose;
+    std::function<bool()> shouldClose;
+}
+@end
+
+@implementation DurazziziWindowDelegate
+- (void)windowWillClose:(NSNotification*)notification {
+    if (willClose) willClose();
+}
+- (BOOL)windowShouldClose:(NSWindow*)sender {
+    return shouldClose ? shouldClose() : YES;
+}
+@end
+
+namespace macos {
+
+namespace {
+
+NSRect nsRect(kit::Rect r) { return NSMakeRect(r.origin.x, r.origin.y, r.size.width, r.size.height); }
+kit::Rect kitRect(NSRect r) { return {r.origin.x, r.origin.y, r.size.width, r.size.height}; }
+
+NSColor* nsColor(kit::Color color, std::optional<kit::Appearance> appearance) {
+    const kit::Color c = kit::resolve(color, appearance.value_or(kit::Appearance::Aqua));
+    return [NSColor colorWithSRGBRed:c.red green:c.green blue:c.blue alpha:c.alpha];
+}
+
+// The animator: inside a group the change waits for the group's timing;
+// outside, it animates with NSAnimationContext's defaults at once.
+class MacWindowAnimator final : public platform::WindowAnimator {
+public:
+    MacWindowAnimator(MacWindowServer& server, NSWindow* window)
+        : server_(server), window_(ObjCRef<NSWindow>::retain(window)) {}
+
+    void setAlphaValue(double alpha) override {
+        ObjCRef<NSWindow> window = window_;
+        animate([window, alpha] { [[window.get() animator] setAlphaValue:alpha]; });
+    }
+    void setFrame(kit::Rect frame, bool display) override {
+        ObjCRef<NSWindow> window = window_;
+        animate([window, frame, display] { [[window.get() animator] setFrame:nsRect(frame) display:display]; });
+    }
+
+private:
+    void animate(std::function<void()> change) {
+        if (server_.collecting()) {
+            server_.collect(std::move(change));
+        } else {
+            change();
+        }
+    }
+
+    MacWindowServer& server_;
+    ObjCRef<NSWindow> window_;
+};
+
+template <typename Base, typename Native>
+class MacWindowBase : public Base {
+public:
+    MacWindowBase(MacWindowServer& server, Native* window)
+        : window_(ObjCRef<Native>::adopt(window)), animator_(server, window) {
+        // The C++ side owns the window; a close must not free it under us.
+        [window_.get() setReleasedWhenClosed:NO];
+        delegate_ = ObjCRef<DurazziziWindowDelegate>::adopt([[DurazziziWindowDelegate alloc] init]);
+        [window_.get() setDelegate:delegate_.get()];
+    }
+    ~MacWindowBase() override {
+        [window_.get() setDelegate:nil];
+        [window_.get() orderOut:nil];
+    }
+
+    std::uint64_t styleMask() const override { return [window_.get() styleMask]; }
+    std::int64_t windowNumber() const override { return [window_.get() windowNumber]; }
+    void setLevel(platform::NSWindowLevel level) override { [window_.get() setLevel:static_cast<NSInteger>(level)]; }
+    platform::NSWindowLevel level() const override { return [window_.get() level]; }
+    void setCollectionBehavior(std::uint64_t behavior) override {
+        [window_.get() setCollectionBehavior:static_cast<NSWindowCollectionBehavior>(behavior)];
+    }
+    std::uint64_t collectionBehavior() const override { return [window_.get() collectionBehavior]; }
+    void setOpaque(bool opaque) override { [window_.get() setOpaque:opaque]; }
+    bool isOpaque() const override { return [window_.get() isOpaque]; }
+    void setHasShadow(bool hasShadow) override { [window_.get() setHasShadow:hasShadow]; }
+    bool hasShadow() const override { return [window_.get() hasShadow]; }
+    void setBackgroundColor(kit::Color color) override {
+        background_ = color;
+        [window_.get() setBackgroundColor:nsColor(color, appearance_)];
+    }
+    kit::Color backgroundColor() const override { return background_; }
+    void setAlphaValue(double alpha) override { [window_.get() setAlphaValue:alpha]; }
+    double alphaValue() const override { return [window_.get() alphaValue]; }
+    void setHidesOnDeactivate(bool hides) override { [window_.get() setHidesOnDeactivate:hides]; }
+    bool hidesOnDeactivate() const override { return [window_.get() hidesOnDeactivate]; }
+    void setTitle(std::string title) override {
+        NSString* text = [NSString stringWithUTF8String:title.c_str()];
+        [window_.get() setTitle:text ? text : @""];
+    }
+    std::string title() const override {
+        const char* text = [[window_.get() title] UTF8String];
+        return text ? text : "";
+    }
+    void setIgnoresMouseEvents(bool ignores) override { [window_.get() setIgnoresMouseEvents:ignores]; }
+    bool ignoresMouseEvents() const override { return [window_.get() ignoresMouseEvents]; }
+    void setAppearance(std::optional<kit::Appearance> appearance) override {
+        appearance_ = appearance;
+        NSAppearance* native = nil;
+        if (appearance) {
+            native = [NSAppearance appearanceNamed:kit::isDark(*appearance) ? NSAppearanceNameDarkAqua
+                                                                            : NSAppearanceNameAqua];
+        }
+        [window_.get() setAppearance:native];
+        [window_.get() setBackgroundColor:nsColor(background_, appearance_)];
+    }
+    std::optional<kit::Appearance> appearance() const override { return appearance_; }
+
+    kit::Rect frame() const override { return kitRect([window_.get() frame]); }
+    void setFrame(kit::Rect frame, bool display) override { [window_.get() setFrame:nsRect(frame) display:display]; }
+    void setFrameOrigin(kit::Point origin) override { [window_.get() setFrameOrigin:NSMakePoint(origin.x, origin.y)]; }
+    void setContentSize(kit::Size size) override { [window_.get() setContentSize:NSMakeSize(size.width, size.height)]; }
+    void center() override { [window_.get() center]; }
+    void orderFrontRegardless() override { [window_.get() orderFrontRegardless]; }
+    void orderOut() override { [window_.get() orderOut:nil]; }
+    void makeKeyAndOrderFront() override { [window_.get() makeKeyAndOrderFront:nil]; }
+    bool isVisible() const override { return [window_.get() isVisible]; }
+    void close() override { [window_.get() close]; }
+    void setContentView(std::shared_ptr<kit::View> view) override { content_ = std::move(view); }
+    std::shared_ptr<kit::View> contentView() const override { return content_; }
+    void setWindowWillClose(std::function<void()> handler) override { delegate_.get()->willClose = std::move(handler); }
+    void setWindowShouldClose(std::function<bool()> handler) override {
+        delegate_.get()->shouldClose = std::move(handler);
+    }
+    void performClose() override { [window_.get() performClose:nil]; }
+    bool isKeyWindow() const override { return [window_.get() isKeyWindow]; }
+    platform::WindowAnimator& animator() override { return animator_; }
+
+protected:
+    Native* native() const { return window_.get(); }
+
+private:
+    ObjCRef<Native> window_;
+    MacWindowAnimator animator_;
+    ObjCRef<DurazziziWindowDelegate> delegate_;
+    std::shared_ptr<kit::View> content_;
+    kit::Color background_ = kit::Color::named(kit::Color::Semantic::WindowBackground);
+    std::optional<kit::Appearance> appearance_;
+};
+
+class MacWindow final : public MacWindowBase<platform::Window, NSWindow> {
+public:
+    using MacWindowBase::MacWindowBase;
+};
+
+class MacPanel final : public MacWindowBase<platform::Panel, NSPanel> {
+public:
+    using MacWindowBase::MacWindowBase;
+    void setFloatingPanel(bool floating) override { [native() setFloatingPanel:floating]; }
+    bool isFloatingPanel() const override { return [native() isFloatingPanel]; }
+    void setBecomesKeyOnlyIfNeeded(bool flag) override { [native() setBecomesKeyOnlyIfNeeded:flag]; }
+    bool becomesKeyOnlyIfNeeded() const override { return [native() becomesKeyOnlyIfNeeded]; }
+};
+
+}  // namespace
+
+std::shared_ptr<platform::Panel> MacWindowServer::makePanel(kit::Rect contentRect, std::uint64_t styleMask,
+                                                            platform::NSBackingStoreType backing, bool defer) {
+    NSPanel* panel = [[NSPanel alloc] initWithContentRect:nsRect(contentRect)
+                                                styleMask:static_cast<NSUInteger>(styleMask)
+                                                  backing:static_cast<NSBackingStoreType>(backing)
+                                                    defer:defer];
+    return std::make_shared<MacPanel>(*this, panel);
+}
+
+std::shared_ptr<platform::Window> MacWindowServer::makeWindow(kit::Rect contentRect, std::uint64_t styleMask,
+                                                              platform::NSBackingStoreType backing, bool defer) {
+    NSWindow* window = [[NSWindow alloc] initWithContentRect:nsRect(contentRect)
+                                                   styleMask:static_cast<NSUInteger>(styleMask)
+                                                     backing:static_cast<NSBackingStoreType>(backing)
+                                                       defer:defer];
+    return std::make_shared<MacWindow>(*this, window);
+}
+
+void MacWindowServer::runAnimationGroup(std::function<void(platform::AnimationContext&)> changes,
+                                        std::function<void()> completion) {
+    platform::AnimationContext context;
+    std::vector<std::function<void()>> outer = std::move(pending_);
+    const bool wasCollecting = collecting_;
+    collecting_ = true;
+    pending_.clear();
+    if (changes) changes(context);
+    std::vector<std::function<void()>> group = std::move(pending_);
+    pending_ = std::move(outer);
+    collecting_ = wasCollecting;
+
+    auto shared = std::make_shared<std::vector<std::function<void()>>>(std::move(group));
+    auto done = std::make_shared<std::function<void()>>(std::move(completion));
+    const kit::TimingFunction timing = context.effectiveTimingFunction();
+    const double duration = context.duration();
+    [NSAnimationContext runAnimationGroup:^(NSAnimationContext* native) {
+        [native setDuration:duration];
+        [native setTimingFunction:[CAMediaTimingFunction functionWithControlPoints:static_cast<float>(timing.c1x)
+                                                                                 :static_cast<float>(timing.c1y)
+                                                                                 :static_cast<float>(timing.c2x)
+                                                                                 :static_cast<float>(timing.c2y)]];
+        for (auto& change : *shared) change();
+    }
+        completionHandler:^{
+            // AppKit may finish a group with nothing to animate at once; the
+            // completion never runs inside the call that started the group.
+            if (*done) {
+                dispatch_async(dispatch_get_main_queue(), ^{
+                    (*done)();
+                });
+            }
+        }];
+}
+
+platform::CGWindowLevel MacWindowServer::windowLevelForKey(platform::CGWindowLevelKey key) {
+    return CGWindowLevelForKey(static_cast<CGWindowLevelKey>(key));
+}
+
+}  // namespace macos
