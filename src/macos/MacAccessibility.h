@@ -18,6 +18,8 @@ public:
     platform::AXError copyElementAtPosition(const platform::AXUIElementRef& application, float x, float y,
                                             platform::AXUIElementRef* element) override;
     platform::AXError getWindow(const platform::AXUIElementRef& element, platform::CGWindowID* windowID) override;
+    platform::AXError getPid(const platform::AXUIElementRef& element, platform::pid_t* pid) override;
+    platform::AXError setMessagingTimeout(const platform::AXUIElementRef& element, float timeoutInSeconds) override;
     platform::AXError createObserver(platform::pid_t pid, platform::AXObserverCallback callback,
                                      platform::AXObserverRef* observer) override;
     platform::AXError addNotification(const platform::AXObserverRef& observer, const platform::AXUIElementRef& element,

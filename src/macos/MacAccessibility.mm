@@ -241,6 +241,27 @@ platform::AXError MacAccessibility::getWindow(const platform::AXUIElementRef& el
     return platform::kAXErrorSuccess;
 }
 
+platform::AXError MacAccessibility::getPid(const platform::AXUIElementRef& element, platform::pid_t* pid) {
+    // Read from the element itself, with no message to its process: the
+    // guard that keeps a hung process from stalling us asks this first, from
+    // any thread.
+    AXUIElementRef ref = native(element);
+    if (ref == nullptr || pid == nullptr) return platform::kAXErrorIllegalArgument;
+    ::pid_t owner = 0;
+    const AXError error = AXUIElementGetPid(ref, &owner);
+    if (error != kAXErrorSuccess) return helpers::axErrorFromNative(error);
+    *pid = owner;
+    return platform::kAXErrorSuccess;
+}
+
+platform::AXError MacAccessibility::setMessagingTimeout(const platform::AXUIElementRef& element,
+                                                        float timeoutInSeconds) {
+    requireMainThread();
+    AXUIElementRef ref = native(element);
+    if (ref == nullptr) return platform::kAXErrorIllegalArgument;
+    return helpers::axErrorFromNative(AXUIElementSetMessagingTimeout(ref, timeoutInSeconds));
+}
+
 platform::AXError MacAccessibility::createObserver(platform::pid_t pid, platform::AXObserverCallback callback,
                                                    platform::AXObserverRef* observer) {
     requireMainThread();
