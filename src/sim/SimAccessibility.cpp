@@ -1,6 +1,8 @@
 #include "sim/SimAccessibility.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <cmath>
 #include <utility>
 
@@ -55,6 +57,13 @@ bool SimAccessibility::isProcessTrustedWithOptions(bool prompt) {
 }
 
 AXError SimAccessibility::admit(const platform::AXUIElementRef& ref, const SimElement** element, double* stall) {
+    // Apple documents the accessibility API as safe on the main thread only,
+    // and the native backend asserts it: a caller elsewhere must fail here as
+    // loudly as it would on a Mac, not pass because the sim does not care.
+    if (!runLoop_.isMainThread()) {
+        std::fputs("sim: an accessibility message was sent off the main thread\n", stderr);
+        std::abort();
+    }
     world_.axCalls.fetch_add(1, std::memory_order_relaxed);
     if (!world_.accessibilityTrusted) return platform::kAXErrorAPIDisabled;
     const auto* e = dynamic_cast<const SimElement*>(ref.get());

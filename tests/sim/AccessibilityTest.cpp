@@ -1,3 +1,5 @@
+#include <thread>
+
 #include "sim/SimWorld.h"
 
 namespace {
@@ -126,6 +128,15 @@ TEST_F(SimAccessibility, ElementsOfClosedWindowsAndEndedProcessesAreInvalid) {
     EXPECT_EQ(read(ax.createApplication(editor), "AXWindows"), platform::kAXErrorInvalidUIElement);
     EXPECT_TRUE(handle->isTerminated());
     EXPECT_FALSE(handle->activate());
+}
+
+// The native backend asserts that accessibility runs on the main thread; a
+// message from any other thread must stop a simulated run just as hard.
+TEST_F(SimAccessibility, AMessageOffTheMainThreadStopsTheProcess) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    auto window = windowOf(editor, addWindow(editor, "Doc"));
+    EXPECT_DEATH(std::thread([&] { read(window, "AXTitle"); }).join(), "off the main thread");
+    EXPECT_EQ(read(window, "AXTitle"), platform::kAXErrorSuccess);
 }
 
 }  // namespace
