@@ -17,6 +17,8 @@ namespace {
 // U+2028 LINE SEPARATOR: it cannot occur in a track's name as the players
 // hand names out, so it separates the fields of the state answer.
 constexpr std::string_view kSeparator = "\u2028";
+constexpr std::string_view kMusicBundle = "com.apple.Music";
+constexpr std::string_view kSpotifyBundle = "com.spotify.client";
 
 std::string tellPrefix(MediaApp app) { return "tell application \"" + std::string(rawValue(app)) + "\""; }
 
@@ -113,8 +115,8 @@ bool isHttpsURL(std::string_view text) {
 }
 
 std::optional<MediaApp> mediaAppForBundle(std::string_view bundleIdentifier) {
-    if (bundleIdentifier == "com.apple.Music") return MediaApp::music;
-    if (bundleIdentifier == "com.spotify.client") return MediaApp::spotify;
+    if (bundleIdentifier == kMusicBundle) return MediaApp::music;
+    if (bundleIdentifier == kSpotifyBundle) return MediaApp::spotify;
     return std::nullopt;
 }
 
@@ -173,7 +175,7 @@ std::optional<State> parseState(std::string_view result) {
 }
 
 bool isRunning(MediaApp app) {
-    const std::string bundle = app == MediaApp::music ? "com.apple.Music" : "com.spotify.client";
+    const std::string bundle(app == MediaApp::music ? kMusicBundle : kSpotifyBundle);
     for (const auto& running : platform::current().workspace().runningApplicationsWithBundleIdentifier(bundle)) {
         if (running && !running->isTerminated()) return true;
     }
