@@ -87,20 +87,24 @@ std::vector<WindowEntry> WindowWatch::windows(platform::pid_t pid, bool includeM
     }
     Watched& watched = *watched_;
     if (watched.stale) {
+        watched.seen = signature(pid);
         read(watched);
         watched.checkedAt = now;
     } else if (now - watched.checkedAt >= kCheckInterval) {
         watched.checkedAt = now;
-        if (signature(pid) != watched.seen) read(watched);
+        // The check's answer is the new signature: no second round of messages.
+        if (Signature current = signature(pid); current != watched.seen) {
+            watched.seen = std::move(current);
+            read(watched);
+        }
     }
     return WindowList::ordered(watched.list);
 }
 
 // The full read, which also registers for the notifications of windows not
-// heard from yet.
+// heard from yet. The caller has taken the signature it is compared by.
 void WindowWatch::read(Watched& watched) {
     watched.stale = false;
-    watched.seen = signature(watched.pid);
     std::vector<WindowEntry> list;
     for (WindowList::Listed& listed :
          WindowList::listedWindows(watched.pid, watched.includeMinimized, watched.includePalettes)) {
