@@ -253,6 +253,21 @@ void BM_CalendarHostileLinks(benchmark::State& state) {
 }
 BENCHMARK(BM_CalendarHostileLinks)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
 
+// Many short events, every one of them in the window: 12,000 daily series
+// starting this week, each with a title of its own (1.4 MB).
+void BM_CalendarHostileManyEvents(benchmark::State& state) {
+    Folder folder("many");
+    std::string text;
+    for (int i = 0; i < 12000; ++i) {
+        text += "BEGIN:VEVENT\r\nSUMMARY:Event " + std::to_string(i) + "\r\nDTSTART;TZID=Europe/Berlin:2026120" +
+                std::to_string(1 + i % 7) + "T" + std::to_string(10 + i % 10) +
+                "0000\r\nDURATION:PT30M\r\nRRULE:FREQ=DAILY\r\nEND:VEVENT\r\n";
+    }
+    folder.write("many.ics", text);
+    run(state, folder, state.range(0) != 0);
+}
+BENCHMARK(BM_CalendarHostileManyEvents)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
+
 }  // namespace hostile
 
 }  // namespace

@@ -25,12 +25,16 @@ struct IcsBudget {
     // only events that may fall in the window are, and a file is cut part-way
     // when they run out.
     static constexpr std::size_t kEventBytes = 512u << 10;
+    // Rules walked: each walk libical starts goes through ICU's calendar
+    // arithmetic, however few instances it then yields.
+    static constexpr std::size_t kWalks = 1000;
 
     std::size_t steps = kSteps;
     std::size_t textBytes = kTextBytes;
     std::size_t zoneChanges = kZoneChanges;
     std::size_t parseBytes = kParseBytes;
     std::size_t eventBytes = kEventBytes;
+    std::size_t walks = kWalks;
     // Occurrences or text ran out: the files after this one are left out.
     bool spent = false;
 };

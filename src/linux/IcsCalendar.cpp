@@ -999,6 +999,11 @@ void IcsCalendar::expand(double start, double end, const std::string& localZoneN
                 if (from > unit.noneAfter[r]) continue;
                 icaltimetype walkStart = series.base.start;
                 if (!skipWholePeriods(rule, walkStart, from)) continue;
+                if (budget.walks == 0) {
+                    spending.exhausted = budget.spent = stop = true;
+                    break;
+                }
+                --budget.walks;
                 icalrecur_iterator* walk = icalrecur_iterator_new(rule, walkStart);
                 if (!walk) continue;
                 double walkedFrom = near(walkStart) ? seconds(walkStart, local) : -std::numeric_limits<double>::infinity();
