@@ -268,6 +268,19 @@ void BM_CalendarHostileManyEvents(benchmark::State& state) {
 }
 BENCHMARK(BM_CalendarHostileManyEvents)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
 
+// The shortest events there are, 60,000 of them in the window (3.1 MB).
+void BM_CalendarHostileTinyEvents(benchmark::State& state) {
+    Folder folder("tiny");
+    std::string text;
+    for (int i = 0; i < 60000; ++i) {
+        text += "BEGIN:VEVENT\r\nDTSTART:20261208T" + std::to_string(10 + i % 10) + std::to_string(1000 + i % 5000) +
+                "Z\r\nEND:VEVENT\r\n";
+    }
+    folder.write("tiny.ics", text);
+    run(state, folder, state.range(0) != 0);
+}
+BENCHMARK(BM_CalendarHostileTinyEvents)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
+
 }  // namespace hostile
 
 }  // namespace

@@ -271,6 +271,27 @@ std::map<std::string, std::size_t> dropUnwalkableZones(icalcomponent* calendar,
     return costs;
 }
 
+// A time read from the text before libical places it is a wall-clock
+// time; the moment it names lies within a day of it in any real zone. A
+// zone of the file may claim offsets of up to four days (the syntax allows
+// 99 hours): the margin then grows to cover them.
+double scanMargin(icalcomponent* calendar) {
+    int widest = 0;
+    for (icalcomponent* zone = icalcomponent_get_first_component(calendar, ICAL_VTIMEZONE_COMPONENT); zone;
+         zone = icalcomponent_get_next_component(calendar, ICAL_VTIMEZONE_COMPONENT)) {
+        for (icalcomponent* part = icalcomponent_get_first_component(zone, ICAL_ANY_COMPONENT); part;
+             part = icalcomponent_get_next_component(zone, ICAL_ANY_COMPONENT)) {
+            for (icalproperty* p = icalcomponent_get_first_property(part, ICAL_ANY_PROPERTY); p;
+                 p = icalcomponent_get_next_property(part, ICAL_ANY_PROPERTY)) {
+                const icalproperty_kind kind = icalproperty_isa(p);
+                if (kind == ICAL_TZOFFSETTO_PROPERTY) widest = std::max(widest, std::abs(icalproperty_get_tzoffsetto(p)));
+                if (kind == ICAL_TZOFFSETFROM_PROPERTY) widest = std::max(widest, std::abs(icalproperty_get_tzoffsetfrom(p)));
+            }
+        }
+    }
+    return 2 * 86400.0 + std::max(0, widest - 86400);
+}
+
 std::set<std::string> declaredZones(icalcomponent* calendar) {
     std::set<std::string> names;
     for (icalcomponent* zone = icalcomponent_get_first_component(calendar, ICAL_VTIMEZONE_COMPONENT); zone;
@@ -365,7 +386,8 @@ bool named(std::string_view line, std::string_view name) {
         return false;
     }
     for (std::size_t i = 0; i < name.size(); ++i) {
-        if (std::toupper(static_cast<unsigned char>(line[i])) != name[i]) return false;
+        const char c = line[i];
+        if ((c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c) != name[i]) return false;
     }
     return true;
 }
@@ -431,7 +453,7 @@ struct Scanned {
 };
 
 // An event cannot matter outside [from, to]: it starts at DTSTART, ends by
-// DTEND (else lasts at most a year), recurs until its rules' UNTIL, and its
+// DTEND (a DURATION lasts at most a year), recurs until its rules' UNTIL, and its
 // RECURRENCE-ID takes an instance away. Anything the scan cannot place (a
 // value libical alone reads, extra dates, a count, a NUL byte) places it
 // anywhere, and libical decides.
@@ -439,7 +461,7 @@ Scanned scan(std::string_view text, std::vector<std::string_view>& zones) {
     constexpr double kAnywhere = std::numeric_limits<double>::infinity();
     Scanned found;
     double start = kUnknown, end = kUnknown, until = kUnknown, instance = kUnknown;
-    bool recurs = false, anywhere = false;
+    bool recurs = false, anywhere = false, lasts = false;
     int depth = 0;
     for (std::size_t at = 0; at < text.size();) {
         std::size_t next = text.find('\n', at);
@@ -465,6 +487,8 @@ Scanned scan(std::string_view text, std::vector<std::string_view>& zones) {
             start = wallClock(value);
         } else if (named(line, "DTEND")) {
             end = wallClock(value);
+        } else if (named(line, "DURATION")) {
+            lasts = true;
         } else if (named(line, "RECURRENCE-ID")) {
             found.moved = true;
             instance = wallClock(value);
@@ -488,7 +512,8 @@ Scanned scan(std::string_view text, std::vector<std::string_view>& zones) {
         found.to = kAnywhere;
         return found;
     }
-    const double length = std::isnan(end) ? kMaxLengthSeconds : std::max(0.0, end - start);
+    // Without DTEND or DURATION an event lasts a day at most (a date).
+    const double length = !std::isnan(end) ? std::max(0.0, end - start) : lasts ? kMaxLengthSeconds : 86400;
     found.from = std::min(start, std::isnan(end) ? start : end);
     found.to = std::max(start, std::isnan(end) ? start : end) + length;
     if (recurs) found.to = std::max(found.to, until + length);
@@ -542,6 +567,7 @@ std::unique_ptr<IcsCalendar> IcsCalendar::parse(std::string_view text, const std
             if (icaltimezone* zone = icalcomponent_get_timezone(vcal, name.c_str())) result->zoneChanges_[zone] = changes;
         }
         IcsZones::confine(vcal, vcal, result->zoneAnswers_);
+        result->scanMargin_ = std::max(result->scanMargin_, scanMargin(vcal));
     }
 
     result->root_ = root;
@@ -566,6 +592,7 @@ std::unique_ptr<IcsCalendar> IcsCalendar::parse(std::string_view text, const std
     result->events_ = std::move(split.events);
     result->blocks_ = std::move(split.list);
     result->told_.assign(result->blocks_.size(), false);
+    result->units_.reserve(result->blocks_.size());
     std::map<std::string_view, std::size_t> unitByUid;
     std::vector<std::pair<std::uint32_t, Scanned>> moved;
     std::vector<std::string_view> zones;
@@ -736,11 +763,6 @@ int yearOf(double moment) {
 // this cannot overlap it. Such a time is never converted: converting one
 // makes libical expand its zone's changes up to that year.
 constexpr int kYearsAround = 2;
-
-// A time read from the text before libical places it is a wall-clock
-// time; the moment it names lies within a few days of it, whatever the
-// zone (offsets reach a day at most, and libical's syntax four).
-constexpr double kScanMargin = 7 * 86400;
 
 // What a zone that libical reads from the system's database costs on first
 // use (its changes since 1970, a handful a year).
@@ -923,7 +945,7 @@ void IcsCalendar::expand(double start, double end, const std::string& localZoneN
     for (const Unit& unit : units_) {
         if (spending.exhausted && !spending.shortOfZones) return;
         // Placed outside the window by the scan: libical need not read it.
-        if (unit.to < start - kScanMargin || unit.from > end + kScanMargin) continue;
+        if (unit.to < start - scanMargin_ || unit.from > end + scanMargin_) continue;
         std::size_t bytes = blocks_[unit.block].size;
         for (std::uint32_t b : unit.moved) bytes += blocks_[b].size;
         if (bytes > budget.eventBytes) {

@@ -81,6 +81,7 @@ private:
     std::string events_;                  // each event's kept lines
     std::vector<IcsLines::Event> blocks_;
     std::vector<Unit> units_;             // an event with the instances it moved
+    double scanMargin_ = 0;               // how far a wall-clock time may lie from its moment
     mutable IcsZones::Answers zoneAnswers_;
     mutable std::vector<bool> told_;      // per block: its faults were said
     // Clock changes libical computes for a zone of the file on its first use.

@@ -2,18 +2,20 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <vector>
 
 namespace linuxhost {
 
 namespace {
 
+// Names in the format are ASCII; the C library's toupper, which asks the
+// locale on every call, would be the costliest part of reading a file.
+char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
 // Compared without regard to case, as names in the format are.
 bool sameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::toupper(static_cast<unsigned char>(x)) == std::toupper(static_cast<unsigned char>(y));
-           });
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return upper(x) == upper(y); });
 }
 
 constexpr std::array<std::string_view, 5> kReadComponents = {"VCALENDAR", "VEVENT", "VTIMEZONE", "STANDARD", "DAYLIGHT"};
