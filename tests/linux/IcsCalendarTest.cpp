@@ -479,6 +479,47 @@ TEST_F(IcsFolder, OneQueryHasOneBudgetForTheWholeFolder) {
     EXPECT_EQ(mentions("No start"), 1);
 }
 
+// libical reads a file's events one at a time, and only those a window may
+// hold: events long past cost a look at their text, not a reading. When one
+// look at the calendars cannot read all the events the window needs, the
+// file is cut part-way: what was read is listed, in file order, and one line
+// names the file.
+TEST_F(IcsFolder, AFileTooLargeForOneLookIsCutPartWayWithOneLine) {
+    const std::string title(250, 't');
+    std::vector<std::string> past = {"BEGIN:VCALENDAR"};
+    for (int i = 0; i < 3000; ++i) {
+        past.insert(past.end(), {"BEGIN:VEVENT", "UID:p" + std::to_string(i), "SUMMARY:" + title,
+                                 "DTSTART:20200101T100000Z", "DTEND:20200101T110000Z", "END:VEVENT"});
+    }
+    past.insert(past.end(), {"BEGIN:VEVENT", "UID:today", "SUMMARY:Today", "DTSTART:20261207T100000Z", "END:VEVENT",
+                             "END:VCALENDAR"});
+    write("a-past.ics", crlf(past));
+    const int count = static_cast<int>(linuxhost::IcsBudget::kEventBytes / title.size()) + 200;
+    std::vector<std::string> busy = {"BEGIN:VCALENDAR"};
+    for (int i = 0; i < count; ++i) {
+        busy.insert(busy.end(), {"BEGIN:VEVENT", "UID:b" + std::to_string(i), "SUMMARY:" + std::to_string(i) + " " + title,
+                                 "DTSTART:20261207T120000Z", "END:VEVENT"});
+    }
+    busy.push_back("END:VCALENDAR");
+    write("b-busy.ics", crlf(busy));
+    makeReader();
+
+    for (int look = 0; look < 2; ++look) {
+        std::vector<int> listed;
+        bool today = false;
+        for (const auto& e : reader_->eventsMatching(kMonday, kMonday + kDay, "UTC")) {
+            today = today || e.title == "Today";
+            if (e.title && e.title->size() > title.size()) listed.push_back(std::stoi(*e.title));
+        }
+        EXPECT_TRUE(today);
+        ASSERT_GT(listed.size(), 0u);
+        EXPECT_LT(listed.size(), static_cast<std::size_t>(count));
+        for (std::size_t i = 0; i < listed.size(); ++i) EXPECT_EQ(listed[i], static_cast<int>(i));
+        ASSERT_EQ(notes_.size(), 1u) << ::testing::PrintToString(notes_);
+        EXPECT_NE(notes_[0].find("b-busy.ics"), std::string::npos) << notes_[0];
+    }
+}
+
 TEST(IcsWriter, WhatTheSimulatedAccountSavesReadsBack) {
     const fs::path folder = fs::temp_directory_path() / ("ics-writer-" + std::to_string(::getpid()));
     fs::create_directories(folder);
