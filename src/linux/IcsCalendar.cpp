@@ -591,6 +591,10 @@ std::unique_ptr<IcsCalendar> IcsCalendar::parse(std::string_view text, const std
     // them in. The zones the events name are answered now, for one line.
     result->events_ = std::move(split.events);
     result->blocks_ = std::move(split.list);
+    // Kept until the file changes: only what the events hold, not the
+    // room the split made for a file of all events.
+    result->events_.shrink_to_fit();
+    result->blocks_.shrink_to_fit();
     result->told_.assign(result->blocks_.size(), false);
     result->units_.reserve(result->blocks_.size());
     std::map<std::string_view, std::size_t> unitByUid;
