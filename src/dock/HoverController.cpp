@@ -51,20 +51,54 @@ void HoverController::stop() {
     timer_.reset();
     preview_->hide();
     special_->hide();
+    watchDockClicks(false);
 }
 
 void HoverController::tick() {
+    auto& platform = platform::current();
     if (!Settings::boolValue("window_preview_enable")) {
         preview_->hide();
         special_->hide();
-        return;
+    } else {
+        const double now = platform.clock().now();
+        const kit::Point cursorTL = Geo::toTopLeft(platform.screens().mouseLocation());
+        logHover(now, cursorTL);
+        // Until the pointer leaves the icon clicked under a panel, that icon
+        // shows nothing; any other icon starts its own activation delay.
+        if (clickedIcon_ && !clickedIcon_->cgContains(cursorTL)) clickedIcon_.reset();
+        if (clickedIcon_) pendingKey_.reset();
+        else poll(now, cursorTL);
     }
+    watchDockClicks(isVisible(preview_->panel()) || isVisible(special_->panel()));
+}
 
+void HoverController::watchDockClicks(bool watch) {
+    auto& monitors = platform::current().eventMonitors();
+    if (watch && !dockClickMonitor_) {
+        // The Dock is another process: its clicks reach us only through a
+        // global monitor, which never sees clicks on our own panels.
+        dockClickMonitor_ = monitors.addGlobalMonitorForEventsMatchingMask(
+            platform::NSEventMaskLeftMouseDown, [weak = weak_from_this()](const platform::NSEvent& event) {
+                if (auto self = weak.lock()) self->dockClicked(event.locationInWindow);
+            });
+    } else if (!watch && dockClickMonitor_) {
+        monitors.removeMonitor(dockClickMonitor_);
+        dockClickMonitor_ = nullptr;
+    }
+}
+
+void HoverController::dockClicked(kit::Point cocoa) {
+    if (!Settings::boolValue("docklets_hide_on_dockitem_click")) return;
+    auto item = dock_.item(Geo::toTopLeft(cocoa));
+    if (!item) return;
+    clickedIcon_ = item->frame;
+    pendingKey_.reset();
+    preview_->hide();
+    special_->hide();
+}
+
+void HoverController::poll(double now, kit::Point cursorTL) {
     auto& platform = platform::current();
-    const double now = platform.clock().now();
-    const kit::Point cursorTL = Geo::toTopLeft(platform.screens().mouseLocation());
-    logHover(now, cursorTL);
-
     auto item = dock_.item(cursorTL);
     if (!item || !item->runningApp || item->runningApp->isTerminated()) {
         idle(now);

@@ -87,7 +87,9 @@ public:
     void show(platform::RunningApplicationRef app, std::vector<WindowEntry> windows, kit::Rect dockFrameTopLeft);
     void hide();
 
-    // Places the panel above the icon and shows it in the user's chosen style.
+    // Sizes and places the panel for a body of `size` above the icon (with
+    // the pointer triangle below it when drawn); animateIn then shows it in
+    // the user's chosen style.
     void position(kit::Rect dockFrameTopLeft, kit::Size size);
     void animateIn(platform::Panel& panel);
 
@@ -110,6 +112,7 @@ private:
     std::shared_ptr<platform::Panel> panel_;
     kit::ViewRef host_;
     std::shared_ptr<kit::VisualEffectView> blur_;
+    std::shared_ptr<kit::ImageView> border_;
     std::shared_ptr<kit::FlippedView> grid_;
     std::shared_ptr<kit::Label> appNameLabel_;
     std::vector<ThumbTileRef> tiles_;

@@ -4,6 +4,7 @@
 #include <map>
 
 #include "kit/Saturate.h"
+#include "kit/VisualEffectView.h"
 #include "platform/Constants.h"
 #include "render/Cairo.h"
 #include "render/DockPainter.h"
@@ -41,6 +42,17 @@ double contentOutlineRadius(const kit::View& content) {
     for (const kit::ViewRef& subview : content.subviews())
         if (subview && fills(*subview)) return subview->layerStyle().cornerRadius;
     return 0;
+}
+
+// The mask a layer filling the content shapes its material with (a panel
+// with a pointer below it): the shape the window casts its shadow by.
+const kit::VectorDrawing* contentMask(const kit::View& content) {
+    for (const kit::ViewRef& subview : content.subviews()) {
+        const auto* material = dynamic_cast<const kit::VisualEffectView*>(subview.get());
+        if (!material || material->isHidden() || !material->frame().containsRect(content.bounds())) continue;
+        if (const kit::ImageRef& mask = material->maskImage(); mask && mask->drawing()) return &*mask->drawing();
+    }
+    return nullptr;
 }
 
 // Back to front: ownWindows() lists the front-most visible window first;
@@ -227,7 +239,9 @@ void DesktopRenderer::State::paintOwnWindow(cairo_t* cr, const sim::OwnWindowInf
     if (fading) cairo_push_group(cr);
 
     const double radius = titled ? kWindowCornerRadius : (window.contentView ? contentOutlineRadius(*window.contentView) : 0);
-    if (window.hasShadow) paintWindowShadow(cr, frame, radius, /*cutOut=*/!window.opaque);
+    const kit::VectorDrawing* shape = titled || !window.contentView ? nullptr : contentMask(*window.contentView);
+    if (window.hasShadow && shape) paintShapedShadow(cr, frame, *shape, /*cutOut=*/!window.opaque);
+    else if (window.hasShadow) paintWindowShadow(cr, frame, radius, /*cutOut=*/!window.opaque);
     if (window.opaque || !window.backgroundColor.isClear()) {
         roundedRectPath(cr, frame, titled ? kWindowCornerRadius : 0);
         kit::Color background = kit::resolve(window.backgroundColor, appearance);

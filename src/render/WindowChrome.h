@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "kit/Geometry.h"
+#include "kit/VectorDrawing.h"
 #include "render/TextPainter.h"
 
 namespace render {
@@ -17,6 +18,11 @@ inline constexpr double kTitleBarHeight = 28;
 // window server casts one. The part under the window is left out where
 // `cutOut` asks (translucent windows); opaque ones cover it anyway.
 void paintWindowShadow(cairo_t* cr, const kit::Rect& frame, double cornerRadius, bool cutOut = false);
+
+// The same shadow for a window whose content is shaped by a mask (a panel
+// with a pointer, say): cast by the shape the drawing covers, stretched over
+// `frame`, rather than by a rounded rectangle.
+void paintShapedShadow(cairo_t* cr, const kit::Rect& frame, const kit::VectorDrawing& shape, bool cutOut = false);
 
 // The title bar across the top of `frame`: a light bar, the three window
 // buttons (grey on a window that is not the focused one) and the centred

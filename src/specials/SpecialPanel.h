@@ -43,6 +43,7 @@ private:
     std::shared_ptr<platform::Panel> panel_;
     std::shared_ptr<kit::View> host_;
     std::shared_ptr<kit::VisualEffectView> blur_;
+    std::shared_ptr<kit::ImageView> border_;
     std::shared_ptr<SpecialContent> content_;
     std::optional<std::string> currentKey_;
     PanelPlacement::Fader fader_;
