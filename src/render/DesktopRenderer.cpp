@@ -47,11 +47,16 @@ double contentOutlineRadius(const kit::View& content) {
 // The mask a layer filling the content shapes its material with (a panel
 // with a pointer below it): the shape the window casts its shadow by.
 const kit::VectorDrawing* contentMask(const kit::View& content) {
-    for (const kit::ViewRef& subview : content.subviews()) {
-        const auto* material = dynamic_cast<const kit::VisualEffectView*>(subview.get());
-        if (!material || material->isHidden() || !material->frame().containsRect(content.bounds())) continue;
-        if (const kit::ImageRef& mask = material->maskImage(); mask && mask->drawing()) return &*mask->drawing();
-    }
+    auto maskOf = [](const kit::View& view) -> const kit::VectorDrawing* {
+        const auto* material = dynamic_cast<const kit::VisualEffectView*>(&view);
+        if (!material || material->isHidden()) return nullptr;
+        const kit::ImageRef& mask = material->maskImage();
+        return mask && mask->drawing() ? &*mask->drawing() : nullptr;
+    };
+    if (const kit::VectorDrawing* own = maskOf(content)) return own;
+    for (const kit::ViewRef& subview : content.subviews())
+        if (subview && subview->frame().containsRect(content.bounds()))
+            if (const kit::VectorDrawing* mask = maskOf(*subview)) return mask;
     return nullptr;
 }
 
