@@ -25,12 +25,13 @@ std::string windowsKey(platform::pid_t pid) { return kWindowsKeyPrefix + std::to
 
 bool isVisible(const std::shared_ptr<platform::Panel>& panel) { return panel && panel->isVisible(); }
 
-// The pointer is on the panel or within the margin around it; both in
-// Cocoa screen coordinates.
-bool pointerNear(const std::shared_ptr<platform::Panel>& panel, kit::Point pointer) {
+// The pointer is on the panel or within the margin around its body; all in
+// Cocoa screen coordinates. The pointer triangle below the body counts as
+// the panel but gets no margin of its own: it reaches down to the icons.
+bool pointerNear(const std::shared_ptr<platform::Panel>& panel, const kit::Rect& body, kit::Point pointer) {
     if (!isVisible(panel)) return false;
     const double m = HoverController::panelMargin;
-    return panel->frame().insetBy(-m, -m).cgContains(pointer);
+    return body.insetBy(-m, -m).cgContains(pointer) || panel->frame().cgContains(pointer);
 }
 
 }  // namespace
@@ -179,7 +180,8 @@ void HoverController::route(const std::string& key, double now, const std::funct
 void HoverController::idle(double now) {
     // The pointer is read again: the panels are in Cocoa coordinates.
     const kit::Point pointer = platform::current().screens().mouseLocation();
-    if (pointerNear(preview_->panel(), pointer) || pointerNear(special_->panel(), pointer)) {
+    if (pointerNear(preview_->panel(), preview_->bodyFrame(), pointer) ||
+        pointerNear(special_->panel(), special_->bodyFrame(), pointer)) {
         lastActive_ = now;
         pendingKey_.reset();
         return;

@@ -279,10 +279,14 @@ void PreviewController::loadImages(const platform::RunningApplicationRef& app, d
 
 void PreviewController::position(kit::Rect dockFrameTopLeft, kit::Size size) {
     ensurePanel();
-    const PanelPlacement::Shape shape = PanelPlacement::shape(dockFrameTopLeft, size, kBlurCornerRadius);
-    PanelPlacement::fit({panel_, host_, blur_, border_}, shape);
+    shape_ = PanelPlacement::shape(dockFrameTopLeft, size, kBlurCornerRadius);
+    PanelPlacement::fit({panel_, host_, blur_, border_}, shape_);
     // The tiles live in the body; a pointer triangle hangs below it.
-    grid_->setFrame(shape.body);
+    grid_->setFrame(shape_.body);
+}
+
+kit::Rect PreviewController::bodyFrame() const {
+    return panel_ ? PanelPlacement::bodyFrame(panel_->frame(), shape_) : kit::Rect{};
 }
 
 void PreviewController::animateIn(platform::Panel& panel) {

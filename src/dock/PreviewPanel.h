@@ -95,6 +95,8 @@ public:
 
     // Read by the hover loop, the scenario runner and tests.
     const std::shared_ptr<platform::Panel>& panel() const { return panel_; }
+    // The panel less the pointer triangle below it (Cocoa); empty before the first show.
+    kit::Rect bodyFrame() const;
     std::optional<platform::pid_t> currentPID() const { return currentPID_; }
     const std::vector<ThumbTileRef>& tiles() const { return tiles_; }
     const kit::Label& appNameLabel() const { return *appNameLabel_; }
@@ -116,6 +118,7 @@ private:
     std::shared_ptr<kit::FlippedView> grid_;
     std::shared_ptr<kit::Label> appNameLabel_;
     std::vector<ThumbTileRef> tiles_;
+    PanelPlacement::Shape shape_;
     std::optional<platform::pid_t> currentPID_;
     ThumbnailCapture capture_;
     PanelPlacement::Fader fader_;

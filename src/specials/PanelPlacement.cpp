@@ -154,6 +154,10 @@ std::vector<kit::Point> outline(const Shape& shape, double inset) {
     return insetPolygon(distinct, inset);
 }
 
+kit::Rect bodyFrame(const kit::Rect& windowFrame, const Shape& shape) {
+    return shape.body.offsetBy(windowFrame.minX(), windowFrame.minY());
+}
+
 void fit(const DockPanel& made, const Shape& shape) {
     made.panel->setContentSize(shape.windowSize);
     made.host->setFrame({0, 0, shape.windowSize.width, shape.windowSize.height});

@@ -80,6 +80,9 @@ DockPanel makePanel(double cornerRadius);
 // origin; the caller lays its content out in the shape's body.
 void fit(const DockPanel& made, const Shape& shape);
 
+// Where the shape's body is while the window is at `windowFrame` (Cocoa).
+kit::Rect bodyFrame(const kit::Rect& windowFrame, const Shape& shape);
+
 // The fade-out of a panel over a Dock icon, which belongs to the showing it
 // began in: a fade begun before the latest show must not order out the
 // panel that show put up, and the hover loop, which asks to hide on every

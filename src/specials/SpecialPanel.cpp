@@ -34,17 +34,21 @@ void SpecialController::present(std::shared_ptr<SpecialContent> content, kit::Si
         case Settings::Theme::light: panel.setAppearance(kit::Appearance::VibrantLight); break;
         case Settings::Theme::dark: panel.setAppearance(kit::Appearance::VibrantDark); break;
     }
-    const PanelPlacement::Shape shape = PanelPlacement::shape(dockFrameTopLeft, size, kCornerRadius);
-    PanelPlacement::fit({panel_, host_, blur_, border_}, shape);
+    shape_ = PanelPlacement::shape(dockFrameTopLeft, size, kCornerRadius);
+    PanelPlacement::fit({panel_, host_, blur_, border_}, shape_);
     if (content_) {
         // In the body: a pointer triangle hangs below it.
-        content_->setFrame(shape.body);
+        content_->setFrame(shape_.body);
         host_->addSubview(content_);   // above the blur and the border
     }
 
     fader_.shown();
     PanelPlacement::animateIn(panel);
     if (content_) content_->viewDidShow();
+}
+
+kit::Rect SpecialController::bodyFrame() const {
+    return panel_ ? PanelPlacement::bodyFrame(panel_->frame(), shape_) : kit::Rect{};
 }
 
 void SpecialController::hide() {
