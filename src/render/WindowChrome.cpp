@@ -89,19 +89,19 @@ void paintWindowShadow(cairo_t* cr, const kit::Rect& frame, double cornerRadius,
     cairo_restore(cr);
 }
 
-void paintShapedShadow(cairo_t* cr, const kit::Rect& frame, const kit::VectorDrawing& shape, bool cutOut) {
+SurfacePtr shapeShadow(const kit::VectorDrawing& shape, kit::Size size) {
     // A soft shadow has no detail finer than a point: the shape is blurred
     // at one pixel per point, whatever the picture's scale, and stretched.
     constexpr int passes = 3;
     const int radius = static_cast<int>(std::lround(kShadowSpread / passes));
-    const kit::Rect reach = frame.insetBy(-kShadowSpread, -kShadowSpread);
-    const std::optional<std::pair<int, int>> pixels = pictureSize(reach.size, 1);
-    if (!pixels || frame.isEmpty()) return;
+    const kit::Size reach{size.width + 2 * kShadowSpread, size.height + 2 * kShadowSpread};
+    const std::optional<std::pair<int, int>> pixels = pictureSize(reach, 1);
+    if (!pixels || size.width <= 0 || size.height <= 0) return nullptr;
     SurfacePtr surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, pixels->first, pixels->second));
-    if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) return;
+    if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) return nullptr;
     {
         ContextPtr mask(cairo_create(surface.get()));
-        drawingPath(mask.get(), shape, {kShadowSpread, kShadowSpread, frame.width(), frame.height()});
+        drawingPath(mask.get(), shape, {kShadowSpread, kShadowSpread, size.width, size.height});
         // Blurred, a straight edge keeps half its density: twice the edge's.
         cairo_set_source_rgba(mask.get(), 0, 0, 0, 2 * kShadowEdgeDensity);
         cairo_fill(mask.get());
@@ -110,7 +110,13 @@ void paintShapedShadow(cairo_t* cr, const kit::Rect& frame, const kit::VectorDra
     boxBlur(reinterpret_cast<std::uint32_t*>(cairo_image_surface_get_data(surface.get())), pixels->first,
             pixels->second, cairo_image_surface_get_stride(surface.get()) / 4, radius, passes);
     cairo_surface_mark_dirty(surface.get());
+    return surface;
+}
 
+void paintShapedShadow(cairo_t* cr, const kit::Rect& frame, const kit::VectorDrawing& shape, cairo_surface_t* shadow,
+                       bool cutOut) {
+    if (!shadow || frame.isEmpty()) return;
+    const kit::Rect reach = frame.insetBy(-kShadowSpread, -kShadowSpread);
     cairo_save(cr);
     if (cutOut) {
         // A translucent window must not show its own shadow through itself.
@@ -119,7 +125,7 @@ void paintShapedShadow(cairo_t* cr, const kit::Rect& frame, const kit::VectorDra
         drawingPath(cr, shape, frame);
         cairo_clip(cr);
     }
-    cairo_set_source_surface(cr, surface.get(), reach.minX(), reach.minY() + kShadowDrop);
+    cairo_set_source_surface(cr, shadow, reach.minX(), reach.minY() + kShadowDrop);
     cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_BILINEAR);
     cairo_paint(cr);
     cairo_restore(cr);
