@@ -171,4 +171,24 @@ TEST(SwitchesScenario, TrianglePointsAtTheIconFromBothPanelsAtBothScreenEdges) {
     EXPECT_EQ(right.at(0) + right.at(2), 1380 - 8);
 }
 
+// The tip stays clear of the icon: a dock offset that narrows the gap makes
+// the triangle flatter, and with too little room there is none.
+TEST(SwitchesScenario, ANarrowGapFlattensTheTriangleOrLeavesItOut) {
+    const struct {
+        int offset;
+        std::vector<double> triangle;   // tip x, tip y, width, height
+    } cases[] = {{0, {668, 842, 18, 6}}, {-3, {668, 842, 18, 3}}, {-5, {}}};
+    for (const auto& c : cases) {
+        const Printed r = run(kDesk + "defaults docklets_dock_offset int " + std::to_string(c.offset) +
+                              "\nhover-dock \"TextEdit\"\n" + kRest + "query preview\n");
+        ASSERT_EQ(r.status, 0) << r.err;
+        ASSERT_EQ(r.lines.size(), 1u);
+        EXPECT_EQ(triangle(r.lines[0]), c.triangle) << "offset " << c.offset << ": " << r.lines[0];
+        // The panel's body keeps its place: 8 points plus the offset above the icon.
+        const std::vector<double> frame = numbers(r.lines[0], "frame");
+        ASSERT_EQ(frame.size(), 4u);
+        EXPECT_EQ(frame[1] + frame[3], 844 - 8 - c.offset) << r.lines[0];
+    }
+}
+
 }  // namespace
