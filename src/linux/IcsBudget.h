@@ -20,7 +20,7 @@ struct IcsBudget {
     // Bytes of files read and split into events by one query; a file that
     // would go beyond is read by a later one (a single file is always read
     // whole: splitting is cheap next to what libical does with an event).
-    static constexpr std::size_t kParseBytes = 1u << 20;
+    static constexpr std::size_t kParseBytes = 2u << 20;
     // Bytes of events handed to libical, one event at a time, by one query:
     // only events that may fall in the window are, and a file is cut part-way
     // when they run out.

@@ -952,6 +952,16 @@ void IcsCalendar::expand(double start, double end, const std::string& localZoneN
         if (unit.to < start - scanMargin_ || unit.from > end + scanMargin_) continue;
         std::size_t bytes = blocks_[unit.block].size;
         for (std::uint32_t b : unit.moved) bytes += blocks_[b].size;
+        if (bytes > IcsBudget::kEventBytes) {
+            // No look could read it (thousands of long lines of dates): it
+            // is left out on its own rather than cutting the file there.
+            if (!told_[unit.block] && diagnostic_) {
+                diagnostic_(fileName_ + ": event " + std::to_string(unit.block + 1) +
+                            " is larger than one look at the calendars may read; skipped");
+            }
+            told_[unit.block] = true;
+            continue;
+        }
         if (bytes > budget.eventBytes) {
             spending.exhausted = budget.spent = true;
             return;
