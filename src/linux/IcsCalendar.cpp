@@ -558,6 +558,10 @@ std::unique_ptr<IcsCalendar> IcsCalendar::parse(std::string_view text, const std
     }
 
     std::unique_ptr<IcsCalendar> result(new IcsCalendar);
+    if (split.zonesLeftOut) {
+        say("time zones past the first " + std::to_string(IcsLines::kMaxZoneBytes >> 10) +
+            " KiB are left out; times that name them are read as if the file did not define them");
+    }
     // Zones first: everything after this may look a zone up, and only a
     // zone of the file or a name of the system's database may be looked up.
     std::set<std::string> declared;

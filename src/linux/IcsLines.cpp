@@ -80,6 +80,7 @@ IcsLines::Split IcsLines::split(std::string_view text) {
     bool heldBroken = false;
     bool heldIsEvent = false;
     std::uint32_t calendars = 0;   // calendars begun so far
+    std::size_t zoneBytes = 0;     // of zones (and other components) in the frame
     int skipping = 0;   // depth inside a component nobody reads
     auto emit = [&](const std::string& line) {
         std::string& to = open.size() >= 2 ? held : frame;
@@ -96,8 +97,12 @@ IcsLines::Split IcsLines::split(std::string_view text) {
             split.list.push_back({static_cast<std::uint32_t>(split.events.size()), static_cast<std::uint32_t>(held.size()),
                                   calendars - 1});
             split.events += held;
-        } else if (!heldBroken) {
+        } else if (heldBroken) {
             // A zone with an unreadable line is no zone.
+        } else if (zoneBytes + held.size() > kMaxZoneBytes) {
+            split.zonesLeftOut = true;
+        } else {
+            zoneBytes += held.size();
             frame += held;
         }
         held.clear();

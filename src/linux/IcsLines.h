@@ -36,7 +36,12 @@ struct IcsLines {
         std::string frame;
         std::string events;
         std::vector<Event> list;
+        bool zonesLeftOut = false;   // the frame's zones reached kMaxZoneBytes
     };
+    // Zones libical reads at once with the calendars, in bytes: a dozen of
+    // the longest real definitions. Zones past it are left out, and times
+    // naming them fall back as for a zone the file does not define.
+    static constexpr std::size_t kMaxZoneBytes = 256u << 10;
     static Split split(std::string_view text);
 
     // `text` cut to at most `limit` bytes at a character boundary, with an
