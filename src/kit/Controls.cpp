@@ -192,6 +192,11 @@ Rect PopUpButton::indicatorRect() const {
     return {b.maxX() - kIndicatorWidth - 3, b.midY() - kIndicatorWidth / 2, kIndicatorWidth, kIndicatorWidth};
 }
 
+std::shared_ptr<PopUpMenu> PopUpButton::menu() const {
+    auto open = menu_.lock();
+    return open && open->superview() ? open : nullptr;
+}
+
 void PopUpButton::mouseDown(const MouseEvent&) {
     if (items_.empty() || menu()) return;
     View* top = this;

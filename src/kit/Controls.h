@@ -181,7 +181,7 @@ public:
     // The chevrons' box at the trailing end.
     Rect indicatorRect() const;
     // The menu while it is open, in the window's top view.
-    std::shared_ptr<PopUpMenu> menu() const { return menu_.lock(); }
+    std::shared_ptr<PopUpMenu> menu() const;
 
     void mouseDown(const MouseEvent& event) override;
 
