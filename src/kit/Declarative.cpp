@@ -265,25 +265,23 @@ void leafSpans(const View& view, const View& root, std::vector<std::pair<double,
     }
 }
 
-// The lowest line at or above `limit`, and at most a row's height above it,
-// that crosses no text or control of the document; `limit` when there is none.
-double cleanCut(const View& document, double limit) {
+// The height a scrolling document of `content` points is best shown at: the
+// tallest at most `limit`, and at most a row's height shorter, whose bottom
+// edge at the start and top edge at the end cross no text or control; at
+// least the bottom edge when both cannot be had; `limit` when neither can.
+double cleanCut(const View& document, double content, double limit) {
     constexpr double kMostTrimmed = 48;
     std::vector<std::pair<double, double>> spans;
     leafSpans(document, document, spans);
-    double best = limit - kMostTrimmed;
-    bool found = false;
-    auto crosses = [&](double y) {
-        return std::any_of(spans.begin(), spans.end(), [y](const auto& s) { return s.first < y && y < s.second; });
+    auto clean = [&](double y) {
+        return std::none_of(spans.begin(), spans.end(), [y](const auto& s) { return s.first < y && y < s.second; });
     };
-    for (const auto& span : spans) {
-        for (double y : {span.first, span.second}) {
-            if (y > limit || y < best || crosses(y)) continue;
-            best = y;
-            found = true;
-        }
-    }
-    return found ? std::floor(best) : limit;
+    const double top = std::floor(limit);
+    for (double h = top; h >= top - kMostTrimmed && h > 0; h -= 1)
+        if (clean(h) && clean(content - h)) return h;
+    for (double h = top; h >= top - kMostTrimmed && h > 0; h -= 1)
+        if (clean(h)) return h;
+    return limit;
 }
 
 class Builder {
@@ -517,6 +515,8 @@ void Builder::place(const Node& node, Rect frame, View& parent, Axis axis) {
                 // bottom: what is taller scrolls inside it, never under the bar.
                 const double inset = Metrics::kTabBarHeight / 2 + Metrics::kTabContentGap;
                 const Rect area{0, inset, frame.width(), std::max(0.0, content->frame().height() - inset - 1)};
+                // Each tab keeps its scroll position apart from the others'.
+                content->setIdentifier(node.options[selected < node.options.size() ? selected : 0]);
                 auto clip = std::make_shared<FlippedView>(area);
                 clip->setWantsLayer(true);
                 clip->setMasksToBounds(true);
@@ -539,7 +539,7 @@ void Builder::place(const Node& node, Rect frame, View& parent, Axis axis) {
             place(node.children.front(), {0, 0, frame.width(), content.height}, *document, Axis::Vertical);
             if (content.height > frame.height()) {
                 // At rest the view ends between two rows, not across one.
-                const double clean = cleanCut(*document, frame.height());
+                const double clean = cleanCut(*document, content.height, frame.height());
                 scroll->setFrame({frame.minX(), frame.minY(), frame.width(), clean});
             }
             scroll->setDocumentView(document);
@@ -779,13 +779,25 @@ Size HostingView::fittingSize() const {
 
 void HostingView::layout() { rebuild(); }
 
+namespace {
+
+// A scroll view is the same one from build to build when the identifiers
+// of the views around it are the same.
+std::string scrollKey(const View& view) {
+    std::string key;
+    for (const View* up = &view; up; up = up->superview()) key += up->identifier() + "/";
+    return key;
+}
+
+}  // namespace
+
 void HostingView::rebuild() {
     ++rebuilds_;
-    std::vector<double> offsets;
+    std::vector<std::pair<std::string, double>> offsets;
     {
         std::vector<ScrollView*> scrolls;
         collectScrollViews(*this, scrolls);
-        for (ScrollView* scroll : scrolls) offsets.push_back(scroll->contentOffset());
+        for (ScrollView* scroll : scrolls) offsets.push_back({scrollKey(*scroll), scroll->contentOffset()});
     }
     // Subviews go before the new tree comes; a control whose action started
     // this keeps itself alive until it returns.
@@ -797,7 +809,13 @@ void HostingView::rebuild() {
                                                                              Axis::Vertical);
     std::vector<ScrollView*> scrolls;
     collectScrollViews(*this, scrolls);
-    for (std::size_t i = 0; i < scrolls.size() && i < offsets.size(); ++i) scrolls[i]->scrollBy(offsets[i]);
+    for (ScrollView* scroll : scrolls) {
+        const std::string key = scrollKey(*scroll);
+        auto same = std::find_if(offsets.begin(), offsets.end(), [&](const auto& o) { return o.first == key; });
+        if (same == offsets.end()) continue;
+        scroll->scrollBy(same->second);
+        offsets.erase(same);
+    }
     setNeedsDisplay();
 }
 
