@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <optional>
 #include <ostream>
@@ -55,7 +56,7 @@ public:
     void run() {
         desktop().input().move(kAway);
         let(2);
-        sample();
+        nextSample_ = elapsed_;
         const double end = options_.minutes * 60;
         while (elapsed_ < end) round();
     }
@@ -79,7 +80,10 @@ private:
                 renderer_.paint(options_.scale);
                 ++paints_;
             }
-            if (elapsed_ >= nextSample_) sample();
+            if (elapsed_ >= nextSample_) {
+                sample();
+                nextSample_ += options_.sampleEvery * 60;
+            }
         }
     }
 
@@ -89,7 +93,6 @@ private:
                       heapMegabytes(), paints_);
         out_ << line << std::flush;
         paints_ = 0;
-        nextSample_ += options_.sampleEvery * 60;
     }
 
     // One round of use: every Dock icon and its panel, the playing player,
@@ -119,6 +122,13 @@ private:
             desktop().input().click(item->center());
             let(1);
             desktop().input().click(item->center());
+            let(0.5);
+        }
+
+        // The preferences, opened from the menu, looked at and closed.
+        if (desktop().application().chooseMenuItem("Durazizi", "Settings\u2026")) {
+            let(1);
+            desktop().application().chooseMenuItem("Window", "Close");
             let(0.5);
         }
 
@@ -156,7 +166,7 @@ private:
     std::ostream& out_;
     render::DesktopRenderer renderer_;
     double elapsed_ = 0;
-    double nextSample_ = 0;
+    double nextSample_ = HUGE_VAL;   // the first once Durazizi has settled
     double lastTrackChange_ = 0;
     unsigned long paints_ = 0;
     bool toLeft_ = true;
