@@ -138,7 +138,7 @@ TEST_F(SimAccessibility, ElementsOfClosedWindowsAndEndedProcessesAreInvalid) {
 // world keeps the latest of what Durazizi wrote and sent, not all of it.
 TEST_F(SimAccessibility, ALongSessionKeepsOnlyTheLatestWritesAndScripts) {
     auto window = windowOf(editor, addWindow(editor, "Doc"));
-    const int writes = 3 * static_cast<int>(sim::kKeptRecords);
+    const int writes = 2 * static_cast<int>(sim::kKeptRecords) + 1;
     for (int i = 0; i < writes; ++i) {
         ax.setAttributeValue(window, "AXPosition", AXValue::create(kit::Point{100.0 + i % 700, 200}));
         desktop.scripting().executeAppleScript("tell application \"Music\" to playpause " + std::to_string(i),
