@@ -15,6 +15,7 @@
 #include "render/Renderer.h"
 #include "sim/SimScripting.h"
 #include "tools/scenario/DefaultDesktop.h"
+#include "tools/scenario/ShownPanels.h"
 #include "tools/scenario/World.h"
 
 namespace scenario {
@@ -61,8 +62,30 @@ public:
         while (elapsed_ < end) round();
     }
 
+    // What the rounds showed, as the window server shows it: a soak whose
+    // hovers brought up no panel or whose drags snapped nothing measured
+    // something else than use.
+    void summarize(std::ostream& out) const {
+        out << "# " << rounds_ << " rounds: a panel up on " << panelsShown_ << " of " << hovers_
+            << " hovers, the status item's panel " << homePanels_ << " times, the preferences " << preferences_
+            << " times, " << snaps_ << " windows snapped\n";
+    }
+
 private:
     sim::Desktop& desktop() { return world_.desktop(); }
+
+    bool panelUp() {
+        const auto preview = findPreview(world_);
+        const auto special = findSpecial(world_);
+        return (preview && preview->window.visible) || (special && special->window.visible);
+    }
+
+    template <typename Matches>
+    bool ownWindowShown(Matches&& matches) {
+        for (const sim::OwnWindowInfo& window : desktop().ownWindows().list())
+            if (window.visible && matches(window)) return true;
+        return false;
+    }
 
     // Lets `seconds` of virtual time pass frame by frame, painting each frame
     // something changed in, as the playground does.
@@ -98,11 +121,14 @@ private:
     // One round of use: every Dock icon and its panel, the playing player,
     // the status item's panel, and a window snapped to one side.
     void round() {
+        ++rounds_;
         for (const sim::DockItemInfo& item : desktop().dock().items()) {
             if (item.frame.isEmpty() || item.frame.width() < 24) continue;   // a separator
             const kit::Point icon{item.frame.midX(), item.frame.midY()};
             desktop().input().move(icon);
             let(kRestOnIcon);
+            ++hovers_;
+            if (panelUp()) ++panelsShown_;
             // Up into the panel above the icon, and across it.
             desktop().input().move({icon.x, icon.y - 120});
             let(0.3);
@@ -121,6 +147,7 @@ private:
         if (const auto item = desktop().application().statusItemFrame()) {
             desktop().input().click(item->center());
             let(1);
+            if (ownWindowShown([](const sim::OwnWindowInfo& w) { return w.isPanel && !w.ignoresMouse; })) ++homePanels_;
             desktop().input().click(item->center());
             let(0.5);
         }
@@ -128,6 +155,8 @@ private:
         // The preferences, opened from the menu, looked at and closed.
         if (desktop().application().chooseMenuItem("Durazizi", "Settings\u2026")) {
             let(1);
+            if (ownWindowShown([](const sim::OwnWindowInfo& w) { return w.title == "Durazizi Preferences"; }))
+                ++preferences_;
             desktop().application().chooseMenuItem("Window", "Close");
             let(0.5);
         }
@@ -159,6 +188,8 @@ private:
         let(0.8);
         desktop().input().mouseUp(desktop().input().location());
         let(0.5);
+        const sim::WindowInfo after = desktop().windows().info(front->id);
+        if (after.frame.width() == screen->width() / 2 && (after.frame.minX() == screen->minX()) == !toLeft_) ++snaps_;
     }
 
     World& world_;
@@ -169,6 +200,7 @@ private:
     double nextSample_ = HUGE_VAL;   // the first once Durazizi has settled
     double lastTrackChange_ = 0;
     unsigned long paints_ = 0;
+    int rounds_ = 0, hovers_ = 0, panelsShown_ = 0, homePanels_ = 0, preferences_ = 0, snaps_ = 0;
     bool toLeft_ = true;
 };
 
@@ -189,6 +221,7 @@ int soakCommand(const SoakOptions& options, std::ostream& out, std::ostream& err
     out << "# virtual_minute rss_MB heap_MB frames_painted\n";
     Soak soak(world, options, out);
     soak.run();
+    soak.summarize(out);
     return 0;
 }
 
