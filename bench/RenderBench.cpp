@@ -4,12 +4,14 @@
 // preview up (with and without its triangle), a frame when nothing changed (what the playground pays on
 // every idle tick), the first frame of a new renderer (every window body
 // drawn), one application window's content at thumbnail and full size, and
-// a hover and a snapshot over thousands of windows of one application.
+// a hover and a snapshot over thousands of windows of one application, and
+// a poll interval of the now-playing panel left up.
 #include <benchmark/benchmark.h>
 
 #include <sys/resource.h>
 
 #include <chrono>
+#include <cmath>
 #include <memory>
 #include <optional>
 #include <string>
@@ -19,6 +21,7 @@
 #include "platform/Platform.h"
 #include "render/Renderer.h"
 #include "sim/SimCapture.h"
+#include "specials/MediaContentView.h"
 #include "tools/scenario/DefaultDesktop.h"
 #include "tools/scenario/ShownPanels.h"
 #include "tools/scenario/World.h"
@@ -115,6 +118,45 @@ void BM_RenderIdleFrame(benchmark::State& state) {
     state.counters["repainted"] = renderer.needsPaint() ? 1 : 0;
 }
 BENCHMARK(BM_RenderIdleFrame)->Unit(benchmark::kMicrosecond);
+
+// The pointer resting on the playing Spotify's icon, its now-playing panel
+// up: one poll interval (1.5 s) of the playground's frames, 50 ms apart,
+// each a pump of the desktop and a picture only when something visible
+// changed. The song plays on and nothing on screen changes, so a poll
+// should cost about thirty idle frames, with no picture painted.
+void BM_NowPlayingPanelUpPollInterval(benchmark::State& state) {
+    DefaultWorld world;
+    const auto icon = world.sim().dock().itemFrame("Spotify");
+    if (!icon) {
+        state.SkipWithError("the default desktop has no Spotify icon");
+        return;
+    }
+    render::DesktopRenderer renderer(world.sim());
+    world.sim().input().move({icon->midX(), icon->midY()});
+    constexpr double kFrame = 0.05;
+    // Up, settled, its first state and cover shown.
+    for (int i = 0; i < 60; ++i) {
+        world.sim().time().advance(kFrame);
+        renderer.paint();
+    }
+    if (!scenario::findSpecial(*world.world) || !scenario::findSpecial(*world.world)->window.visible) {
+        state.SkipWithError("resting on Spotify's icon showed no panel");
+        return;
+    }
+    const int frames = static_cast<int>(std::lround(durazizi::MediaContentView::kPollInterval / kFrame));
+    long paints = 0;
+    for (auto _ : state) {
+        for (int i = 0; i < frames; ++i) {
+            world.sim().time().advance(kFrame);
+            if (renderer.needsPaint()) {
+                ++paints;
+                benchmark::DoNotOptimize(renderer.paint().pixels.data());
+            }
+        }
+    }
+    state.counters["pictures_per_poll"] = benchmark::Counter(static_cast<double>(paints), benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(BM_NowPlayingPanelUpPollInterval)->Unit(benchmark::kMicrosecond);
 
 // A new renderer: the wallpaper and every window's body are drawn too.
 void BM_RenderFirstFrame(benchmark::State& state) {

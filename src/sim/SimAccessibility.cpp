@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "kit/URL.h"
+#include "sim/KeptRecords.h"
 #include "sim/SimRunLoop.h"
 
 namespace sim {
@@ -721,9 +722,9 @@ void SimAccessibility::noteWindowWrite(const std::string& attribute, const CFTyp
     if (!v) return;
     auto number = [](double d) { return std::to_string(static_cast<long long>(d)); };
     if (attribute == "AXSize")
-        world_.axWindowWrites.push_back(attribute + " " + number(v->size.width) + "x" + number(v->size.height));
+        keepRecord(world_.axWindowWrites, attribute + " " + number(v->size.width) + "x" + number(v->size.height));
     else if (attribute == "AXPosition")
-        world_.axWindowWrites.push_back(attribute + " " + number(v->point.x) + "," + number(v->point.y));
+        keepRecord(world_.axWindowWrites, attribute + " " + number(v->point.x) + "," + number(v->point.y));
 }
 
 std::vector<std::string> SimAccessibility::takeWindowWrites() {

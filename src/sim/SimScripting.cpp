@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "sim/KeptRecords.h"
+
 namespace sim {
 
 namespace {
@@ -51,7 +53,7 @@ std::optional<platform::NSAppleEventDescriptor> SimScripting::executeAppleScript
     const std::string name = *target;
 
     std::unique_lock lock(mutex_);
-    sent_.push_back({name, source});
+    keepRecord(sent_, SentScript{name, source});
     if (player(name).asksNowPlaying(source)) lastAskedNowPlaying_ = name;
     ++pending_;
     struct Answered {

@@ -2,13 +2,15 @@
 
 #include <utility>
 
+#include "sim/KeptRecords.h"
+
 namespace sim {
 
 void SimURLSession::dataTask(const std::string& url, DataTaskHandler completion) {
     std::shared_ptr<platform::URLSession> upstream;
     {
         std::lock_guard lock(mutex_);
-        requested_.push_back(url);
+        keepRecord(requested_, url);
         upstream = upstream_;
     }
     runLoop_.asyncGlobal(platform::QualityOfService::Default,

@@ -21,7 +21,7 @@ public:
     void dataTask(const std::string& url, DataTaskHandler completion) override;
 
     void useUpstream(std::shared_ptr<platform::URLSession> upstream);
-    // Every address asked for, in order.
+    // The addresses asked for, in order (the latest kKeptRecords).
     std::vector<std::string> requested() const;
 
 private:

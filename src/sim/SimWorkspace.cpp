@@ -1,5 +1,7 @@
 #include "sim/SimWorkspace.h"
 
+#include "sim/KeptRecords.h"
+
 namespace sim {
 
 std::optional<std::string> SimRunningApplication::bundleIdentifier() const {
@@ -59,7 +61,7 @@ platform::RunningApplicationRef SimWorkspace::frontmostApplication() {
 
 bool SimWorkspace::openURL(const kit::URL& url) {
     std::lock_guard lock(world_->mutex);
-    world_->openedURLs.push_back(url.absoluteString());
+    keepRecord(world_->openedURLs, url.absoluteString());
     return true;
 }
 

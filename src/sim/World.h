@@ -141,7 +141,7 @@ struct World {
     std::atomic<std::uint64_t> axCalls{0};
     std::uint64_t axCallsTaken = 0;
     // Position and size writes as the windows' applications received them,
-    // in order: "AXSize 700x870", "AXPosition 0,24".
+    // in order: "AXSize 700x870", "AXPosition 0,24" (the latest kKeptRecords).
     std::vector<std::string> axWindowWrites;
     // Where an application's accessibility notifications go (the
     // accessibility service listens); called with `mutex` held.
@@ -159,7 +159,7 @@ struct World {
     std::set<CGWindowID> failedCaptures;
     std::atomic<std::uint64_t> captureCount{0};
 
-    // what Durazizi did to the world
+    // what Durazizi did to the world (the latest kKeptRecords)
     std::vector<std::string> openedURLs;
 
     // --- queries (callers hold `mutex`) ---------------------------------------

@@ -129,7 +129,14 @@ void MediaContentView::refresh(const std::optional<MediaControl::State>& state) 
         }
     }
     artistLabel_->setText(second);
-    playPause_->setImage(buttonSymbol(state->isPlaying ? "pause.fill" : "play.fill"));
+    // Most polls find the player as it was. A new image of the same symbol
+    // would still mark the button for drawing, and the whole picture behind
+    // the panel with it, every 1.5 s.
+    const char* symbol = state->isPlaying ? "pause.fill" : "play.fill";
+    if (playSymbol_ != symbol) {
+        playSymbol_ = symbol;
+        playPause_->setImage(buttonSymbol(playSymbol_));
+    }
 
     if (state->title.empty()) {
         lastTrackKey_.clear();

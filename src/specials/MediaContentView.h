@@ -64,6 +64,7 @@ private:
     std::shared_ptr<platform::Timer> timer_;
     kit::ImageRef fallbackIcon_;
     std::string lastTrackKey_;
+    std::string playSymbol_;   // the play/pause button's, as last set from a state
     bool stateInFlight_ = false;
     // Counts the times the view was hidden: answers to requests made while
     // it was shown before are stale.

@@ -3,8 +3,10 @@
 //
 //   durazizi-sim run FILE|- [--home DIR]
 //   durazizi-sim tour OUT_DIR [--scale 1|2]
+//   durazizi-sim soak [--minutes N] [--every M] [--scale 1|2]
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -13,13 +15,15 @@
 
 #include "render/ControlPainter.h"
 #include "tools/scenario/Runner.h"
+#include "tools/scenario/Soak.h"
 #include "tools/scenario/Tour.h"
 
 namespace {
 
 int usage() {
     std::cerr << "usage: durazizi-sim run FILE|- [--home DIR]\n"
-                 "       durazizi-sim tour OUT_DIR [--scale 1|2]\n";
+                 "       durazizi-sim tour OUT_DIR [--scale 1|2]\n"
+                 "       durazizi-sim soak [--minutes N] [--every M] [--scale 1|2]\n";
     return 2;
 }
 
@@ -40,6 +44,35 @@ int tour(int argc, char** argv) {
     return scenario::tourCommand(options, std::cerr);
 }
 
+// A positive number of minutes, at most a week's worth.
+bool parseMinutes(const char* text, double& minutes) {
+    char* end = nullptr;
+    const double value = std::strtod(text, &end);
+    if (end == text || *end != '\0' || !(value > 0) || value > 7 * 24 * 60) return false;
+    minutes = value;
+    return true;
+}
+
+int soak(int argc, char** argv) {
+    scenario::SoakOptions options;
+    for (int i = 2; i < argc; ++i) {
+        const bool hasValue = i + 1 < argc;
+        if (std::strcmp(argv[i], "--minutes") == 0 && hasValue) {
+            if (!parseMinutes(argv[++i], options.minutes)) return usage();
+        } else if (std::strcmp(argv[i], "--every") == 0 && hasValue) {
+            if (!parseMinutes(argv[++i], options.sampleEvery)) return usage();
+        } else if (std::strcmp(argv[i], "--scale") == 0 && hasValue) {
+            const std::string scale = argv[++i];
+            if (scale == "1") options.scale = 1;
+            else if (scale == "2") options.scale = 2;
+            else return usage();
+        } else {
+            return usage();
+        }
+    }
+    return scenario::soakCommand(options, std::cout, std::cerr);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -47,6 +80,7 @@ int main(int argc, char** argv) {
     // Windows are laid out with the fonts that draw them.
     render::installTextMeasure();
     if (argc >= 2 && std::strcmp(argv[1], "tour") == 0) return tour(argc, argv);
+    if (argc >= 2 && std::strcmp(argv[1], "soak") == 0) return soak(argc, argv);
     if (argc < 3 || std::strcmp(argv[1], "run") != 0) return usage();
     const std::string file = argv[2];
     scenario::RunOptions options;

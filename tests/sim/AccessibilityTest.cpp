@@ -1,5 +1,9 @@
+#include <string>
 #include <thread>
+#include <vector>
 
+#include "sim/KeptRecords.h"
+#include "sim/SimScripting.h"
 #include "sim/SimWorld.h"
 
 namespace {
@@ -128,6 +132,26 @@ TEST_F(SimAccessibility, ElementsOfClosedWindowsAndEndedProcessesAreInvalid) {
     EXPECT_EQ(read(ax.createApplication(editor), "AXWindows"), platform::kAXErrorInvalidUIElement);
     EXPECT_TRUE(handle->isTerminated());
     EXPECT_FALSE(handle->activate());
+}
+
+// Nothing reads these records while the playground runs for days: the
+// world keeps the latest of what Durazizi wrote and sent, not all of it.
+TEST_F(SimAccessibility, ALongSessionKeepsOnlyTheLatestWritesAndScripts) {
+    auto window = windowOf(editor, addWindow(editor, "Doc"));
+    const int writes = 2 * static_cast<int>(sim::kKeptRecords) + 1;
+    for (int i = 0; i < writes; ++i) {
+        ax.setAttributeValue(window, "AXPosition", AXValue::create(kit::Point{100.0 + i % 700, 200}));
+        desktop.scripting().executeAppleScript("tell application \"Music\" to playpause " + std::to_string(i),
+                                               nullptr, nullptr);
+    }
+    const std::vector<std::string> written = desktop.accessibility().takeWindowWrites();
+    EXPECT_LE(written.size(), sim::kKeptRecords);
+    ASSERT_FALSE(written.empty());
+    EXPECT_EQ(written.back(), "AXPosition " + std::to_string(100 + (writes - 1) % 700) + ",200");
+    const std::vector<sim::SentScript> sent = desktop.players().takeScripts();
+    EXPECT_LE(sent.size(), sim::kKeptRecords);
+    ASSERT_FALSE(sent.empty());
+    EXPECT_TRUE(sent.back().source.ends_with(" " + std::to_string(writes - 1)));
 }
 
 // The native backend asserts that accessibility runs on the main thread; a
