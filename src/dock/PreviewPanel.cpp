@@ -7,6 +7,7 @@
 
 #include "app/Settings.h"
 #include "ax/AX.h"
+#include "kit/IconArt.h"
 #include "kit/Timing.h"
 #include "platform/Platform.h"
 #include "specials/PanelPlacement.h"
@@ -17,13 +18,24 @@ namespace {
 
 constexpr double kTileAspect = 0.62;          // tile height per point of width
 constexpr double kNameLineHeight = 22;
-constexpr double kHighlightAlpha = 0.18;
+// Of the label colour, which is white on a dark panel and black on a light
+// one, so that the hovered tile reads in both.
+constexpr double kHighlightAlpha = 0.16;
+constexpr double kCloseBoxSide = 18;
+// The size applications' icons are handed out at; a missing one is drawn at it.
+constexpr double kIconPoints = 64;
 constexpr double kDimmedAlpha = 0.55;         // thumbnails of minimized windows
 constexpr double kBlurCornerRadius = 12;
 constexpr int kFirstCaptureOS = 14;           // ScreenCaptureKit screenshots
 
 kit::ImageRef symbol(const char* name, const char* description) {
     return platform::current().symbols().imageWithSystemSymbolName(name, description);
+}
+
+const kit::ImageRef& genericApplicationIcon() {
+    static const kit::ImageRef icon =
+        kit::Image::fromDrawing(kit::IconArt::genericApplication(kIconPoints), /*isTemplate=*/false);
+    return icon;
 }
 
 }  // namespace
@@ -68,14 +80,32 @@ ThumbTile::ThumbTile(WindowEntry entry, bool isFront)
     closeButton_->setBordered(false);
     closeButton_->setImage(symbol("xmark.circle.fill", "Close"));
     closeButton_->setImageScaling(kit::ImageScaling::ProportionallyUpOrDown);
-    closeButton_->setContentTintColor(kit::Color::white());
+    // The symbol's cross is cut out of its disc. A disc of the window colour
+    // behind it gives the cross that colour and rims the box, so that the
+    // box reads on any thumbnail and either panel: a dark disc with a light
+    // cross on a light panel, the other way round on a dark one.
+    closeButton_->setContentTintColor(kit::Color::label());
+    closeButton_->setWantsLayer(true);
+    closeButton_->setCornerRadius(kCloseBoxSide / 2);
+    closeButton_->setBackgroundColor(kit::Color::windowBackground());
     // The button lives and dies with this tile, so it may point back at it.
     closeButton_->setAction([this] { closeClicked(); });
     closeButton_->setHidden(true);
     if (Settings::boolValue("window_preview_closebox")) addSubview(closeButton_);
 }
 
-void ThumbTile::setImage(kit::ImageRef image) { imageView_->setImage(std::move(image)); }
+void ThumbTile::setImage(kit::ImageRef image) {
+    imageView_->setImageScaling(kit::ImageScaling::ProportionallyUpOrDown);
+    imageView_->setImage(std::move(image));
+}
+
+void ThumbTile::setIcon(kit::ImageRef icon) {
+    if (!icon || icon->isEmpty()) icon = genericApplicationIcon();
+    // An icon keeps its own size in the middle of the tile: blown up to the
+    // tile's height it would read as a picture of a square.
+    imageView_->setImageScaling(kit::ImageScaling::ProportionallyDown);
+    imageView_->setImage(std::move(icon));
+}
 
 bool ThumbTile::badgeShown() const { return badge_->superview() == this && !badge_->isHidden(); }
 
@@ -88,7 +118,7 @@ void ThumbTile::layout() {
     const double t = bounds().height();
     imageView_->setFrame({4, 20, w - 8, t - 24});
     titleLabel_->setFrame({4, 2, w - 8, 16});
-    closeButton_->setFrame({2, t - 20, 18, 18});
+    closeButton_->setFrame({2, t - 20, kCloseBoxSide, kCloseBoxSide});
     badge_->setFrame({w - 20, t - 20, 16, 16});
 }
 
@@ -103,7 +133,8 @@ void ThumbTile::updateTrackingAreas() {
 void ThumbTile::mouseEntered(const kit::MouseEvent&) {
     hovered_ = true;
     closeButton_->setHidden(false);
-    if (Settings::boolValue("docklets_draw_highlight")) setBackgroundColor(kit::Color::white(kHighlightAlpha));
+    if (Settings::boolValue("docklets_draw_highlight"))
+        setBackgroundColor(kit::Color::named(kit::Color::Semantic::Label, kHighlightAlpha));
 }
 
 void ThumbTile::mouseExited(const kit::MouseEvent&) {
@@ -246,7 +277,7 @@ void PreviewController::loadImages(const platform::RunningApplicationRef& app, d
     const bool canCapture =
         capture.operatingSystemMajorVersion() >= kFirstCaptureOS && capture.preflightScreenCaptureAccess();
     if (!canCapture) {
-        for (auto& tile : tiles_) tile->setImage(app->icon());
+        for (auto& tile : tiles_) tile->setIcon(app->icon());
         return;
     }
     // Only what can be seen is captured: a grid taller than the display
@@ -272,7 +303,7 @@ void PreviewController::loadImages(const platform::RunningApplicationRef& app, d
                               for (const auto& tile : batch) {
                                   auto found = images.find(tile->entry().id);
                                   if (found != images.end() && found->second) tile->setImage(found->second);
-                                  else if (asked.count(tile->entry().id)) tile->setImage(app->icon());
+                                  else if (asked.count(tile->entry().id)) tile->setIcon(app->icon());
                               }
                           });
 }

@@ -30,8 +30,11 @@ public:
 
     const WindowEntry& entry() const { return entry_; }
     bool isHovered() const { return hovered_; }
-    // The thumbnail, or the application's icon where there is none.
+    // The window's thumbnail, filling the tile.
     void setImage(kit::ImageRef image);
+    // The application's icon where there is no thumbnail, at the icon's own
+    // size; the generic application icon when the application has none.
+    void setIcon(kit::ImageRef icon);
 
     // What a user sees of the tile.
     bool badgeShown() const;

@@ -1,6 +1,8 @@
 #include "macos/KitImages.h"
 
+#include <algorithm>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "kit/Appearance.h"
@@ -53,16 +55,31 @@ NSColor* nsColor(const kit::Color& color) {
     return [NSColor colorWithSRGBRed:c.red green:c.green blue:c.blue alpha:c.alpha];
 }
 
+// The shape's lowest and highest y on the canvas.
+std::pair<double, double> verticalExtent(const kit::VectorShape& shape) {
+    if (shape.kind != kit::VectorShape::Kind::Polygon || shape.points.empty()) {
+        return {shape.rect.minY(), shape.rect.maxY()};
+    }
+    double low = shape.points.front().y;
+    double high = low;
+    for (const auto& p : shape.points) {
+        low = std::min(low, p.y);
+        high = std::max(high, p.y);
+    }
+    return {low, high};
+}
+
 // Draws the shapes in AppKit's current context, whose origin is at the
 // bottom-left unless the image was made flipped.
 void draw(const kit::VectorDrawing& drawing) {
     for (const auto& shape : drawing.shapes) {
         NSBezierPath* path = nil;
+        const NSRect rect = NSMakeRect(shape.rect.origin.x, shape.rect.origin.y, shape.rect.size.width,
+                                       shape.rect.size.height);
         if (shape.kind == kit::VectorShape::Kind::RoundedRect) {
-            path = [NSBezierPath bezierPathWithRoundedRect:NSMakeRect(shape.rect.origin.x, shape.rect.origin.y,
-                                                                      shape.rect.size.width, shape.rect.size.height)
-                                                   xRadius:shape.cornerRadius
-                                                   yRadius:shape.cornerRadius];
+            path = [NSBezierPath bezierPathWithRoundedRect:rect xRadius:shape.cornerRadius yRadius:shape.cornerRadius];
+        } else if (shape.kind == kit::VectorShape::Kind::Ellipse) {
+            path = [NSBezierPath bezierPathWithOvalInRect:rect];
         } else {
             if (shape.points.size() < 2) continue;
             path = [NSBezierPath bezierPath];
@@ -72,7 +89,19 @@ void draw(const kit::VectorDrawing& drawing) {
             }
             [path closePath];
         }
-        if (shape.paint == kit::VectorShape::Paint::Fill) {
+        if (shape.paint == kit::VectorShape::Paint::Fill && shape.gradientEnd) {
+            NSGradient* gradient = autoreleased([[NSGradient alloc] initWithStartingColor:nsColor(shape.color)
+                                                                              endingColor:nsColor(*shape.gradientEnd)]);
+            const auto [low, high] = verticalExtent(shape);
+            // From the top as seen, which is the high end unless the canvas is flipped.
+            const double top = drawing.flipped ? low : high;
+            const double bottom = drawing.flipped ? high : low;
+            [NSGraphicsContext saveGraphicsState];
+            [path addClip];
+            [gradient drawFromPoint:NSMakePoint(0, top) toPoint:NSMakePoint(0, bottom)
+                            options:NSGradientDrawsBeforeStartingLocation | NSGradientDrawsAfterEndingLocation];
+            [NSGraphicsContext restoreGraphicsState];
+        } else if (shape.paint == kit::VectorShape::Paint::Fill) {
             [nsColor(shape.color) setFill];
             [path fill];
         } else {

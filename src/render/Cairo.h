@@ -53,6 +53,13 @@ inline std::uint32_t argbFromImagePixel(std::uint32_t rgba) {
     const std::uint32_t a = rgba >> 24;
     return (a << 24) | (r << 16) | (g << 8) | b;
 }
+inline std::uint32_t imagePixelFromArgb(std::uint32_t argb) {
+    const std::uint32_t a = argb >> 24;
+    const std::uint32_t r = (argb >> 16) & 0xff;
+    const std::uint32_t g = (argb >> 8) & 0xff;
+    const std::uint32_t b = argb & 0xff;
+    return r | (g << 8) | (b << 16) | (a << 24);
+}
 
 // An opaque RGBA from a packed image pixel, for colours the sim hands out.
 kit::Color colorFromImagePixel(std::uint32_t rgba);

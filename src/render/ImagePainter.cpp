@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "render/Symbols.h"
+#include "render/VectorPainter.h"
 
 namespace render {
 
@@ -87,42 +88,7 @@ void ImagePainter::draw(cairo_t* cr, const kit::ImageRef& image, const kit::Rect
 
 void ImagePainter::drawVector(cairo_t* cr, const kit::Image& image, const kit::Rect& rect,
                               const kit::Color& templateColor, kit::Appearance appearance) {
-    const kit::VectorDrawing& drawing = *image.drawing();
-    if (drawing.canvas.width <= 0 || drawing.canvas.height <= 0) return;
-    cairo_save(cr);
-    cairo_translate(cr, rect.minX(), rect.minY());
-    cairo_scale(cr, rect.width() / drawing.canvas.width, rect.height() / drawing.canvas.height);
-    if (!drawing.flipped) {
-        cairo_translate(cr, 0, drawing.canvas.height);
-        cairo_scale(cr, 1, -1);
-    }
-    for (const kit::VectorShape& shape : drawing.shapes) {
-        if (shape.kind == kit::VectorShape::Kind::RoundedRect) {
-            roundedRectPath(cr, shape.rect, shape.cornerRadius);
-        } else {
-            if (shape.points.size() < 2) continue;
-            cairo_move_to(cr, shape.points[0].x, shape.points[0].y);
-            for (std::size_t i = 1; i < shape.points.size(); ++i) cairo_line_to(cr, shape.points[i].x, shape.points[i].y);
-            cairo_close_path(cr);
-        }
-        kit::Color color = shape.color;
-        if (image.isTemplate()) {
-            // A template keeps only its shapes' coverage; the colour is the tint's.
-            const double coverage = color.semantic == kit::Color::Semantic::Clear ? 0 : color.alpha;
-            color = templateColor;
-            color.alpha *= coverage;
-        } else {
-            color = kit::resolve(color, appearance);
-        }
-        setSource(cr, color);
-        if (shape.paint == kit::VectorShape::Paint::Stroke) {
-            cairo_set_line_width(cr, shape.lineWidth);
-            cairo_stroke(cr);
-        } else {
-            cairo_fill(cr);
-        }
-    }
-    cairo_restore(cr);
+    paintDrawing(cr, *image.drawing(), rect, image.isTemplate(), templateColor, appearance);
 }
 
 }  // namespace render

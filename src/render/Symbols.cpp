@@ -14,8 +14,10 @@ constexpr std::array<std::pair<std::string_view, char32_t>, 28> kSymbols = {{
     {"minus.circle.fill", 0xF376},               // minus-circle
     {"play.fill", 0xF40A},                       // play
     {"pause.fill", 0xF3E4},                      // pause
-    {"backward.fill", 0xF4AE},                   // skip-previous
-    {"forward.fill", 0xF4AD},                    // skip-next
+    // Two triangles each, as the system draws them; skip-previous and
+    // skip-next carry a bar the system's symbols do not have.
+    {"backward.fill", 0xF45F},                   // rewind
+    {"forward.fill", 0xF211},                    // fast-forward
     {"calendar", 0xF0ED},                        // calendar
     {"gearshape", 0xF493},                       // settings
     {"questionmark.circle", 0xF2D7},             // help-circle

@@ -1,14 +1,15 @@
 #include "sim/AppIcon.h"
 
 #include <cstdint>
-#include <vector>
+
+#include "kit/IconArt.h"
 
 namespace sim {
 
 namespace {
 
-constexpr int kIconPixels = 32;
-constexpr double kIconPoints = 32;
+// The size a Mac hands running applications' icons out at.
+constexpr double kIconPoints = 64;
 
 std::uint32_t pack(std::uint32_t r, std::uint32_t g, std::uint32_t b, std::uint32_t a) {
     return r | (g << 8) | (b << 16) | (a << 24);
@@ -32,22 +33,9 @@ std::uint32_t appIconColor(const std::string& bundleId) {
 
 kit::ImageRef makeAppIcon(const std::string& bundleId) {
     const std::uint32_t fill = appIconColor(bundleId);
-    const std::uint32_t edge = pack((fill & 0xff) / 2, ((fill >> 8) & 0xff) / 2, ((fill >> 16) & 0xff) / 2, 255);
-    std::vector<std::uint32_t> pixels(kIconPixels * kIconPixels, 0);
-    const int corner = 6;
-    for (int y = 0; y < kIconPixels; ++y) {
-        for (int x = 0; x < kIconPixels; ++x) {
-            // Distance into the nearest rounded corner, if the pixel lies in one.
-            int cx = x < corner ? corner - x : (x >= kIconPixels - corner ? x - (kIconPixels - corner - 1) : 0);
-            int cy = y < corner ? corner - y : (y >= kIconPixels - corner ? y - (kIconPixels - corner - 1) : 0);
-            int d2 = cx * cx + cy * cy;
-            if (d2 > corner * corner) continue;
-            bool border = x == 0 || y == 0 || x == kIconPixels - 1 || y == kIconPixels - 1 ||
-                          d2 > (corner - 1) * (corner - 1);
-            pixels[y * kIconPixels + x] = border ? edge : fill;
-        }
-    }
-    return kit::Image::fromPixels(kIconPixels, kIconPixels, std::move(pixels), {kIconPoints, kIconPoints});
+    const kit::Color color = kit::Color::rgba((fill & 0xff) / 255.0, ((fill >> 8) & 0xff) / 255.0,
+                                              ((fill >> 16) & 0xff) / 255.0);
+    return kit::Image::fromDrawing(kit::IconArt::coloredApplication(kIconPoints, color), /*isTemplate=*/false);
 }
 
 }  // namespace sim

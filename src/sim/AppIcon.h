@@ -1,14 +1,16 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "kit/Image.h"
 
 namespace sim {
 
-// A small icon for a simulated application: a rounded tile in a colour
-// derived from the bundle identifier, so that every app is recognisable in
-// pictures and two apps rarely look alike.
+// The icon of a simulated application: a rounded tile on the macOS icon
+// grid in a colour derived from the bundle identifier, so that every app is
+// recognisable in pictures and two apps rarely look alike. Drawn as paths,
+// as sharp at any size as a real application's icon is at its sizes.
 kit::ImageRef makeAppIcon(const std::string& bundleId);
 
 // The colour makeAppIcon uses, as premultiplied opaque RGBA in the image's

@@ -17,7 +17,7 @@ pid_t Processes::add(const AppSpec& spec) {
     identity->bundleId = spec.bundleId;
     identity->name = spec.name;
     identity->bundlePath = spec.bundlePath.value_or("/Applications/" + spec.name + ".app");
-    identity->icon = makeAppIcon(spec.bundleId);
+    identity->icon = spec.hasIcon ? makeAppIcon(spec.bundleId) : nullptr;
     AppRecord record;
     record.identity = std::move(identity);
     record.launched = spec.running;

@@ -21,6 +21,7 @@ struct AppSpec {
     std::optional<std::string> bundlePath;  // defaults to /Applications/<name>.app
     bool running = true;
     bool inDock = true;                     // used by the Dock, when there is one
+    bool hasIcon = true;                    // false: the workspace hands out no icon for it
 };
 
 struct AppInfo {

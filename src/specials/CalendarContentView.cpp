@@ -27,7 +27,23 @@ std::shared_ptr<kit::Label> label(std::string text, kit::Font font, kit::Color c
     return view;
 }
 
-std::shared_ptr<kit::View> row(const platform::EKEvent& event, platform::DateFormatter& formatter, kit::Rect frame) {
+// One formatter per list for each kind of row; the locale decides the fields' order.
+struct RowFormats {
+    std::shared_ptr<platform::DateFormatter> start;   // a timed event's start
+    std::shared_ptr<platform::DateFormatter> day;     // the day of a later all-day event
+    double now = 0;
+};
+
+std::string timeText(const platform::EKEvent& event, const RowFormats& formats) {
+    if (!event.isAllDay) return formats.start->stringFromDate(event.startDate);
+    // An all-day event starts at its day's midnight: one that has started
+    // is today's (or runs through today); a later one names its day, or
+    // "All day" alone would read as today.
+    if (!(event.startDate > formats.now)) return "All day";
+    return formats.day->stringFromDate(event.startDate) + " \u00B7 All day";
+}
+
+std::shared_ptr<kit::View> row(const platform::EKEvent& event, const RowFormats& formats, kit::Rect frame) {
     auto view = std::make_shared<kit::View>(frame);
     auto dot = std::make_shared<kit::View>(kit::Rect{0, 13, 8, 8});
     dot->setWantsLayer(true);
@@ -43,8 +59,8 @@ std::shared_ptr<kit::View> row(const platform::EKEvent& event, platform::DateFor
     title->setIdentifier("title");
     view->addSubview(title);
 
-    auto time = label(event.isAllDay ? "All day" : formatter.stringFromDate(event.startDate), kit::Font::systemFont(10),
-                      kit::Color::secondaryLabel(), {16, 1, 280, 14});
+    auto time = label(timeText(event, formats), kit::Font::systemFont(10), kit::Color::secondaryLabel(),
+                      {16, 1, 280, 14});
     time->setIdentifier("time");
     view->addSubview(time);
     return view;
@@ -57,8 +73,9 @@ CalendarContentView::CalendarContentView(const std::vector<platform::EKEvent>& e
     header->setIdentifier("header");
     addSubview(header);
 
-    // One formatter for the whole list; the locale decides the fields' order.
-    auto formatter = platform::current().locale().dateFormatterFromTemplate("EEE d MMM HH:mm");
+    auto& host = platform::current();
+    const RowFormats formats{host.locale().dateFormatterFromTemplate("EEE d MMM HH:mm"),
+                             host.locale().dateFormatterFromTemplate("EEE d MMM"), host.clock().now()};
 
     double height = kEmptyHeight;
     if (events.empty()) {
@@ -71,7 +88,7 @@ CalendarContentView::CalendarContentView(const std::vector<platform::EKEvent>& e
         // The first event is the topmost row.
         for (std::size_t i = events.size(); i-- > 0;) {
             const double y = kMargin + kRowPitch * (n - 1 - static_cast<double>(i));
-            auto view = row(events[i], *formatter, {kMargin, y, kRowWidth, kRowHeight});
+            auto view = row(events[i], formats, {kMargin, y, kRowWidth, kRowHeight});
             view->setIdentifier("row");
             addSubview(view);
         }

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "kit/IconArt.h"
 #include "platform/Platform.h"
 
 namespace durazizi {
@@ -40,15 +41,21 @@ std::shared_ptr<kit::Button> makeButton(const std::string& symbol, std::string l
     return button;
 }
 
+kit::ImageRef artworkPlaceholder() {
+    static const kit::ImageRef placeholder =
+        kit::Image::fromDrawing(kit::IconArt::musicPlaceholder(kArtworkSide), /*isTemplate=*/false);
+    return placeholder;
+}
+
 }  // namespace
 
 MediaContentView::MediaContentView(MediaApp app, kit::ImageRef icon)
     : SpecialContent(kit::Rect{0, 0, kWidth, kHeight}),
       app_(app),
-      artwork_(std::make_shared<kit::ImageView>(icon)),
+      artwork_(std::make_shared<kit::ImageView>(icon && !icon->isEmpty() ? icon : artworkPlaceholder())),
       titleLabel_(std::make_shared<kit::Label>(std::string(rawValue(app)))),
       artistLabel_(std::make_shared<kit::Label>("")),
-      fallbackIcon_(std::move(icon)) {
+      fallbackIcon_(icon && !icon->isEmpty() ? std::move(icon) : artworkPlaceholder()) {
     artwork_->setImageScaling(kit::ImageScaling::ProportionallyUpOrDown);
     artwork_->setWantsLayer(true);
     artwork_->setCornerRadius(8);
@@ -140,7 +147,8 @@ void MediaContentView::refresh(const std::optional<MediaControl::State>& state) 
 
     if (state->title.empty()) {
         lastTrackKey_.clear();
-        artwork_->setImage(fallbackIcon_);
+        // Nothing to show a cover for: the players' own empty artwork.
+        artwork_->setImage(artworkPlaceholder());
         return;
     }
     std::string key = state->title + std::string(kTrackKeySeparator) + state->artist;

@@ -15,9 +15,10 @@
 
 namespace durazizi {
 
-// The now-playing content for Music and Spotify: cover art (or the player's
-// icon), the track's title, artist and album, and previous / play-pause /
-// next. It asks the player for its state every 1.5 s while shown.
+// The now-playing content for Music and Spotify: cover art (the player's
+// icon for a track without one, a note placeholder while nothing plays), the
+// track's title, artist and album, and previous / play-pause / next. It asks
+// the player for its state every 1.5 s while shown.
 class MediaContentView : public SpecialContent {
 public:
     static constexpr double kWidth = 320;

@@ -4,6 +4,7 @@
 
 #include "app/LoginItem.h"
 #include "app/Settings.h"
+#include "kit/IconArt.h"
 #include "platform/PerProcess.h"
 #include "platform/Platform.h"
 #include "ui/Bindings.h"
@@ -14,6 +15,9 @@ namespace durazizi {
 namespace {
 
 using namespace kit::ui;
+
+// The About tab's icon, the largest place the application's icon appears.
+constexpr double kLargestIconPoints = 96;
 
 Node row(std::vector<Node> children) { return HStack(std::move(children)); }
 
@@ -121,7 +125,8 @@ Node AboutTab::body() {
     Node description = Text("Dock window previews & window management for modern macOS.", kit::Font::systemFont(13),
                             secondary);
     description.textAlignment = kit::TextAlignment::Center;
-    return VStack({Image(appIcon(), {96, 96}), Text("Durazizi", kit::Font::systemFont(22, kit::Font::Weight::Bold)),
+    return VStack({Image(appIcon(), {kLargestIconPoints, kLargestIconPoints}),
+                   Text("Durazizi", kit::Font::systemFont(22, kit::Font::Weight::Bold)),
                    Text("Version 1.0 \u2014 native arm64", kit::Font::systemFont(13), secondary), description,
                    Divider().padding(Insets::symmetric(0, 4))},
                   12)
@@ -133,8 +138,11 @@ kit::ImageRef AboutTab::appIcon() {
     static platform::PerProcess icon{[] {
         auto& app = platform::current().application();
         kit::ImageRef image = app.bundleImageResource("AppIcon", "icns");
-        if (!image) image = app.applicationIconImage();
-        return image ? image : kit::Image::empty();
+        if (image && !image->isEmpty()) return image;
+        // Without the bundle's file the system would hand out its generic
+        // application icon, which is not ours; the drawing the file is made
+        // from stands in, at the largest size it is shown.
+        return kit::Image::fromDrawing(kit::IconArt::durazizi(kLargestIconPoints), /*isTemplate=*/false);
     }};
     return icon.get();
 }

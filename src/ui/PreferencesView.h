@@ -17,8 +17,8 @@ namespace WindowManagementTab { kit::ui::Node body(); }
 namespace AboutTab {
 kit::ui::Node body();
 // The application's icon, made once per process: the bundle's "AppIcon.icns",
-// else the application's own icon, else an empty image. The menu-bar panel,
-// the terms and the guide show it too.
+// else Durazizi's icon drawn from its paths, sharp at every size it is shown.
+// The menu-bar panel, the terms and the guide show it too.
 kit::ImageRef appIcon();
 }
 

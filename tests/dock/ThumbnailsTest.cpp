@@ -135,6 +135,18 @@ TEST_F(Thumbnails, TilesShowThumbnailsOnceTheBatchIsBackAndIconsWhereThereAreNon
     desktop().time().advance(1);
     EXPECT_EQ(desktop().capture().captureCount(), captures);
     EXPECT_EQ(failureLines(), 0u);
+
+    // An application without an icon gets the generic one, drawn sharp at any size.
+    sim::AppSpec bare;
+    bare.name = "Bare";
+    bare.bundleId = "com.example.Bare";
+    bare.hasIcon = false;
+    const auto barePid = desktop().processes().add(bare);
+    addWindow(barePid, "Bare window");
+    controller->show(runningApp(barePid), durazizi::WindowList::windows(barePid, true, false), iconFrame("Bare"));
+    const kit::ImageRef& generic = controller->tiles().front()->imageView().image();
+    ASSERT_TRUE(generic && !generic->isEmpty());
+    EXPECT_TRUE(generic->drawing());
 }
 
 TEST_F(Thumbnails, OnlyTilesOnTheDisplayAreCaptured) {

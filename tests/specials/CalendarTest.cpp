@@ -159,6 +159,37 @@ TEST_F(Calendar, TheListSizesItselfFromItsRows) {
     EXPECT_EQ(labelNamed(*row, "time")->text(), "Mo., 7. Dez., 11:00");
 }
 
+// "All day" alone reads as today: a later day's row names that day, in the
+// locale's own short form; today's, and one running through today, do not.
+TEST_F(Calendar, AllDayRowsOfALaterDayNameTheirDay) {
+    desktop().locale().setTimeZoneName("Europe/Berlin");
+    const double midnight = kNow - 10 * kHour;   // Monday 7 December, 00:00 in Berlin
+    const std::vector<EKEvent> events = {
+        event("Since Sunday", midnight - 24 * kHour, midnight + 24 * kHour, true),
+        event("Today", midnight, midnight + 24 * kHour, true),
+        event("Lunch", kNow + 3 * kHour, kNow + 4 * kHour),
+        event("Tomorrow", midnight + 24 * kHour, midnight + 48 * kHour, true),
+    };
+    const struct {
+        const char* locale;
+        std::vector<std::string> times;
+    } cases[] = {
+        {"en_GB", {"All day", "All day", "Mon, 7 Dec, 13:00", "Tue, 8 Dec \u00B7 All day"}},
+        {"de_DE", {"All day", "All day", "Mo., 7. Dez., 13:00", "Di., 8. Dez. \u00B7 All day"}},
+    };
+    for (const auto& c : cases) {
+        desktop().locale().setLocaleIdentifier(c.locale);
+        CalendarContentView list(events);
+        std::vector<std::pair<double, std::string>> rows;   // top to bottom
+        for (const auto& sub : list.subviews())
+            if (sub->identifier() == "row") rows.emplace_back(-sub->frame().minY(), labelNamed(*sub, "time")->text());
+        std::sort(rows.begin(), rows.end());
+        std::vector<std::string> times;
+        for (const auto& row : rows) times.push_back(row.second);
+        EXPECT_EQ(times, c.times) << c.locale;
+    }
+}
+
 TEST_F(Calendar, AccessIsAskedOnceAndTheListFollowsWhenGranted) {
     desktop().calendarStore().setStatus(platform::EKAuthorizationStatusNotDetermined);
     desktop().calendarStore().grantOnRequest();

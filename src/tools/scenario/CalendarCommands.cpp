@@ -235,6 +235,9 @@ std::string hexColor(const kit::Color& color) {
 
 }  // namespace
 
+// How an all-day row of a later day ends, after the day's name.
+constexpr std::string_view kLaterAllDay = " \u00B7 All day";
+
 CalendarPanelFields calendarPanelFields(const kit::View& list) {
     CalendarPanelFields fields{json::null(), json::array({}), json::null()};
     if (const kit::View* header = child(list, "header")) fields.header = json::string(labelText(header));
@@ -254,7 +257,7 @@ CalendarPanelFields calendarPanelFields(const kit::View& list) {
         items.push_back(json::Object()
                             .add("title", json::string(labelText(child(*row, "title"))))
                             .add("time", json::string(time))
-                            .add("allDay", json::boolean(time == "All day"))
+                            .add("allDay", json::boolean(time == "All day" || time.ends_with(kLaterAllDay)))
                             .add("color", dot ? json::string(hexColor(dot->layerStyle().backgroundColor)) : json::null())
                             .str());
     }
