@@ -67,8 +67,9 @@ struct WindowRecord {
 // the world does not model).
 enum class DockItemKind { Application, Folder, Trash, Separator, Minimized };
 
-// One tile of the Dock. Items are only ever appended, so `id` names one for
-// the life of the world (and of the accessibility handles given out for it).
+// One tile of the Dock. An `id` is never given twice, so it names one tile
+// for the life of the world (and of the accessibility handles given out for
+// it, which fail once Durazizi's own tiles leave the Dock).
 struct DockItemRecord {
     std::uint32_t id = 0;
     DockItemKind kind = DockItemKind::Application;

@@ -179,7 +179,7 @@ TEST(DesktopRenderer, DarkAppearanceReachesTheDesktopAndWindowsThatFollowTheSyst
         bool follows;
     };
     const Spot spots[] = {
-        {"menu bar", 400, 12, true},           {"an application's window", 200, 250, true},
+        {"menu bar", 400, 12, true},           {"an application's title bar", 370, 114, true},
         {"the Dock", 400, 541, true},          {"an Automatic window", 520, 240, true},
         {"a Light window", 520, 440, false},
     };
