@@ -128,7 +128,8 @@ void paintMinimized(cairo_t* cr, ImagePainter& images, const sim::DockItemInfo& 
     }
     if (item.icon) {
         const double side = frame.width() * 0.42;
-        images.draw(cr, item.icon, {frame.maxX() - side, frame.maxY() - side, side, side}, kit::Color::rgba(0, 0, 0, 1),
+        const kit::Rect corner{frame.maxX() - side, frame.maxY() - side, side, side};
+        images.draw(cr, item.icon, corner, kit::Color::rgba(0, 0, 0, 1),
                     dark ? kit::Appearance::DarkAqua : kit::Appearance::Aqua);
     }
 }

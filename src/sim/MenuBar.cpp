@@ -44,7 +44,8 @@ std::vector<MenuTitle> MenuBar::menus() const {
             for (std::size_t i = 1; i < items.size() && titles.size() < kMaxTitles; ++i) {
                 const platform::MenuItem& item = items[i];
                 if (item.isSeparator) continue;
-                std::string title = item.submenu && !item.submenu->title().empty() ? item.submenu->title() : item.title;
+                const bool named = item.submenu && !item.submenu->title().empty();
+                std::string title = named ? item.submenu->title() : item.title;
                 if (!title.empty()) titles.push_back({std::move(title), false});
             }
         }

@@ -198,7 +198,8 @@ bool SimApplication::pickMenuItem(const std::string& menuTitle, const std::strin
 void SimApplication::sendAction(const std::string& selector) {
     if (selector == "terminate:") terminate();
     else if (selector == "orderFrontStandardAboutPanel:") orderFrontStandardAboutPanelWithOptions({});
-    else if ((selector == "performClose:" || selector == "performMiniaturize:") && windowAction_) windowAction_(selector);
+    else if ((selector == "performClose:" || selector == "performMiniaturize:") && windowAction_)
+        windowAction_(selector);
     // hide:, hideOtherApplications:, unhideAllApplications:, the edit and
     // window selectors: the application answers them with nothing visible here.
 }

@@ -231,7 +231,8 @@ TEST(PreviewScenario, OwnWindowsListThePreviewPanel) {
     ASSERT_EQ(r.lines.size(), 2u);
     EXPECT_EQ(r.lines[0], R"({"windows":[]})");
     // One level above the Dock's (20).
-    EXPECT_EQ(r.lines[1], R"({"windows":[{"title":"","visible":true,"frame":[316,654,704,182],"level":21,"minimized":false}]})");
+    EXPECT_EQ(r.lines[1],
+              R"({"windows":[{"title":"","visible":true,"frame":[316,654,704,182],"level":21,"minimized":false}]})");
 }
 
 TEST(PreviewScenario, PointerCommandsPressAndReleaseTheLeftButton) {

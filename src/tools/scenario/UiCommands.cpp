@@ -285,8 +285,9 @@ Action parseMinimizeWindow(Args& args) {
         if (!window) return "minimize-window: no window \"" + title + "\" is shown";
         if (!(window->styleMask & platform::NSWindowStyleMaskMiniaturizable))
             return "minimize-window: \"" + title + "\" has no minimize button";
-        return clickAt(world, "minimize-window", *window, nullptr,
-                       {window->frame.minX() + 35, window->frame.minY() + 11}, "the minimize button of " + quoted(title));
+        // The minimize button sits 20 points right of the close button.
+        const kit::Point button{window->frame.minX() + 35, window->frame.minY() + 11};
+        return clickAt(world, "minimize-window", *window, nullptr, button, "the minimize button of " + quoted(title));
     };
 }
 
