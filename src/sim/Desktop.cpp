@@ -22,6 +22,9 @@ Desktop::Desktop() : files_(std::make_shared<SimFiles>()) {
         if (selector == "performClose:") key->performClose();
         else if (selector == "performMiniaturize:") key->miniaturize();
     });
+    input_.setMenuKeys([this](const std::string& characters, platform::CGEventFlags flags) {
+        return application_.performKeyEquivalent(characters, flags);
+    });
     input_.setStatusBar([this](kit::Point topLeft) {
         std::optional<kit::Rect> item = application_.statusItemFrame();
         if (!item || !item->cgContains(topLeft)) return false;

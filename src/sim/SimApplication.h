@@ -55,6 +55,11 @@ public:
     std::optional<kit::Rect> statusItemFrame() const;   // top-left global coordinates
     bool clickStatusItem();
     bool chooseMenuItem(const std::string& menuTitle, const std::string& itemTitle);
+    // A key press the key window's views left alone: the main menu's item
+    // with that key equivalent runs, as NSMenu's performKeyEquivalent:.
+    // `characters` ignore the modifiers; an upper-case equivalent asks for
+    // shift too. False when no item has it.
+    bool performKeyEquivalent(const std::string& characters, std::uint64_t modifierFlags);
     std::optional<std::map<std::string, std::string>> aboutPanelOptions() const { return process_.aboutOptions; }
     int activations() const { return activations_; }
     // Where window actions sent down the responder chain end up (the key window).
@@ -80,6 +85,7 @@ private:
     bool running() const;
     bool pressStatusItem();
     bool pickMenuItem(const std::string& menuTitle, const std::string& itemTitle);
+    void runItem(const platform::MenuItem& item);
     std::shared_ptr<SimStatusItem> firstStatusItem() const;
     // What the Dock shows for the bundle: its icon resource, else the
     // application's icon, as the product's own windows pick theirs.
