@@ -174,8 +174,9 @@ void BM_RenderWindowContent(benchmark::State& state) {
     const int width = static_cast<int>(state.range(0));
     const int height = width * 900 / 1440;
     for (auto _ : state)
-        benchmark::DoNotOptimize(
-            sim::renderWindow("Release checklist", "com.example.Browser", 101, {1440, 900}, width, height).data());
+        benchmark::DoNotOptimize(sim::renderWindow("Release checklist", "com.example.Browser", 101, {1440, 900}, width,
+                                                   height, /*dark=*/false)
+                                     .data());
     state.counters["pixels"] = static_cast<double>(width) * height;
 }
 BENCHMARK(BM_RenderWindowContent)->Arg(400)->Arg(1440)->Unit(benchmark::kMicrosecond);

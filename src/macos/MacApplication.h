@@ -16,6 +16,7 @@ public:
     bool setActivationPolicy(platform::ActivationPolicy policy) override;
     platform::ActivationPolicy activationPolicy() const override;
     void activateIgnoringOtherApps(bool flag) override;
+    void deactivate() override;
     void setMainMenu(platform::MenuRef menu) override;
     platform::MenuRef mainMenu() const override;
     void setServicesMenu(platform::MenuRef menu) override;

@@ -94,6 +94,8 @@ public:
         [button_.get() setTarget:target_.get()];
         [button_.get() setAction:@selector(perform:)];
     }
+    void highlight(bool flag) override { [button_.get() highlight:flag]; }
+    bool isHighlighted() const override { return [[button_.get() cell] isHighlighted]; }
     std::optional<kit::Rect> screenFrame() const override {
         NSWindow* window = [button_.get() window];
         if (window == nil) return std::nullopt;
@@ -165,6 +167,8 @@ void MacApplication::activateIgnoringOtherApps(bool flag) {
         [NSApp activateIgnoringOtherApps:flag];
     }
 }
+
+void MacApplication::deactivate() { [NSApp deactivate]; }
 
 void MacApplication::setMainMenu(platform::MenuRef menu) {
     state_->mainMenu = menu;

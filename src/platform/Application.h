@@ -26,6 +26,10 @@ public:
     virtual void setImage(kit::ImageRef image) = 0;
     virtual kit::ImageRef image() const = 0;
     virtual void setAction(std::function<void()> action) = 0;   // target + action
+    // -highlight: / isHighlighted: the pressed look the menu bar gives the
+    // button of an item whose menu or panel is open.
+    virtual void highlight(bool flag) = 0;
+    virtual bool isHighlighted() const = 0;
     // The button's frame in Cocoa screen coordinates, when it is in a window.
     virtual std::optional<kit::Rect> screenFrame() const = 0;
 };
@@ -58,6 +62,8 @@ public:
     virtual bool setActivationPolicy(ActivationPolicy policy) = 0;
     virtual ActivationPolicy activationPolicy() const = 0;
     virtual void activateIgnoringOtherApps(bool flag) = 0;
+    // -deactivate: the application that was active before becomes active again.
+    virtual void deactivate() = 0;
 
     virtual void setMainMenu(MenuRef menu) = 0;
     virtual MenuRef mainMenu() const = 0;

@@ -101,13 +101,11 @@ struct DesktopRenderer::State {
     explicit State(const sim::Desktop& d) : desktop(d) {}
 
     const sim::Desktop& desktop;
-    kit::Appearance systemAppearance = kit::Appearance::Aqua;
 
     Frame frame;
     bool painted = false;
     double paintedScale = 0;
     std::uint64_t paintedChanges = 0;
-    kit::Appearance paintedAppearance = kit::Appearance::Aqua;
 
     TextPainter text;
     ImagePainter images{text};
@@ -116,6 +114,7 @@ struct DesktopRenderer::State {
     SurfacePtr wallpaper;
     kit::Size wallpaperSize;
     double wallpaperScale = 0;
+    bool wallpaperDark = false;
 
     // Application window bodies as the capture service draws them, kept
     // while the window keeps its title, size and app and is in the picture.
@@ -124,6 +123,7 @@ struct DesktopRenderer::State {
         std::string title;
         kit::Size size;
         double scale = 0;
+        bool dark = false;
         SurfacePtr surface;
         double pixels = 0;
     };
@@ -143,18 +143,19 @@ struct DesktopRenderer::State {
 
     void keepBodiesOf(const std::vector<sim::WindowInfo>& shown);
 
-    void paintWallpaper(cairo_t* cr, kit::Rect display, double scale);
-    void paintAppWindow(cairo_t* cr, const sim::WindowInfo& window, double scale);
-    cairo_surface_t* bodyFor(const sim::WindowInfo& window, double scale);
-    void paintOwnWindow(cairo_t* cr, const sim::OwnWindowInfo& window);
+    void paintWallpaper(cairo_t* cr, kit::Rect display, double scale, bool dark);
+    void paintAppWindow(cairo_t* cr, const sim::WindowInfo& window, double scale, bool dark);
+    cairo_surface_t* bodyFor(const sim::WindowInfo& window, double scale, bool dark);
+    void paintOwnWindow(cairo_t* cr, const sim::OwnWindowInfo& window, kit::Appearance system);
     void paintMenuBar(cairo_t* cr, kit::Rect display);
 };
 
-void DesktopRenderer::State::paintWallpaper(cairo_t* cr, kit::Rect display, double scale) {
-    if (!wallpaper || wallpaperSize != display.size || wallpaperScale != scale) {
-        wallpaper = makeWallpaper(display.size, scale);
+void DesktopRenderer::State::paintWallpaper(cairo_t* cr, kit::Rect display, double scale, bool dark) {
+    if (!wallpaper || wallpaperSize != display.size || wallpaperScale != scale || wallpaperDark != dark) {
+        wallpaper = makeWallpaper(display.size, scale, dark);
         wallpaperSize = display.size;
         wallpaperScale = scale;
+        wallpaperDark = dark;
     }
     cairo_save(cr);
     cairo_identity_matrix(cr);
@@ -176,11 +177,11 @@ void DesktopRenderer::State::keepBodiesOf(const std::vector<sim::WindowInfo>& sh
     bodies = std::move(kept);
 }
 
-cairo_surface_t* DesktopRenderer::State::bodyFor(const sim::WindowInfo& window, double scale) {
+cairo_surface_t* DesktopRenderer::State::bodyFor(const sim::WindowInfo& window, double scale, bool dark) {
     if (auto found = bodies.find(window.id); found != bodies.end()) {
         const Body& body = found->second;
         if (body.pid == window.pid && body.title == window.title && body.size == window.frame.size &&
-            body.scale == scale)
+            body.scale == scale && body.dark == dark)
             return body.surface.get();
         bodyPixels -= body.pixels;
         bodies.erase(found);
@@ -213,11 +214,11 @@ cairo_surface_t* DesktopRenderer::State::bodyFor(const sim::WindowInfo& window, 
     }
     bodyPixels += pixels;
     Body& body = bodies[window.id];
-    body = Body{window.pid, window.title, window.frame.size, scale, std::move(surface), pixels};
+    body = Body{window.pid, window.title, window.frame.size, scale, dark, std::move(surface), pixels};
     return body.surface.get();
 }
 
-void DesktopRenderer::State::paintAppWindow(cairo_t* cr, const sim::WindowInfo& window, double scale) {
+void DesktopRenderer::State::paintAppWindow(cairo_t* cr, const sim::WindowInfo& window, double scale, bool dark) {
     const kit::Rect frame = window.frame;
     if (frame.isEmpty()) return;
     paintWindowShadow(cr, frame, kWindowCornerRadius);
@@ -225,7 +226,7 @@ void DesktopRenderer::State::paintAppWindow(cairo_t* cr, const sim::WindowInfo& 
     // lets cairo composite spans straight from the picture.
     cairo_save(cr);
     roundedRectPath(cr, frame, kWindowCornerRadius);
-    if (cairo_surface_t* body = bodyFor(window, scale)) {
+    if (cairo_surface_t* body = bodyFor(window, scale, dark)) {
         cairo_matrix_t placement;
         cairo_matrix_init_translate(&placement, frame.minX(), frame.minY());
         cairo_matrix_scale(&placement, frame.width() / cairo_image_surface_get_width(body),
@@ -236,19 +237,22 @@ void DesktopRenderer::State::paintAppWindow(cairo_t* cr, const sim::WindowInfo& 
         cairo_pattern_set_filter(pattern.get(), CAIRO_FILTER_GOOD);
         cairo_pattern_set_extend(pattern.get(), CAIRO_EXTEND_PAD);
         cairo_set_source(cr, pattern.get());
+    } else if (dark) {
+        cairo_set_source_rgb(cr, 0.16, 0.16, 0.17);
     } else {
         cairo_set_source_rgb(cr, 0.97, 0.97, 0.97);
     }
     cairo_fill(cr);
     cairo_restore(cr);
-    paintTitleBar(cr, text, frame, window.title, window.focused);
+    paintTitleBar(cr, text, frame, window.title, window.focused, 7, dark);
     paintWindowOutline(cr, frame, kWindowCornerRadius);
 }
 
-void DesktopRenderer::State::paintOwnWindow(cairo_t* cr, const sim::OwnWindowInfo& window) {
+void DesktopRenderer::State::paintOwnWindow(cairo_t* cr, const sim::OwnWindowInfo& window,
+                                            kit::Appearance system) {
     const kit::Rect frame = window.frame;
     if (window.alpha <= 0 || frame.isEmpty()) return;
-    const kit::Appearance appearance = window.appearance.value_or(systemAppearance);
+    const kit::Appearance appearance = window.appearance.value_or(system);
     const bool titled = (window.styleMask & platform::NSWindowStyleMaskTitled) != 0;
     cairo_save(cr);
     const bool fading = window.alpha < 1;
@@ -305,11 +309,12 @@ cairo_surface_t* DesktopRenderer::State::shadowFor(const kit::ImageRef& mask, ki
 void DesktopRenderer::State::paintMenuBar(cairo_t* cr, kit::Rect display) {
     MenuBarContent content;
     content.display = display;
-    if (std::optional<sim::pid_t> front = desktop.processes().frontmost())
-        if (std::optional<sim::AppInfo> app = desktop.processes().info(*front)) content.appName = app->name;
+    for (const sim::MenuTitle& title : desktop.menuBar().menus()) content.menus.push_back({title.text, title.bold});
     content.statusImage = desktop.application().statusItemImage();
     content.statusFrame = desktop.application().statusItemFrame();
-    content.now = desktop.time().now();
+    content.statusHighlighted = desktop.menuBar().statusItemHighlighted();
+    content.clock = desktop.menuBar().clock();
+    content.dark = desktop.appearance().isDark();
     render::paintMenuBar(cr, text, images, content);
 }
 
@@ -322,13 +327,9 @@ kit::Size DesktopRenderer::displaySize() const {
     return display ? display->size : kit::Size{};
 }
 
-void DesktopRenderer::setSystemAppearance(kit::Appearance appearance) { state_->systemAppearance = appearance; }
-
-kit::Appearance DesktopRenderer::systemAppearance() const { return state_->systemAppearance; }
-
 bool DesktopRenderer::needsPaint() const {
     const State& s = *state_;
-    if (!s.painted || s.paintedAppearance != s.systemAppearance) return true;
+    if (!s.painted) return true;
     if (s.desktop.changes().count() != s.paintedChanges) return true;
     for (const sim::OwnWindowInfo& window : s.desktop.ownWindows().list())
         if (window.visible && window.contentView &&
@@ -362,22 +363,24 @@ const Frame& DesktopRenderer::paint(double scale) {
         cairo_scale(cr, scale, scale);
         cairo_translate(cr, -display->minX(), -display->minY());
 
-        s.paintWallpaper(cr, *display, scale);
+        const bool dark = s.desktop.appearance().isDark();
+        const kit::Appearance system = s.desktop.appearance().appearance();
+        s.paintWallpaper(cr, *display, scale, dark);
 
         // 1. Application windows, back to front; minimized ones are in the Dock.
         const std::vector<sim::WindowInfo> windows = windowsToPaint(s.desktop.windows().all(), *display);
         s.keepBodiesOf(windows);
-        for (auto it = windows.rbegin(); it != windows.rend(); ++it) s.paintAppWindow(cr, *it, scale);
+        for (auto it = windows.rbegin(); it != windows.rend(); ++it) s.paintAppWindow(cr, *it, scale, dark);
         s.transientBody.reset();
 
         // 2. Our windows below the Dock, the Dock, ours between it and the
         // menu bar, the menu bar, then ours above it (status and pop-up levels).
         auto paintLevels = [&](std::int64_t from, std::int64_t to) {
             for (const sim::OwnWindowInfo& window : own)
-                if (window.level >= from && window.level < to) s.paintOwnWindow(cr, window);
+                if (window.level >= from && window.level < to) s.paintOwnWindow(cr, window, system);
         };
         paintLevels(INT64_MIN, platform::kCGDockWindowLevel);
-        paintDock(cr, s.text, s.desktop.dock().items());
+        paintDock(cr, s.text, s.images, s.desktop.dock().items(), dark);
         paintLevels(platform::kCGDockWindowLevel, platform::kCGMainMenuWindowLevel);
         s.paintMenuBar(cr, *display);
         paintLevels(platform::kCGMainMenuWindowLevel, INT64_MAX);
@@ -391,7 +394,6 @@ const Frame& DesktopRenderer::paint(double scale) {
         if (window.contentView) window.contentView->clearNeedsDisplayInSubtree();
     s.painted = true;
     s.paintedScale = scale;
-    s.paintedAppearance = s.systemAppearance;
     s.paintedChanges = s.desktop.changes().count();
     return s.frame;
 }

@@ -93,28 +93,51 @@ void paintTrash(cairo_t* cr, const kit::Rect& frame) {
     cairo_stroke(cr);
 }
 
-void paintSeparator(cairo_t* cr, const kit::Rect& frame) {
+void paintSeparator(cairo_t* cr, const kit::Rect& frame, bool dark) {
     cairo_rectangle(cr, frame.midX() - 0.5, frame.minY() + 4, 1, std::max(0.0, frame.height() - 8));
-    cairo_set_source_rgba(cr, 0, 0, 0, 0.2);
+    if (dark) cairo_set_source_rgba(cr, 1, 1, 1, 0.25);
+    else cairo_set_source_rgba(cr, 0, 0, 0, 0.2);
     cairo_fill(cr);
 }
 
-void paintMinimized(cairo_t* cr, const kit::Rect& frame) {
+// A minimized window's tile: a small picture of the window, its title bar
+// with the three buttons; Durazizi's own carry its icon in the corner, as the
+// Dock badges a minimized window with its application's.
+void paintMinimized(cairo_t* cr, ImagePainter& images, const sim::DockItemInfo& item, bool dark) {
+    const kit::Rect frame = item.frame;
     const kit::Rect r = frame.insetBy(frame.width() * 0.08, frame.height() * 0.2);
     roundedRectPath(cr, r, 3);
-    cairo_set_source_rgb(cr, 0.98, 0.98, 0.98);
+    if (dark) cairo_set_source_rgb(cr, 0.17, 0.17, 0.18);
+    else cairo_set_source_rgb(cr, 0.98, 0.98, 0.98);
     cairo_fill_preserve(cr);
     cairo_set_source_rgba(cr, 0, 0, 0, 0.25);
     cairo_set_line_width(cr, 0.5);
     cairo_stroke(cr);
     cairo_rectangle(cr, r.minX(), r.minY() + 2, r.width(), r.height() * 0.18);
-    cairo_set_source_rgb(cr, 0.86, 0.86, 0.86);
+    if (dark) cairo_set_source_rgb(cr, 0.26, 0.26, 0.27);
+    else cairo_set_source_rgb(cr, 0.86, 0.86, 0.86);
     cairo_fill(cr);
+    constexpr double lights[3][3] = {{1.0, 0.373, 0.341}, {0.996, 0.737, 0.180}, {0.157, 0.784, 0.251}};
+    const double radius = std::max(0.5, r.height() * 0.05);
+    for (int i = 0; i < 3; ++i) {
+        cairo_new_sub_path(cr);
+        cairo_arc(cr, r.minX() + radius * (2.5 + 3 * i), r.minY() + 2 + r.height() * 0.09, radius, 0,
+                  2 * std::numbers::pi);
+        cairo_set_source_rgb(cr, lights[i][0], lights[i][1], lights[i][2]);
+        cairo_fill(cr);
+    }
+    if (item.icon) {
+        const double side = frame.width() * 0.42;
+        const kit::Rect corner{frame.maxX() - side, frame.maxY() - side, side, side};
+        images.draw(cr, item.icon, corner, kit::Color::rgba(0, 0, 0, 1),
+                    dark ? kit::Appearance::DarkAqua : kit::Appearance::Aqua);
+    }
 }
 
 }  // namespace
 
-void paintDock(cairo_t* cr, TextPainter& text, const std::vector<sim::DockItemInfo>& items) {
+void paintDock(cairo_t* cr, TextPainter& text, ImagePainter& images, const std::vector<sim::DockItemInfo>& items,
+               bool dark) {
     if (items.empty()) return;
     double minX = items.front().frame.minX();
     double maxX = items.front().frame.maxX();
@@ -131,25 +154,32 @@ void paintDock(cairo_t* cr, TextPainter& text, const std::vector<sim::DockItemIn
                           maxY - minY + 2 * kStripPadding};
     paintBlurredBackdrop(cr, strip, kStripRadius, 12);
     roundedRectPath(cr, strip, kStripRadius);
-    cairo_set_source_rgba(cr, 1, 1, 1, 0.38);
+    if (dark) cairo_set_source_rgba(cr, 0.11, 0.11, 0.13, 0.55);
+    else cairo_set_source_rgba(cr, 1, 1, 1, 0.38);
     cairo_fill_preserve(cr);
-    cairo_set_source_rgba(cr, 1, 1, 1, 0.55);
+    if (dark) cairo_set_source_rgba(cr, 1, 1, 1, 0.18);
+    else cairo_set_source_rgba(cr, 1, 1, 1, 0.55);
     cairo_set_line_width(cr, 0.75);
     cairo_stroke(cr);
+    const kit::Appearance appearance = dark ? kit::Appearance::DarkAqua : kit::Appearance::Aqua;
 
     for (const sim::DockItemInfo& item : items) {
         switch (item.kind) {
-            case sim::DockItemKind::Application: paintApplication(cr, text, item); break;
+            case sim::DockItemKind::Application:
+                if (item.icon) images.draw(cr, item.icon, item.frame, kit::Color::rgba(0, 0, 0, 1), appearance);
+                else paintApplication(cr, text, item);
+                break;
             case sim::DockItemKind::Folder: paintFolder(cr, item.frame); break;
             case sim::DockItemKind::Trash: paintTrash(cr, item.frame); break;
-            case sim::DockItemKind::Separator: paintSeparator(cr, item.frame); break;
-            case sim::DockItemKind::Minimized: paintMinimized(cr, item.frame); break;
+            case sim::DockItemKind::Separator: paintSeparator(cr, item.frame, dark); break;
+            case sim::DockItemKind::Minimized: paintMinimized(cr, images, item, dark); break;
         }
         if (item.running) {
             cairo_new_sub_path(cr);
             cairo_arc(cr, item.frame.midX(), item.frame.maxY() + kStripPadding / 2 + 0.5, kDotRadius, 0,
                       2 * std::numbers::pi);
-            cairo_set_source_rgba(cr, 0, 0, 0, 0.72);
+            if (dark) cairo_set_source_rgba(cr, 1, 1, 1, 0.8);
+            else cairo_set_source_rgba(cr, 0, 0, 0, 0.72);
             cairo_fill(cr);
         }
     }

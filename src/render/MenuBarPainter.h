@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "kit/Geometry.h"
 #include "kit/Image.h"
@@ -15,19 +16,22 @@ namespace render {
 inline constexpr double kMenuBarHeight = 24;
 
 struct MenuBarContent {
+    struct Title {
+        std::string text;   // empty: the Apple menu, drawn as the logo
+        bool bold = false;  // the application menu
+    };
     kit::Rect display;                    // top-left desktop points
-    std::string appName;                  // the frontmost application's, in bold at the left
-    kit::ImageRef statusImage;            // Durazizi's status item, drawn as a black template
+    std::vector<Title> menus;             // left to right
+    kit::ImageRef statusImage;            // Durazizi's status item, drawn as a template
     std::optional<kit::Rect> statusFrame; // where its button sits
-    double now = 0;                       // seconds since 1970, for the clock
+    bool statusHighlighted = false;       // drawn pressed
+    std::string clock;                    // the clock's text
+    bool dark = false;                    // the system's dark appearance
 };
 
-// The translucent bar across the top of the display with the frontmost
-// application's name, the status item and the clock.
+// The translucent bar across the top of the display: the Apple logo and the
+// active application's menus from the left, the status item and the clock
+// at the right.
 void paintMenuBar(cairo_t* cr, TextPainter& text, ImagePainter& images, const MenuBarContent& content);
-
-// The clock's text for a moment: "Mon 7 Dec 09:00" in UTC, the simulated
-// world keeping no time zone.
-std::string clockText(double secondsSince1970);
 
 }  // namespace render

@@ -27,8 +27,9 @@ struct Frame {
     std::uint32_t at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
 };
 
-// Paints the simulated desktop's primary display as a user sees it: the
-// wallpaper, the menu bar with the status item and a clock, application
+// Paints the simulated desktop's primary display as a user sees it, in the
+// system's appearance: the wallpaper, the menu bar with the Apple menu, the
+// active application's menus, the status item and the clock, application
 // windows back to front, the Dock, and Durazizi's own visible windows and
 // panels in level order with their view trees. Holds the desktop by
 // reference: the desktop must outlive the renderer. Main thread only.
@@ -49,10 +50,6 @@ public:
     bool needsPaint() const;
     // The primary display's size in points; zero without a display.
     kit::Size displaySize() const;
-
-    // The appearance windows without one of their own follow (light by default).
-    void setSystemAppearance(kit::Appearance appearance);
-    kit::Appearance systemAppearance() const;
 
 private:
     struct State;

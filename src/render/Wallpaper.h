@@ -7,6 +7,8 @@ namespace render {
 
 // The desktop picture for a display of `size` points at `scale`: a calm
 // blue-to-rose diagonal gradient with a soft glow, painted once and reused.
-SurfacePtr makeWallpaper(kit::Size size, double scale);
+// Dark gives its night version, as a dynamic desktop picture follows the
+// dark appearance.
+SurfacePtr makeWallpaper(kit::Size size, double scale, bool dark = false);
 
 }  // namespace render

@@ -9,15 +9,18 @@ Desktop::Desktop() : files_(std::make_shared<SimFiles>()) {
     // work stops first, then its windows go, the pointer lets go of them, and
     // its taps and monitors go.
     services_ = {&runLoop_, &windowServer_, &input_, &eventTaps_, &eventMonitors_, &application_,
-                 &screens_, &processes_, &windows_, &dock_, &time_, &accessibility_, &callouts_};
+                 &screens_, &processes_, &windows_, &dock_, &time_, &accessibility_, &callouts_,
+                 &appearance_, &menuBar_};
     graveyard_.watchCallbacks([this](bool began) {
         if (began) callouts_.began();
         else callouts_.ended();
     });
-    // Window > Close goes down the responder chain to the key window.
+    // Window > Close and Window > Minimize go down the responder chain to the key window.
     application_.setWindowActionHandler([this](const std::string& selector) {
         std::shared_ptr<SimWindow> key = windowServer_.keyWindow();
-        if (key && selector == "performClose:") key->performClose();
+        if (!key) return;
+        if (selector == "performClose:") key->performClose();
+        else if (selector == "performMiniaturize:") key->miniaturize();
     });
     input_.setMenuKeys([this](const std::string& characters, platform::CGEventFlags flags) {
         return application_.performKeyEquivalent(characters, flags);

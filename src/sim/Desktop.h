@@ -10,6 +10,7 @@
 #include "sim/Graveyard.h"
 #include "sim/MemoryDefaults.h"
 #include "sim/MemoryLoginService.h"
+#include "sim/MenuBar.h"
 #include "sim/OwnProcess.h"
 #include "sim/OwnWindows.h"
 #include "sim/Permissions.h"
@@ -32,6 +33,7 @@
 #include "sim/SimWindowManager.h"
 #include "sim/SimWindowServer.h"
 #include "sim/SimWorkspace.h"
+#include "sim/SystemAppearance.h"
 #include "sim/Time.h"
 #include "sim/Windows.h"
 #include "sim/World.h"
@@ -98,6 +100,8 @@ public:
     OwnProcess& ownProcess() { return ownProcess_; }
     OwnWindows& ownWindows() { return ownWindows_; }
     Permissions& permissions() { return permissions_; }
+    SystemAppearance& appearance() { return appearance_; }
+    MenuBar& menuBar() { return menuBar_; }
     ChangeCounter& changes() { return changes_; }
     // How long each piece of Durazizi's main-thread work took.
     Callouts& callouts() { return callouts_; }
@@ -112,6 +116,8 @@ public:
     const OwnProcess& ownProcess() const { return ownProcess_; }
     const OwnWindows& ownWindows() const { return ownWindows_; }
     const ChangeCounter& changes() const { return changes_; }
+    const SystemAppearance& appearance() const { return appearance_; }
+    const MenuBar& menuBar() const { return menuBar_; }
 
 private:
     // Declared so that the graveyard outlives everything that may bury
@@ -149,6 +155,8 @@ private:
     Windows windows_{*world_};
     OwnWindows ownWindows_{windowServer_};
     Permissions permissions_{*world_};
+    SystemAppearance appearance_{*world_};
+    MenuBar menuBar_{*world_, application_, locale_, clock_};
     ChangeCounter changes_{services_};
 };
 

@@ -45,6 +45,10 @@ std::vector<DockItemInfo> Dock::items() const {
     std::lock_guard lock(world_.mutex);
     std::vector<kit::Rect> frames = world_.dockLayout();
     std::vector<DockItemInfo> result;
+    // Durazizi's minimized windows are badged with its application tile's icon.
+    kit::ImageRef ownIcon;
+    for (const DockItemRecord& item : world_.dockItems)
+        if (item.own && item.kind == DockItemKind::Application) ownIcon = item.icon;
     for (std::size_t i = 0; i < frames.size(); ++i) {
         const DockItemRecord& item = world_.dockItems[i];
         DockItemInfo info;
@@ -52,7 +56,11 @@ std::vector<DockItemInfo> Dock::items() const {
         info.title = item.title;
         info.bundleId = item.bundleId;
         info.frame = frames[i];
-        if (item.kind == DockItemKind::Application) {
+        info.own = item.own;
+        info.icon = item.kind == DockItemKind::Minimized && item.own ? ownIcon : item.icon;
+        if (item.own && item.kind == DockItemKind::Application) {
+            info.running = world_.runningApp(world_.ownPid) != nullptr;
+        } else if (item.kind == DockItemKind::Application) {
             for (pid_t pid : world_.launchOrder) {
                 const AppRecord* app = world_.runningApp(pid);
                 if (app && !app->own && app->identity->bundlePath == item.bundlePath) info.running = true;
@@ -72,6 +80,7 @@ void Dock::fingerprint(Fingerprint& f) const {
         f.add(item.id);
         f.add(static_cast<int>(item.kind));
         f.add(item.title);
+        f.add(item.icon.get());
     }
 }
 

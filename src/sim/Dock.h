@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "kit/Geometry.h"
+#include "kit/Image.h"
 #include "platform/Platform.h"
 #include "sim/Service.h"
 #include "sim/World.h"
@@ -19,6 +20,8 @@ struct DockItemInfo {
     std::string bundleId;       // applications the world knows; empty otherwise
     kit::Rect frame;            // top-left global coordinates
     bool running = false;       // an application item whose application runs
+    bool own = false;           // Durazizi's application tile or one of its minimized windows
+    kit::ImageRef icon;         // drawn instead of the colour tile when set (Durazizi's bundle icon)
     // The tile's colour, premultiplied opaque RGBA packed as kit::Image pixels:
     // the application's icon colour, or one derived from the title.
     std::uint32_t color = 0;

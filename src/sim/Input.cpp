@@ -88,6 +88,13 @@ bool isOnCloseButton(const SimWindow& window, const kit::Rect& frameTopLeft, kit
     return kit::Rect{frameTopLeft.minX() + 8, frameTopLeft.minY() + 4, 14, 14}.cgContains(topLeft);
 }
 
+// The minimize button sits 20 points right of the close button.
+bool isOnMinimizeButton(const SimWindow& window, const kit::Rect& frameTopLeft, kit::Point topLeft) {
+    if (!(window.styleMask() & platform::NSWindowStyleMaskTitled)) return false;
+    if (!(window.styleMask() & platform::NSWindowStyleMaskMiniaturizable)) return false;
+    return kit::Rect{frameTopLeft.minX() + 28, frameTopLeft.minY() + 4, 14, 14}.cgContains(topLeft);
+}
+
 }  // namespace
 
 void Input::mouseDown(kit::Point topLeft, platform::CGEventFlags flags) {
@@ -117,8 +124,9 @@ void Input::mouseDown(kit::Point topLeft, platform::CGEventFlags flags) {
         deliverToWorld(platform::kCGEventLeftMouseDown, topLeft, flags);
         return;
     }
-    if (isOnCloseButton(*target, windowServer_.toTopLeft(target->frame()), topLeft)) {
-        closeButtonPressed_ = target;
+    const bool onClose = isOnCloseButton(*target, windowServer_.toTopLeft(target->frame()), topLeft);
+    if (onClose || isOnMinimizeButton(*target, windowServer_.toTopLeft(target->frame()), topLeft)) {
+        (onClose ? closeButtonPressed_ : minimizeButtonPressed_) = target;
         std::lock_guard lock(world_.mutex);
         world_.activate(world_.ownPid);
         return;
@@ -149,6 +157,8 @@ void Input::mouseUp(kit::Point topLeft) {
     pressed_.reset();
     std::shared_ptr<SimWindow> closing = closeButtonPressed_.lock();
     closeButtonPressed_.reset();
+    std::shared_ptr<SimWindow> minimizing = minimizeButtonPressed_.lock();
+    minimizeButtonPressed_.reset();
     if (!passesTaps(platform::kCGEventLeftMouseUp, topLeft, flags)) return;
     if (closing) {
         // Released over the button it was pressed on: the window's performClose:.
@@ -157,6 +167,12 @@ void Input::mouseUp(kit::Point topLeft) {
             closing->performClose();
         }
         graveyard_.clearIfIdle();
+        return;
+    }
+    if (minimizing) {
+        if (minimizing->isVisible() &&
+            isOnMinimizeButton(*minimizing, windowServer_.toTopLeft(minimizing->frame()), topLeft))
+            minimizing->miniaturize();
         return;
     }
     if (!pressed) {
@@ -242,6 +258,7 @@ void Input::endProcess() {
     hovered_.reset();
     pressed_.reset();
     closeButtonPressed_.reset();
+    minimizeButtonPressed_.reset();
 }
 
 }  // namespace sim

@@ -93,6 +93,7 @@ private:
     std::function<bool(const std::string&, platform::CGEventFlags)> menuKeys_;
     // A press on the close button of one of our titled windows.
     std::weak_ptr<SimWindow> closeButtonPressed_;
+    std::weak_ptr<SimWindow> minimizeButtonPressed_;
 
     World& world_;
     SimWindowServer& windowServer_;

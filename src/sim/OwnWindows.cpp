@@ -12,6 +12,7 @@ std::vector<OwnWindowInfo> OwnWindows::list() const {
         OwnWindowInfo info;
         info.title = window->title();
         info.visible = window->isVisible();
+        info.minimized = window->isMiniaturized();
         info.frame = windowServer_.toTopLeft(window->frame());
         info.level = window->level();
         info.alpha = window->alphaValue();

@@ -20,6 +20,7 @@ class SimWindowServer;
 struct OwnWindowInfo {
     std::string title;
     bool visible = false;
+    bool minimized = false;                  // in the Dock
     kit::Rect frame;                         // top-left global coordinates
     platform::NSWindowLevel level = 0;
     double alpha = 1;

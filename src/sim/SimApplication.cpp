@@ -38,7 +38,19 @@ void SimApplication::terminate() {
 
 bool SimApplication::setActivationPolicy(platform::ActivationPolicy policy) {
     if (!running()) return false;
+    const platform::ActivationPolicy before = process_.policy;
     process_.policy = policy;
+    if (policy == before) return true;
+    kit::ImageRef icon = policy == platform::ActivationPolicy::Regular ? bundleIcon() : nullptr;
+    std::lock_guard lock(world_->mutex);
+    if (policy == platform::ActivationPolicy::Regular) {
+        world_->addOwnDockTile(std::move(icon));
+    } else {
+        // An application that stops being a regular one leaves the Dock and
+        // gives up being active: the app the user came from is active again.
+        world_->removeOwnDockTile();
+        world_->activateNextAfter(world_->ownPid);
+    }
     return true;
 }
 
@@ -46,6 +58,17 @@ void SimApplication::activateIgnoringOtherApps(bool) {
     ++activations_;
     std::lock_guard lock(world_->mutex);
     world_->activate(world_->ownPid);
+}
+
+void SimApplication::deactivate() {
+    if (!running()) return;
+    std::lock_guard lock(world_->mutex);
+    world_->activateNextAfter(world_->ownPid);
+}
+
+kit::ImageRef SimApplication::bundleIcon() {
+    kit::ImageRef icon = bundleImageResource("AppIcon", "icns");
+    return icon ? icon : applicationIconImage();
 }
 
 platform::StatusItemRef SimApplication::statusItemWithLength(double length) {
@@ -99,6 +122,11 @@ kit::ImageRef SimApplication::statusItemImage() const {
     return item ? item->simButton().image() : nullptr;
 }
 
+bool SimApplication::statusItemHighlighted() const {
+    auto item = firstStatusItem();
+    return item && item->simButton().isHighlighted();
+}
+
 std::optional<kit::Rect> SimApplication::statusItemFrame() const {
     auto item = firstStatusItem();
     std::optional<kit::Rect> cocoa = item ? item->simButton().screenFrame() : std::nullopt;
@@ -110,6 +138,7 @@ std::optional<kit::Rect> SimApplication::statusItemFrame() const {
 
 void SimApplication::fingerprint(Fingerprint& f) const {
     f.add(statusItemImage().get());
+    f.add(statusItemHighlighted());
     if (auto frame = statusItemFrame()) f.add(*frame);
 }
 
@@ -213,7 +242,8 @@ bool SimApplication::performKeyEquivalent(const std::string& characters, std::ui
 void SimApplication::sendAction(const std::string& selector) {
     if (selector == "terminate:") terminate();
     else if (selector == "orderFrontStandardAboutPanel:") orderFrontStandardAboutPanelWithOptions({});
-    else if (selector == "performClose:" && windowAction_) windowAction_(selector);
+    else if ((selector == "performClose:" || selector == "performMiniaturize:") && windowAction_)
+        windowAction_(selector);
     // hide:, hideOtherApplications:, unhideAllApplications:, the edit and
     // window selectors: the application answers them with nothing visible here.
 }

@@ -28,6 +28,7 @@ public:
     bool setActivationPolicy(platform::ActivationPolicy policy) override;
     platform::ActivationPolicy activationPolicy() const override { return process_.policy; }
     void activateIgnoringOtherApps(bool flag) override;
+    void deactivate() override;
 
     void setMainMenu(platform::MenuRef menu) override { process_.mainMenu = std::move(menu); }
     platform::MenuRef mainMenu() const override { return process_.mainMenu; }
@@ -50,6 +51,7 @@ public:
 
     bool hasStatusItem() const;
     kit::ImageRef statusItemImage() const;
+    bool statusItemHighlighted() const;
     std::optional<kit::Rect> statusItemFrame() const;   // top-left global coordinates
     bool clickStatusItem();
     bool chooseMenuItem(const std::string& menuTitle, const std::string& itemTitle);
@@ -85,6 +87,9 @@ private:
     bool pickMenuItem(const std::string& menuTitle, const std::string& itemTitle);
     void runItem(const platform::MenuItem& item);
     std::shared_ptr<SimStatusItem> firstStatusItem() const;
+    // What the Dock shows for the bundle: its icon resource, else the
+    // application's icon, as the product's own windows pick theirs.
+    kit::ImageRef bundleIcon();
     // The application object's answer to an action sent down the responder chain.
     void sendAction(const std::string& selector);
 

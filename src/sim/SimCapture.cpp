@@ -66,6 +66,7 @@ void SimCapture::captureImage(const platform::SCWindow& window, const platform::
     std::string bundleId;
     kit::Size size;
     pid_t pid = 0;
+    bool dark = false;
     std::optional<std::string> error;
     {
         std::lock_guard lock(world_.mutex);
@@ -82,6 +83,7 @@ void SimCapture::captureImage(const platform::SCWindow& window, const platform::
             bundleId = app->identity->bundleId;
             size = w->frame.size;
             pid = w->pid;
+            dark = world_.darkAppearance;
         }
     }
     const long long pixels = static_cast<long long>(configuration.width) * configuration.height;
@@ -93,7 +95,8 @@ void SimCapture::captureImage(const platform::SCWindow& window, const platform::
         return;
     }
     // Drawn outside the lock: the world goes on while a capture renders.
-    auto rgba = renderWindow(title, bundleId, window.windowID, size, configuration.width, configuration.height);
+    auto rgba =
+        renderWindow(title, bundleId, window.windowID, size, configuration.width, configuration.height, dark);
     auto image = kit::Image::fromPixels(configuration.width, configuration.height, std::move(rgba),
                                         {static_cast<double>(configuration.width),
                                          static_cast<double>(configuration.height)});
@@ -117,8 +120,8 @@ std::optional<SimCapture::Source> SimCapture::sourceOf(const kit::ImageRef& imag
 }
 
 std::vector<std::uint32_t> renderWindow(const std::string& title, const std::string& bundleId, CGWindowID id,
-                                        kit::Size windowSize, int width, int height) {
-    return paintWindow(title, bundleId, id, windowSize, width, height);
+                                        kit::Size windowSize, int width, int height, bool dark) {
+    return paintWindow(title, bundleId, id, windowSize, width, height, dark);
 }
 
 void SimCapture::failShareableContent(bool fail) {

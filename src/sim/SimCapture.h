@@ -60,9 +60,10 @@ private:
 // scaled to fit and centred (transparent around it and in its rounded
 // corners): a title bar with a band in the title's colour and the three
 // window buttons, and content laid out for the kind of app (see
-// WindowPainter.h), its details chosen by the window number.
+// WindowPainter.h), its details chosen by the window number; in the dark
+// appearance when the system's is dark.
 std::vector<std::uint32_t> renderWindow(const std::string& title, const std::string& bundleId, CGWindowID id,
-                                        kit::Size windowSize, int width, int height);
+                                        kit::Size windowSize, int width, int height, bool dark);
 
 // The title band's colour, packed as the image's pixels are.
 std::uint32_t titleColor(const std::string& title);

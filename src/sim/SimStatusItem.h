@@ -17,6 +17,8 @@ public:
     void setImage(kit::ImageRef image) override { image_ = std::move(image); }
     kit::ImageRef image() const override { return image_; }
     void setAction(std::function<void()> action) override;
+    void highlight(bool flag) override { highlighted_ = flag; }
+    bool isHighlighted() const override { return highlighted_; }
     std::optional<kit::Rect> screenFrame() const override;
 
     // Shared so that a click keeps the action alive even if the action
@@ -28,6 +30,7 @@ private:
     int slot_;
     double width_;
     kit::ImageRef image_;
+    bool highlighted_ = false;
     std::shared_ptr<const std::function<void()>> action_;
 };
 

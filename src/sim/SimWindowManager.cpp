@@ -56,8 +56,8 @@ std::optional<pid_t> SimWindowManager::ownerAt(kit::Point p) const {
         if (!record || record->minimized || !world_.runningApp(record->pid)) continue;
         if (record->frame.cgContains(p)) return record->pid;
     }
-    // The desktop itself; the Finder is not modelled.
-    return std::nullopt;
+    // The desktop itself, which is the Finder's.
+    return world_.runningApp(kFinderPid) ? std::optional<pid_t>(kFinderPid) : std::nullopt;
 }
 
 void SimWindowManager::mouseDown(kit::Point p) {
@@ -91,7 +91,15 @@ void SimWindowManager::mouseDown(kit::Point p) {
             break;
         }
     }
-    if (!hit) return;
+    if (!hit) {
+        // A click on the desktop makes the Finder active, as on macOS.
+        if (world_.runningApp(kFinderPid)) {
+            press_->receiver = kFinderPid;
+            world_.setFrontmost(kFinderPid);
+            record(kFinderPid, "down", p);
+        }
+        return;
+    }
     // A click raises the window and activates its app on the way down.
     press_->receiver = hit->pid;
     if (hit->closeButton && closeButtonRect(*hit).cgContains(p)) {
@@ -101,7 +109,7 @@ void SimWindowManager::mouseDown(kit::Point p) {
         press_->windowStart = hit->frame.origin;
     }
     world_.raise(hit->id);
-    world_.frontmost = hit->pid;
+    world_.setFrontmost(hit->pid);
     record(hit->pid, "down", p);
 }
 
@@ -138,7 +146,10 @@ void SimWindowManager::mouseUp(kit::Point p) {
         std::vector<kit::Rect> dock = world_.dockLayout();
         for (std::size_t i = 0; i < dock.size(); ++i) {
             if (world_.dockItems[i].id != *press->dockItem || !dock[i].cgContains(p)) continue;
-            if (world_.dockItems[i].kind == DockItemKind::Application) world_.openDockApplication(world_.dockItems[i]);
+            // Opening may change the Dock's items: the copy stays valid.
+            const DockItemRecord item = world_.dockItems[i];
+            world_.openDockItem(item);
+            return;
         }
     }
 }

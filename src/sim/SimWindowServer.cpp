@@ -167,6 +167,8 @@ void SimWindow::center() {
 void SimWindow::orderIn(bool makeKey) {
     auto core = liveCore();
     if (!core) return;
+    // Ordering a minimized window front brings it back out of the Dock.
+    leaveDock();
     if (windowNumber_ <= 0) windowNumber_ = core->nextWindowNumber++;
     visible_ = true;
     orderStamp_ = core->nextOrderStamp++;
@@ -186,8 +188,33 @@ void SimWindow::orderFrontRegardless() { orderIn(false); }
 
 void SimWindow::makeKeyAndOrderFront() { orderIn(true); }
 
+void SimWindow::leaveDock() {
+    if (!miniaturized_) return;
+    miniaturized_ = false;
+    if (auto core = liveCore()) {
+        std::lock_guard lock(core->world.mutex);
+        core->world.removeMinimizedOwnWindow(windowNumber_);
+    }
+}
+
+void SimWindow::miniaturize() {
+    auto core = liveCore();
+    if (!core || !visible_ || miniaturized_ || !(styleMask_ & platform::NSWindowStyleMaskMiniaturizable)) return;
+    visible_ = false;
+    miniaturized_ = true;
+    if (core->key.lock().get() == this) core->key.reset();
+    // Still the server's: it stays in `onScreen`, off the screen.
+    std::lock_guard lock(core->world.mutex);
+    core->world.addMinimizedOwnWindow(windowNumber_, title_);
+}
+
+void SimWindow::deminiaturize() {
+    if (miniaturized_) orderIn(true);
+}
+
 void SimWindow::orderOut() {
     auto core = liveCore();
+    leaveDock();
     visible_ = false;
     if (!core) return;
     if (core->key.lock().get() == this) core->key.reset();
@@ -270,6 +297,7 @@ void SimWindow::animateFrame(kit::Rect target, double duration, kit::TimingFunct
 }
 
 void SimWindow::retire() {
+    leaveDock();
     visible_ = false;
     retired_ = true;
     alpha_.value = current(alpha_, now());
@@ -327,7 +355,20 @@ void SimWindow::Animator::setFrame(kit::Rect frame, bool display) {
 // --- SimWindowServer ------------------------------------------------------------------------
 
 SimWindowServer::SimWindowServer(World& world, SimClock& clock, SimRunLoop& runLoop, Graveyard& graveyard)
-    : core_(std::make_shared<WindowServerCore>(world, clock, runLoop, graveyard)) {}
+    : core_(std::make_shared<WindowServerCore>(world, clock, runLoop, graveyard)) {
+    std::lock_guard lock(world.mutex);
+    world.restoreOwnWindow = [weak = std::weak_ptr<WindowServerCore>(core_)](std::int64_t windowNumber) {
+        auto core = weak.lock();
+        if (!core) return;
+        for (const auto& entry : core->windows) {
+            auto window = entry.lock();
+            if (window && window->windowNumber() == windowNumber) {
+                window->deminiaturize();
+                return;
+            }
+        }
+    };
+}
 
 SimWindowServer::~SimWindowServer() { endProcess(); }
 
@@ -458,6 +499,7 @@ void SimWindowServer::fingerprint(Fingerprint& f) const {
     for (const auto& window : windows()) {
         f.add(window.get());
         f.add(window->isVisible());
+        f.add(window->isMiniaturized());
         f.add(window->frame());
         f.add(window->alphaValue());
         f.add(window->level());

@@ -142,6 +142,13 @@ public:
     void retire();
     // In front of the other visible windows of its level.
     void raise();
+    // -performMiniaturize: / -deminiaturize: as the yellow button, Window >
+    // Minimize and a click on the window's Dock tile do them: the window
+    // leaves the screen for a tile in the Dock (the server keeps it alive),
+    // and comes back key. Only a window with a minimize button minimizes.
+    void miniaturize();
+    void deminiaturize();
+    bool isMiniaturized() const { return miniaturized_; }
 
 private:
     class Animator final : public platform::WindowAnimator {
@@ -162,6 +169,8 @@ private:
     void stopFrame();
     kit::Size contentSize(kit::Rect frame) const;
     void orderIn(bool makeKey);
+    // The window's Dock tile goes (it is restored, ordered out or closed).
+    void leaveDock();
 
     std::weak_ptr<WindowServerCore> core_;
     std::uint64_t styleMask_;
@@ -179,6 +188,7 @@ private:
     bool floatingPanel_ = false;
     bool becomesKeyOnlyIfNeeded_ = false;
     bool visible_ = false;
+    bool miniaturized_ = false;
     bool retired_ = false;
     std::uint64_t orderStamp_ = 0;
     Animated<double> alpha_{1.0, std::nullopt};

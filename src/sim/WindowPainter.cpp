@@ -825,8 +825,30 @@ WindowKind windowKind(const std::string& bundleId) {
     return kOthers[hashOf(id) % std::size(kOthers)];
 }
 
+namespace {
+
+// The dark appearance of a light layout: lightness turned over with hue and
+// saturation kept (white paper becomes a dark grey, ink a light one, a tint
+// stays its colour), held between the dark and light greys the system uses.
+void darken(std::vector<std::uint32_t>& out, int width, const PixelBox& box) {
+    constexpr double kDarkest = 30;
+    constexpr double kLightest = 232;
+    for (int py = box.y0; py < box.y1; ++py) {
+        for (int px = box.x0; px < box.x1; ++px) {
+            std::uint32_t& pixel = out[static_cast<std::size_t>(py) * width + px];
+            const Rgb c = unpack(pixel);
+            const double shift = 255 - std::max({c.r, c.g, c.b}) - std::min({c.r, c.g, c.b});
+            auto turn = [&](double v) { return kDarkest + (v + shift) * (kLightest - kDarkest) / 255; };
+            pixel = pack({turn(c.r), turn(c.g), turn(c.b)});
+        }
+    }
+}
+
+}  // namespace
+
 std::vector<std::uint32_t> paintWindow(const std::string& title, const std::string& bundleId,
-                                       platform::CGWindowID id, kit::Size windowSize, int width, int height) {
+                                       platform::CGWindowID id, kit::Size windowSize, int width, int height,
+                                       bool dark) {
     std::vector<std::uint32_t> out(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
     if (!(windowSize.width > 0 && windowSize.height > 0) || width <= 0 || height <= 0) return out;
 
@@ -861,6 +883,8 @@ std::vector<std::uint32_t> paintWindow(const std::string& title, const std::stri
         case WindowKind::Calendar: paintCalendar(scene); break;
     }
     titleBar(scene);
+    // A terminal is dark in either appearance.
+    if (dark && kind != WindowKind::Terminal) darken(out, width, window);
 
     // The rounded corners are see-through, as in a capture of a real window;
     // the picture is premultiplied, so a partly covered pixel fades whole.

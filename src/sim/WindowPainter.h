@@ -29,8 +29,10 @@ WindowKind windowKind(const std::string& bundleId);
 // `width` × `height` pixels, premultiplied RGBA as kit::Image packs it, the
 // window scaled to fit and centred: pixels whose centres lie outside the
 // window, or outside its rounded corners, are transparent. Plain pixel math,
-// safe on any thread.
+// safe on any thread. `dark` paints the window as its app draws it in the
+// dark appearance.
 std::vector<std::uint32_t> paintWindow(const std::string& title, const std::string& bundleId,
-                                       platform::CGWindowID id, kit::Size windowSize, int width, int height);
+                                       platform::CGWindowID id, kit::Size windowSize, int width, int height,
+                                       bool dark = false);
 
 }  // namespace sim

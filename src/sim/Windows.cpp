@@ -84,6 +84,7 @@ std::vector<std::uint32_t> Windows::pixels(CGWindowID id, int pixelWidth, int pi
     std::string title;
     std::string bundleId;
     kit::Size size;
+    bool dark = false;
     {
         std::lock_guard lock(world_.mutex);
         const WindowRecord* record = world_.window(id);
@@ -92,9 +93,10 @@ std::vector<std::uint32_t> Windows::pixels(CGWindowID id, int pixelWidth, int pi
         title = record->title;
         bundleId = app->identity->bundleId;
         size = record->frame.size;
+        dark = world_.darkAppearance;
     }
     if (pixelWidth <= 0 || pixelHeight <= 0) return {};
-    return renderWindow(title, bundleId, id, size, pixelWidth, pixelHeight);
+    return renderWindow(title, bundleId, id, size, pixelWidth, pixelHeight, dark);
 }
 
 void Windows::fingerprint(Fingerprint& f) const {

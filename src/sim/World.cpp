@@ -10,7 +10,20 @@ namespace {
 std::atomic<std::uint64_t> worldSerials{1};
 }  // namespace
 
-World::World() : serial(worldSerials.fetch_add(1)) {}
+World::World() : serial(worldSerials.fetch_add(1)) {
+    // The Finder always runs: the desktop and its menu bar are its.
+    auto identity = std::make_shared<ProcessIdentity>();
+    identity->pid = kFinderPid;
+    identity->bundleId = kFinderBundleId;
+    identity->name = kFinderName;
+    identity->bundlePath = "/System/Library/CoreServices/Finder.app";
+    identity->icon = kit::Image::empty();
+    AppRecord record;
+    record.identity = std::move(identity);
+    record.inDock = false;
+    apps[kFinderPid] = std::move(record);
+    launchOrder.push_back(kFinderPid);
+}
 
 const AppRecord* World::app(pid_t pid) const {
     auto it = apps.find(pid);
@@ -122,6 +135,58 @@ void World::quitDock() {
     if (!dockPid) return;
     terminate(*dockPid);
     dockPid.reset();
+}
+
+void World::openDockItem(const DockItemRecord& item) {
+    if (item.kind == DockItemKind::Application && !item.own) {
+        openDockApplication(item);
+    } else if (item.kind == DockItemKind::Application) {
+        activate(ownPid);
+    } else if (item.kind == DockItemKind::Minimized && item.ownWindow && restoreOwnWindow) {
+        // Copied: restoring takes the tile (and `item`) out of the Dock.
+        const std::int64_t number = item.ownWindow;
+        std::function<void(std::int64_t)> restore = restoreOwnWindow;
+        restore(number);
+        activate(ownPid);
+    }
+}
+
+void World::addOwnDockTile(kit::ImageRef icon) {
+    removeOwnDockTile();
+    DockItemRecord item;
+    item.id = nextDockItemId++;
+    item.kind = DockItemKind::Application;
+    item.title = kOwnName;
+    item.bundleId = kOwnBundleId;
+    item.bundlePath = std::string("/Applications/") + kOwnName + ".app";
+    item.own = true;
+    item.icon = std::move(icon);
+    // A running application that is not kept in the Dock comes after the others.
+    auto at = dockItems.begin();
+    for (auto it = dockItems.begin(); it != dockItems.end(); ++it)
+        if (it->kind == DockItemKind::Application) at = it + 1;
+    dockItems.insert(at, std::move(item));
+}
+
+void World::removeOwnDockTile() {
+    std::erase_if(dockItems, [](const DockItemRecord& item) { return item.own && !item.ownWindow; });
+}
+
+void World::addMinimizedOwnWindow(std::int64_t windowNumber, const std::string& title) {
+    removeMinimizedOwnWindow(windowNumber);
+    DockItemRecord item;
+    item.id = nextDockItemId++;
+    item.kind = DockItemKind::Minimized;
+    item.title = title;
+    item.own = true;
+    item.ownWindow = windowNumber;
+    auto trash = std::find_if(dockItems.begin(), dockItems.end(),
+                              [](const DockItemRecord& i) { return i.kind == DockItemKind::Trash; });
+    dockItems.insert(trash, std::move(item));
+}
+
+void World::removeMinimizedOwnWindow(std::int64_t windowNumber) {
+    std::erase_if(dockItems, [&](const DockItemRecord& item) { return item.own && item.ownWindow == windowNumber; });
 }
 
 void World::openDockApplication(const DockItemRecord& item) {
@@ -288,12 +353,32 @@ void World::terminate(pid_t pid) {
         if (w.pid == pid) gone.push_back(id);
     for (CGWindowID id : gone) closeWindow(id);
     if (frontmost == pid) frontmost.reset();
+    std::erase(activationOrder, pid);
+    // What the process showed in the Dock goes with it.
+    if (pid == ownPid) std::erase_if(dockItems, [](const DockItemRecord& item) { return item.own; });
+}
+
+void World::setFrontmost(pid_t pid) {
+    frontmost = pid;
+    std::erase(activationOrder, pid);
+    activationOrder.push_back(pid);
 }
 
 void World::activate(pid_t pid) {
     if (!runningApp(pid)) return;
-    frontmost = pid;
+    setFrontmost(pid);
     if (auto focused = focusedWindow(pid)) raise(*focused);
+}
+
+void World::activateNextAfter(pid_t pid) {
+    if (frontmost != pid) return;
+    for (auto it = activationOrder.rbegin(); it != activationOrder.rend(); ++it) {
+        if (*it == pid || *it == dockPid || !runningApp(*it)) continue;
+        activate(*it);
+        return;
+    }
+    activate(kFinderPid);
+    if (frontmost == pid) frontmost.reset();
 }
 
 }  // namespace sim

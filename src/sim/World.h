@@ -67,15 +67,26 @@ struct WindowRecord {
 // the world does not model).
 enum class DockItemKind { Application, Folder, Trash, Separator, Minimized };
 
-// One tile of the Dock. Items are only ever appended, so `id` names one for
-// the life of the world (and of the accessibility handles given out for it).
+// One tile of the Dock. An `id` is never given twice, so it names one tile
+// for the life of the world (and of the accessibility handles given out for
+// it, which fail once Durazizi's own tiles leave the Dock).
 struct DockItemRecord {
     std::uint32_t id = 0;
     DockItemKind kind = DockItemKind::Application;
     std::string title;
     std::string bundleId;     // applications
     std::string bundlePath;   // applications
+    // Durazizi's own tiles: its application tile while it is a regular
+    // application (drawn with the bundle's icon), and one per minimized
+    // window of its own (the window server's number).
+    bool own = false;
+    kit::ImageRef icon;
+    std::int64_t ownWindow = 0;
 };
+
+inline constexpr const char* kFinderBundleId = "com.apple.finder";
+inline constexpr const char* kFinderName = "Finder";
+inline constexpr pid_t kFinderPid = 290;   // a system process's, below the Dock's
 
 inline constexpr const char* kDockBundleId = "com.apple.dock";
 inline constexpr const char* kDockName = "Dock";
@@ -114,6 +125,9 @@ struct World {
     std::vector<pid_t> launchOrder;
     std::map<pid_t, AppRecord> apps;
     std::optional<pid_t> frontmost;
+    // Applications in the order they were last active, most recent last:
+    // where activation goes when the active one gives it up.
+    std::vector<pid_t> activationOrder;
     pid_t ownPid = kFirstOwnPid;
     static constexpr pid_t kFirstPid = 500;
     pid_t nextPid = kFirstPid;
@@ -158,6 +172,13 @@ struct World {
     bool failShareableContent = false;
     std::set<CGWindowID> failedCaptures;
     std::atomic<std::uint64_t> captureCount{0};
+
+    // The system's appearance (System Settings > Appearance).
+    bool darkAppearance = false;
+
+    // The window server restores one of Durazizi's minimized windows (a
+    // click on its Dock tile); called with `mutex` held.
+    std::function<void(std::int64_t windowNumber)> restoreOwnWindow;
 
     // what Durazizi did to the world (the latest kKeptRecords)
     std::vector<std::string> openedURLs;
@@ -207,11 +228,27 @@ struct World {
     void notifyAX(pid_t pid, CGWindowID window, const std::string& notification) const;
     void terminate(pid_t pid);
     void activate(pid_t pid);
+    // The app becomes the active one without raising a window (a click
+    // raises the window it lands on itself).
+    void setFrontmost(pid_t pid);
+    // The active app gives up being active: the app that was active before
+    // it becomes active again, else the Finder. Nothing when `pid` is not active.
+    void activateNextAfter(pid_t pid);
+    // Durazizi's Dock tile comes (after the other applications' tiles) and goes
+    // with its being a regular application; `icon` is its bundle's icon.
+    void addOwnDockTile(kit::ImageRef icon);
+    void removeOwnDockTile();
+    // A minimized window of Durazizi's sits in the Dock, before the Trash.
+    void addMinimizedOwnWindow(std::int64_t windowNumber, const std::string& title);
+    void removeMinimizedOwnWindow(std::int64_t windowNumber);
     // Adds the application's Dock item unless one for that bundle is there.
     void addDockApplication(const ProcessIdentity& app);
     // The Dock process starts (with a new pid) or quits.
     void launchDock();
     void quitDock();
+    // What a click on a Dock item does: opens an application, or restores a
+    // minimized window of Durazizi's.
+    void openDockItem(const DockItemRecord& item);
     // What a click on a Dock application item does: the app activates, and is
     // launched first (a new process, if it had quit) when it is not running.
     void openDockApplication(const DockItemRecord& item);

@@ -150,6 +150,11 @@ void MenuBarPanelController::show(platform::StatusBarButton& from, AnyView rootV
             panel->animator().setAlphaValue(1);
         });
     panel_ = std::move(panel);
+    // The menu bar shows the item pressed while its panel is open, as it does
+    // for an open menu.
+    if (highlighted_ && highlighted_ != &from) highlighted_->highlight(false);
+    highlighted_ = &from;
+    from.highlight(true);
 
     // Clicks inside the panel go to the panel, never to a global monitor,
     // so only clicks elsewhere close it.
@@ -170,6 +175,13 @@ void MenuBarPanelController::hide() {
     // Cleared at once: a second hide during the fade finds nothing to do.
     std::shared_ptr<platform::Panel> panel = std::move(panel_);
     panel_ = nullptr;
+    if (highlighted_) highlighted_->highlight(false);
+    highlighted_ = nullptr;
+    // Showing the panel made Durazizi the active application; with no window
+    // of its own to work in, it hands activation back to the application the
+    // user came from rather than keep the menu bar and the key window.
+    auto& app = platform.application();
+    if (app.activationPolicy() == platform::ActivationPolicy::Accessory) app.deactivate();
     platform.windowServer().runAnimationGroup(
         [panel](platform::AnimationContext& context) {
             context.setDuration(kFadeOutDuration);

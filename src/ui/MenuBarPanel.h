@@ -65,6 +65,9 @@ public:
 private:
     std::shared_ptr<platform::Panel> panel_;
     platform::EventMonitorRef clickMonitor_;
+    // The button drawn pressed while the panel is open. The status item that
+    // owns it lives as long as the process, as this controller does.
+    platform::StatusBarButton* highlighted_ = nullptr;
 };
 
 }  // namespace durazizi

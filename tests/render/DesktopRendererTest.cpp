@@ -4,7 +4,9 @@
 
 #include <cmath>
 #include <filesystem>
+#include <iterator>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "kit/Label.h"
@@ -141,8 +143,57 @@ TEST(DesktopRenderer, RepaintsOnlyAfterAVisibleChange) {
     EXPECT_FALSE(renderer.needsPaint());
 
     // The system appearance is drawn too.
-    renderer.setSystemAppearance(kit::Appearance::DarkAqua);
+    world.desktop.appearance().setDark(true);
     EXPECT_TRUE(renderer.needsPaint());
+}
+
+// How light the 9 x 9 points around (x, y) look on average, 0 to 255.
+int lightness(const render::Frame& frame, int x, int y) {
+    int sum = 0;
+    for (int dy = -4; dy <= 4; ++dy)
+        for (int dx = -4; dx <= 4; ++dx) {
+            const Argb c = argb(frame.at(x + dx, y + dy));
+            sum += (c.r + c.g + c.b) / 3;
+        }
+    return sum / 81;
+}
+
+TEST(DesktopRenderer, DarkAppearanceReachesTheDesktopAndWindowsThatFollowTheSystem) {
+    World world;
+    render::DesktopRenderer renderer(world.desktop);
+    // Two titled windows of Durazizi's: one follows the system (the
+    // "Automatic" theme), the other keeps the light appearance.
+    auto titled = [&](kit::Rect contentRect, std::optional<kit::Appearance> appearance) {
+        auto made = world.desktop.windowServer().makeWindow(contentRect, platform::NSWindowStyleMaskTitled,
+                                                            platform::NSBackingStoreBuffered, false);
+        made->setBackgroundColor(kit::Color::windowBackground());
+        made->setAppearance(appearance);
+        made->orderFrontRegardless();
+        return made;
+    };
+    auto automatic = titled({450, 300, 150, 100}, std::nullopt);   // top-left 450,172
+    auto light = titled({450, 100, 150, 100}, kit::Appearance::Aqua);   // top-left 450,372
+    struct Spot {
+        const char* what;
+        int x, y;
+        bool follows;
+    };
+    const Spot spots[] = {
+        {"menu bar", 400, 12, true},           {"an application's title bar", 370, 114, true},
+        {"the Dock", 400, 541, true},          {"an Automatic window", 520, 240, true},
+        {"a Light window", 520, 440, false},
+    };
+    int before[std::size(spots)];
+    const render::Frame& day = renderer.paint();
+    for (std::size_t i = 0; i < std::size(spots); ++i) before[i] = lightness(day, spots[i].x, spots[i].y);
+    world.desktop.appearance().setDark(true);
+    ASSERT_TRUE(renderer.needsPaint());
+    const render::Frame& night = renderer.paint();
+    for (std::size_t i = 0; i < std::size(spots); ++i) {
+        const int after = lightness(night, spots[i].x, spots[i].y);
+        if (spots[i].follows) EXPECT_LT(after + 60, before[i]) << spots[i].what;
+        else EXPECT_EQ(after, before[i]) << spots[i].what;
+    }
 }
 
 TEST(DesktopRenderer, MinimizedWindowsAreNotDrawn) {

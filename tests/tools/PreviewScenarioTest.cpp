@@ -235,7 +235,8 @@ TEST(PreviewScenario, OwnWindowsListThePreviewPanel) {
     EXPECT_EQ(r.lines[0], R"({"windows":[]})");
     // One level above the Dock's (20); the window holds the 182-point panel
     // and the 6-point triangle below it.
-    EXPECT_EQ(r.lines[1], R"({"windows":[{"title":"","visible":true,"frame":[316,654,704,188],"level":21}]})");
+    EXPECT_EQ(r.lines[1],
+              R"({"windows":[{"title":"","visible":true,"frame":[316,654,704,188],"level":21,"minimized":false}]})");
 }
 
 TEST(PreviewScenario, PointerCommandsPressAndReleaseTheLeftButton) {

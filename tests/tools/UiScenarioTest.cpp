@@ -240,8 +240,8 @@ TEST(UiScenario, StaysRegularWhileAnyOwnWindowIsOpenAndWindowsAreReused) {
     ASSERT_NE(prefs, std::string::npos) << r.lines[0];
     ASSERT_NE(guide, std::string::npos) << r.lines[0];
     EXPECT_LT(prefs, guide);
-    EXPECT_NE(r.lines[0].find(",560,488],\"level\":0}"), std::string::npos) << r.lines[0];
-    EXPECT_NE(r.lines[0].find(",520,588],\"level\":0}"), std::string::npos) << r.lines[0];
+    EXPECT_NE(r.lines[0].find(",560,488],\"level\":0,\"minimized\":false}"), std::string::npos) << r.lines[0];
+    EXPECT_NE(r.lines[0].find(",520,588],\"level\":0,\"minimized\":false}"), std::string::npos) << r.lines[0];
     // Closing the guide leaves the preferences on screen, with the Dock icon.
     EXPECT_TRUE(has(r.lines[1], R"("policy":"regular")")) << r.lines[1];
     EXPECT_TRUE(has(r.lines[2], R"("policy":"accessory")")) << r.lines[2];

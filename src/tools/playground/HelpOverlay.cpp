@@ -59,6 +59,7 @@ std::string helpMarkup(const HelpState& state) {
     m += "F1\tthis help\n";
     m += std::string("F2\tAccessibility permission (now ") + onOff(state.accessibility) + ")\n";
     m += std::string("F3\tScreen recording permission (now ") + onOff(state.screenRecording) + ")\n";
+    m += std::string("F4\tdark appearance (now ") + onOff(state.dark) + ")\n";
     m += std::string("F5\tstart Durazizi again") + (state.duraziziRunning ? "" : " (<b>it has quit</b>)") + "\n";
     m += "Esc\tquit the playground\n\n";
     m += "<small>The mouse, the keys (control, option = Alt, shift, command = Super) and the scroll wheel "

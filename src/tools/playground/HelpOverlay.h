@@ -11,6 +11,7 @@ struct HelpState {
     bool accessibility = true;
     bool screenRecording = true;
     bool duraziziRunning = true;
+    bool dark = false;    // the system's appearance
     std::string home;     // where the account is kept
     bool fresh = false;   // a throwaway account
 };

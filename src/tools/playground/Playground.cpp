@@ -164,9 +164,10 @@ void Playground::refreshHelpState() {
     help_.accessibility = platform.accessibility().isProcessTrusted();
     help_.screenRecording = platform.capture().preflightScreenCaptureAccess();
     help_.duraziziRunning = world_.running();
+    help_.dark = platform.appearance().isDark();
     if (helpShown_ && (before.accessibility != help_.accessibility ||
                        before.screenRecording != help_.screenRecording ||
-                       before.duraziziRunning != help_.duraziziRunning)) {
+                       before.duraziziRunning != help_.duraziziRunning || before.dark != help_.dark)) {
         overlayChanged_ = true;
     }
 }
@@ -180,6 +181,7 @@ void Playground::handleKey(const SDL_KeyboardEvent& key) {
             return;
         case SDLK_F2: desktop().permissions().setAccessibilityTrusted(!desktop().accessibility().isProcessTrusted()); return;
         case SDLK_F3: desktop().permissions().setScreenRecording(!desktop().capture().preflightScreenCaptureAccess()); return;
+        case SDLK_F4: desktop().appearance().setDark(!desktop().appearance().isDark()); return;
         case SDLK_F5: world_.relaunch(); return;
         default: break;
     }

@@ -460,6 +460,8 @@ constexpr std::array kCommands = {
     CommandEntry{"slide", parseSlide},
     CommandEntry{"pick", parsePick},
     CommandEntry{"close-window", parseCloseWindow},
+    CommandEntry{"minimize-window", parseMinimizeWindow},
+    CommandEntry{"appearance", parseAppearance},
     CommandEntry{"snapshot", parseSnapshot},
     CommandEntry{"query", parseQuery},
 };

@@ -55,6 +55,12 @@ Action parseDownloadsQuery(Args& args);
 // The special panel (SpecialQuery.cpp).
 Action parseSpecialQuery(Args& args);
 
+// The system's appearance, the menu bar and the Dock as drawn (DesktopCommands.cpp).
+Action parseAppearance(Args& args);
+Action parseMenuBarQuery();
+Action parseDockQuery();
+Action parseMinimizeWindow(Args& args);
+
 // A picture of the desktop (SnapshotCommand.cpp).
 Action parseSnapshot(Args& args);
 

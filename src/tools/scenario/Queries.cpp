@@ -179,6 +179,7 @@ std::string ownWindowsJson(World& world) {
                                   .add("visible", json::boolean(window.visible))
                                   .add("frame", json::rect(window.frame))
                                   .add("level", json::integer(window.level))
+                                  .add("minimized", json::boolean(window.minimized))
                                   .str());
         }
     }
@@ -268,6 +269,8 @@ Action parseQuery(Args& args) {
     }
     if (what == "preview") return printing(previewJson);
     if (what == "windows") return printing(ownWindowsJson);
+    if (what == "menubar") return parseMenuBarQuery();
+    if (what == "dock") return parseDockQuery();
     if (what == "calendar") return printing(calendarJson);
     if (what == "overlay") return printing(overlayJson);
     if (what == "tap") return printing(tapJson);

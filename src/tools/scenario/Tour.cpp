@@ -380,12 +380,15 @@ private:
             desktop().time().advance(kPointerRests);
             if (auto failure = picture(files[i], captions[i])) return failure;
         }
-        // The same window in the dark appearance.
-        renderer_.setSystemAppearance(kit::Appearance::DarkAqua);
+        // The whole desktop in the dark appearance: the menu bar, the Dock,
+        // the applications' windows and the window that follows the system.
+        desktop().appearance().setDark(true);
         auto window = ownWindow("Durazizi Preferences");
         if (!window || !clickTab(*window, "Appearance")) return std::string("no Appearance tab");
-        auto shot = picture("18-preferences-dark.png", "The preferences in the dark appearance.");
-        renderer_.setSystemAppearance(kit::Appearance::Aqua);
+        desktop().time().advance(kPointerRests);
+        auto shot = picture("18-preferences-dark.png",
+                            "The desktop in the dark appearance, with the preferences following it.");
+        desktop().appearance().setDark(false);
         desktop().application().chooseMenuItem("Window", "Close");
         return shot;
     }

@@ -298,6 +298,20 @@ Action parseCloseWindow(Args& args) {
     };
 }
 
+Action parseMinimizeWindow(Args& args) {
+    const std::string title = args.text("a window title");
+    return [title](World& world, std::ostream&) -> Result {
+        if (!world.running()) return "minimize-window: Durazizi is not running";
+        auto window = windowTitled(world, title);
+        if (!window) return "minimize-window: no window \"" + title + "\" is shown";
+        if (!(window->styleMask & platform::NSWindowStyleMaskMiniaturizable))
+            return "minimize-window: \"" + title + "\" has no minimize button";
+        // The minimize button sits 20 points right of the close button.
+        const kit::Point button{window->frame.minX() + 35, window->frame.minY() + 11};
+        return clickAt(world, "minimize-window", *window, nullptr, button, "the minimize button of " + quoted(title));
+    };
+}
+
 // --- queries -----------------------------------------------------------------------------
 
 namespace {
