@@ -25,7 +25,7 @@ set_target_properties(Durazizi PROPERTIES
   OUTPUT_NAME Durazizi)
 target_link_libraries(Durazizi PRIVATE durazizi_core durazizi_macos_helpers
   "-framework AppKit" "-framework Foundation" "-framework ApplicationServices" "-framework CoreGraphics"
-  "-framework QuartzCore" "-framework ImageIO" "-framework ScreenCaptureKit" "-framework EventKit"
+  "-framework QuartzCore" "-framework CoreText" "-framework ImageIO" "-framework ScreenCaptureKit" "-framework EventKit"
   "-framework ServiceManagement")
 
 # Ad-hoc signing with the hardened runtime and the Apple-events entitlement:
