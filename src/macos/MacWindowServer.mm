@@ -74,7 +74,7 @@ private:
 };
 
 template <typename Base, typename Native>
-class MacWindowBase : public Base {
+class MacWindowBase : public Base, public MirroredWindow {
 public:
     MacWindowBase(MacWindowServer& server, Native* window)
         : server_(server), window_(ObjCRef<Native>::adopt(window)), animator_(server, window) {
@@ -167,8 +167,8 @@ public:
     bool isKeyWindow() const override { return [window_.get() isKeyWindow]; }
     platform::WindowAnimator& animator() override { return animator_; }
 
-    // The mirror, for the self-check's pictures and hit tests.
-    const MirrorViews& mirror() const { return mirror_; }
+    const MirrorViews& mirror() const override { return mirror_; }
+    NSWindow* nativeWindow() const override { return window_.get(); }
 
 protected:
     Native* native() const { return window_.get(); }

@@ -36,6 +36,9 @@ public:
     NSView* rootView() const;
     // The AppKit view that shows a kit view; nil when none does.
     NSView* nativeViewFor(const kit::View& view) const;
+    // The kit view an AppKit view shows, or null for AppKit's own parts
+    // (a control's title, a scroll view's clip view).
+    kit::ViewRef kitViewFor(NSView* view) const;
     void setAppearance(std::optional<kit::Appearance> appearance);
     const mirror::ViewMirror& mirror() const { return mirror_; }
 
@@ -82,6 +85,19 @@ private:
     std::unordered_map<const void*, mirror::NativeHandle> byControl_;
     mirror::NativeHandle next_ = 1;
     bool applying_ = false;   // our own changes echo back through AppKit
+};
+
+}  // namespace macos
+
+namespace macos {
+
+// A window of the backend whose content AppKit shows through a mirror; the
+// self-check reaches the native views through it.
+class MirroredWindow {
+public:
+    virtual ~MirroredWindow() = default;
+    virtual const MirrorViews& mirror() const = 0;
+    virtual NSWindow* nativeWindow() const = 0;
 };
 
 }  // namespace macos

@@ -138,6 +138,12 @@ NSView* MirrorViews::nativeViewFor(const kit::View& view) const {
     return it == natives_.end() ? nil : it->second.view.get();
 }
 
+kit::ViewRef MirrorViews::kitViewFor(NSView* view) const {
+    for (const auto& [handle, native] : natives_)
+        if (native.view.get() == view) return mirror_.viewFor(handle);
+    return nullptr;
+}
+
 void MirrorViews::setAppearance(std::optional<kit::Appearance> appearance) {
     appearance_ = appearance;
     appearanceChanged();

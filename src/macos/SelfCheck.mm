@@ -8,6 +8,7 @@
 #include <string>
 
 #include "macos/CocoaHelpers.h"
+#include "macos/SelfCheckWindows.h"
 
 namespace macos {
 
@@ -113,6 +114,12 @@ int runSelfCheck(platform::Platform& p) {
                  "images: a PNG decodes to red pixels");
     report.check(!p.images().imageWithData(std::span<const std::uint8_t>(kTinyPng, 20)), "images: a cut PNG is refused");
     report.check(p.symbols().imageWithSystemSymbolName("calendar", "") != nullptr, "symbols: a system symbol exists");
+
+    // Every window and panel, shown by AppKit views; the pictures go next to
+    // the ones `durazizi-sim tour` paints on Linux, for comparing by eye.
+    const std::string pictures = (std::filesystem::path(p.files().temporaryDirectory()) / "durazizi-self-check").string();
+    checkWindows(pictures, [&](bool ok, const std::string& what) { report.check(ok, what); });
+    report.note("window pictures: " + pictures);
 
     report.note(std::string("macOS ") + std::to_string(p.capture().operatingSystemMajorVersion()));
     report.note(std::string("accessibility trusted: ") + (p.accessibility().isProcessTrusted() ? "yes" : "no"));

@@ -118,3 +118,5 @@ static const NSCellImagePosition NSImageLeading = static_cast<NSCellImagePositio
 @interface NSImageView (MacCheckModern)
 - (void)setContentTintColor:(NSColor*)contentTintColor;
 @end
+
+static const NSBitmapImageFileType NSBitmapImageFileTypePNG = static_cast<NSBitmapImageFileType>(4);
