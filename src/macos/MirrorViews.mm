@@ -100,6 +100,9 @@ MirrorViews::MirrorViews() : target_(ObjCRef<DurazziziMirrorTarget>::adopt([[Dur
 }
 
 MirrorViews::~MirrorViews() {
+    // The mirror is this object's first member and goes last: its views
+    // are taken down while the map that holds them is still here.
+    mirror_.sync(nullptr);
     target_.get()->owner = nullptr;
     // The mirror destroys what is left through destroy(); views that AppKit
     // still holds (an event in flight) must not call back into a dead owner.
