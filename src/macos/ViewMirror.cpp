@@ -307,8 +307,32 @@ void ViewMirror::reconcileChildren(Node& node, kit::View& view) {
     before.reserve(node.children.size());
     for (const auto& child : node.children) before.push_back(child->handle);
 
-    // Pass 1: the kit view itself is still there.
     std::vector<std::unique_ptr<Node>> old = std::move(node.children);
+
+    // Pass 0, the usual rebuild: the same classes and identifiers in the same
+    // places, and no kit view that is still there moved. Matched in place.
+    const auto& subviews = view.subviews();
+    bool inPlace = old.size() == subviews.size();
+    for (std::size_t i = 0; inPlace && i < subviews.size(); ++i) {
+        const kit::ViewRef& subview = subviews[i];
+        if (!subview) {
+            inPlace = false;
+            break;
+        }
+        const kit::ViewRef previous = old[i]->view.lock();
+        inPlace = old[i]->native == mappingFor(*subview).native && old[i]->state.labels.identifier == subview->identifier() &&
+                  (!previous || previous == subview || !previous->isDescendantOf(&view));
+    }
+    if (inPlace) {
+        for (std::size_t i = 0; i < subviews.size(); ++i) {
+            ++counts_.reused;
+            reconcile(*old[i], *subviews[i], false);
+            node.children.push_back(std::move(old[i]));
+        }
+        return;
+    }
+
+    // Pass 1: the kit view itself is still there.
     std::unordered_map<const kit::View*, std::size_t> byView;
     for (std::size_t i = 0; i < old.size(); ++i)
         if (auto v = old[i]->view.lock()) byView.emplace(v.get(), i);
