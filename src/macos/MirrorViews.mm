@@ -499,8 +499,9 @@ void MirrorViews::controlChanged(id sender) {
         case NativeClass::Switch:
         case NativeClass::PushToggle:
             input.kind = Kind::Toggle;
-            input.on = [static_cast<NSControl*>(sender) integerValue] == NSControlStateValueOn;
-            if (native->second.cls == NativeClass::PushToggle) input.on = [static_cast<NSButton*>(sender) state] == NSControlStateValueOn;
+            input.on = native->second.cls == NativeClass::Switch
+                           ? [static_cast<NSSwitch*>(sender) state] == NSControlStateValueOn
+                           : [static_cast<NSButton*>(sender) state] == NSControlStateValueOn;
             break;
         case NativeClass::Stepper:
         case NativeClass::Slider:

@@ -32,6 +32,9 @@ const std::vector<Entry>& entries() {
         {is<kit::Stepper>, {"Stepper", NativeClass::Stepper, "NSStepper", true}},
         {is<kit::Slider>, {"Slider", NativeClass::Slider, "NSSlider"}},
         {is<kit::SegmentedControl>, {"SegmentedControl", NativeClass::SegmentedControl, "NSSegmentedControl"}},
+        // Waits for kit's PopUpButton: enable this line, and give nativeStateOf
+        // its item titles (content.items) and selected index (value.selected)
+        // and deliver() its Select; MirrorViews already makes and sets NSPopUpButton.
         // {is<kit::PopUpButton>, {"PopUpButton", NativeClass::PopUpButton, "NSPopUpButton"}},
         {is<kit::Link>, {"Link", NativeClass::LinkButton, "NSButton"}},
         {is<kit::Button>, {"Button", NativeClass::Button, "NSButton"}},
