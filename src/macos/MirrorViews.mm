@@ -333,6 +333,9 @@ void MirrorViews::applyContent(Native& native, const NativeState& state) {
             [effect setMaterial:static_cast<NSVisualEffectMaterial>(c.material)];
             [effect setState:static_cast<NSVisualEffectState>(c.materialState)];
             [effect setBlendingMode:static_cast<NSVisualEffectBlendingMode>(c.blendingMode)];
+            // The panel's shape with its pointer triangle: AppKit draws the
+            // mask from the same shapes the Linux renderer clips to.
+            [effect setMaskImage:nsImageFromKit(c.maskImage)];
             break;
         }
         case NativeClass::ScrollView:

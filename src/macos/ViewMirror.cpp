@@ -96,7 +96,7 @@ bool operator==(const NativeState::Content& a, const NativeState::Content& b) {
            a.bordered == b.bordered && a.enabled == b.enabled && a.keyEquivalent == b.keyEquivalent && a.url == b.url &&
            a.items == b.items && a.itemWidths == b.itemWidths && a.tabBar == b.tabBar && a.material == b.material &&
            a.materialState == b.materialState && a.blendingMode == b.blendingMode &&
-           a.showsIndicator == b.showsIndicator;
+           sameImage(a.maskImage, b.maskImage) && a.showsIndicator == b.showsIndicator;
 }
 
 NativeState nativeStateOf(const kit::View& view) {
@@ -168,6 +168,7 @@ NativeState nativeStateOf(const kit::View& view) {
         c.material = material->material();
         c.materialState = material->state();
         c.blendingMode = material->blendingMode();
+        c.maskImage = material->maskImage();
     } else if (const auto* scroll = dynamic_cast<const kit::ScrollView*>(&view)) {
         c.showsIndicator = scroll->showsIndicator();
         v.scrollOffset = scroll->contentOffset();

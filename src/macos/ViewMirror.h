@@ -109,6 +109,7 @@ struct NativeState {
         kit::VisualEffectMaterial material = kit::VisualEffectMaterial::WindowBackground;
         kit::VisualEffectState materialState = kit::VisualEffectState::FollowsWindowActiveState;
         kit::VisualEffectBlendingMode blendingMode = kit::VisualEffectBlendingMode::BehindWindow;
+        kit::ImageRef maskImage;   // a material's shape, as a vector drawing
         bool showsIndicator = false;
         friend bool operator==(const Content&, const Content&);
     };
