@@ -175,6 +175,7 @@ NSColor* MirrorViews::color(const kit::Color& c) const {
         case S::SecondaryLabel: return [[NSColor secondaryLabelColor] colorWithAlphaComponent:c.alpha];
         case S::Accent: return [[NSColor controlAccentColor] colorWithAlphaComponent:c.alpha];
         case S::WindowBackground: return [[NSColor windowBackgroundColor] colorWithAlphaComponent:c.alpha];
+        case S::TextBackground: return [[NSColor textBackgroundColor] colorWithAlphaComponent:c.alpha];
         case S::White: return [NSColor colorWithWhite:1 alpha:c.alpha];
         case S::Black: return [NSColor colorWithWhite:0 alpha:c.alpha];
         case S::Clear: return [NSColor clearColor];
@@ -375,6 +376,8 @@ void MirrorViews::applyContent(Native& native, const NativeState& state) {
             for (std::size_t i = 0; i < c.items.size(); ++i) {
                 [segments setLabel:nsString(c.items[i]) forSegment:static_cast<NSInteger>(i)];
                 if (i < c.itemWidths.size()) [segments setWidth:c.itemWidths[i] forSegment:static_cast<NSInteger>(i)];
+                [segments setImage:i < c.itemImages.size() ? nsImageFromKit(c.itemImages[i]) : nil
+                        forSegment:static_cast<NSInteger>(i)];
             }
             break;
         }

@@ -32,10 +32,7 @@ const std::vector<Entry>& entries() {
         {is<kit::Stepper>, {"Stepper", NativeClass::Stepper, "NSStepper", true}},
         {is<kit::Slider>, {"Slider", NativeClass::Slider, "NSSlider"}},
         {is<kit::SegmentedControl>, {"SegmentedControl", NativeClass::SegmentedControl, "NSSegmentedControl"}},
-        // Waits for kit's PopUpButton: enable this line, and give nativeStateOf
-        // its item titles (content.items) and selected index (value.selected)
-        // and deliver() its Select; MirrorViews already makes and sets NSPopUpButton.
-        // {is<kit::PopUpButton>, {"PopUpButton", NativeClass::PopUpButton, "NSPopUpButton"}},
+        {is<kit::PopUpButton>, {"PopUpButton", NativeClass::PopUpButton, "NSPopUpButton"}},
         {is<kit::Link>, {"Link", NativeClass::LinkButton, "NSButton"}},
         {is<kit::Button>, {"Button", NativeClass::Button, "NSButton"}},
         {is<kit::Label>, {"Label", NativeClass::Label, "NSTextField"}},
@@ -70,7 +67,6 @@ const ClassMapping& mappingFor(const kit::View& view) {
 }
 
 std::string_view appKitClassName(NativeClass native) {
-    if (native == NativeClass::PopUpButton) return "NSPopUpButton";
     for (const Entry& entry : entries())
         if (entry.mapping.native == native) return entry.mapping.appKitClass;
     return "NSView";
@@ -94,7 +90,9 @@ bool operator==(const NativeState::Content& a, const NativeState::Content& b) {
            a.alignment == b.alignment && a.lineBreakMode == b.lineBreakMode && sameColor(a.tint, b.tint) &&
            sameColor(a.bezelColor, b.bezelColor) && a.imageScaling == b.imageScaling && a.bezelStyle == b.bezelStyle &&
            a.bordered == b.bordered && a.enabled == b.enabled && a.keyEquivalent == b.keyEquivalent && a.url == b.url &&
-           a.items == b.items && a.itemWidths == b.itemWidths && a.tabBar == b.tabBar && a.material == b.material &&
+           a.items == b.items && a.itemWidths == b.itemWidths &&
+           std::equal(a.itemImages.begin(), a.itemImages.end(), b.itemImages.begin(), b.itemImages.end(), sameImage) &&
+           a.tabBar == b.tabBar && a.material == b.material &&
            a.materialState == b.materialState && a.blendingMode == b.blendingMode &&
            sameImage(a.maskImage, b.maskImage) && a.showsIndicator == b.showsIndicator;
 }
@@ -135,8 +133,12 @@ NativeState nativeStateOf(const kit::View& view) {
         v.value = slider->value();
         v.minimum = slider->minimum();
         v.maximum = slider->maximum();
+    } else if (const auto* popUp = dynamic_cast<const kit::PopUpButton*>(&view)) {
+        c.items = popUp->itemTitles();
+        v.selected = popUp->indexOfSelectedItem();
     } else if (const auto* segments = dynamic_cast<const kit::SegmentedControl*>(&view)) {
         c.items = segments->labels();
+        c.itemImages = segments->images();
         for (std::size_t i = 0; i < c.items.size(); ++i) c.itemWidths.push_back(segments->segmentRect(i).width());
         c.tabBar = segments->isTabBar();
         v.selected = segments->selected();
@@ -222,6 +224,12 @@ void deliver(kit::View& view, const NativeInput& input) {
         clickAt(view, centre(input.number > stepper->value() ? stepper->upArrowRect() : stepper->downArrowRect()));
     } else if (auto* slider = dynamic_cast<kit::Slider*>(&view)) {
         if (input.kind == Kind::Number) clickAt(view, slider->pointForValue(input.number));
+    } else if (auto* popUp = dynamic_cast<kit::PopUpButton*>(&view)) {
+        // AppKit's menu has been tracked already: kit's menu is opened and
+        // the item chosen in it, as a click on kit's button and item would.
+        if (input.kind != Kind::Select || input.index >= popUp->itemTitles().size()) return;
+        clickAt(view, centre(view.bounds()));
+        if (auto menu = popUp->menu()) clickAt(*menu, centre(menu->itemRect(input.index)));
     } else if (auto* segments = dynamic_cast<kit::SegmentedControl*>(&view)) {
         if (input.kind == Kind::Select && input.index < segments->labels().size())
             clickAt(view, centre(segments->segmentRect(input.index)));

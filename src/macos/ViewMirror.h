@@ -105,6 +105,7 @@ struct NativeState {
         std::string url;
         std::vector<std::string> items;   // segment labels, pop-up item titles
         std::vector<double> itemWidths;
+        std::vector<kit::ImageRef> itemImages;   // a symbol before a segment's label
         bool tabBar = false;
         kit::VisualEffectMaterial material = kit::VisualEffectMaterial::WindowBackground;
         kit::VisualEffectState materialState = kit::VisualEffectState::FollowsWindowActiveState;

@@ -109,7 +109,7 @@ TEST(ViewMirror, EveryControlOfAFormBecomesItsAppKitClassAndDerivedClassesWin) {
     auto host = form(settings);
     mirror.sync(host);
     EXPECT_EQ(natives.classNames(),
-              (std::set<std::string>{"NSView", "NSSwitch", "NSButton", "NSStepper", "NSSlider", "NSSegmentedControl",
+              (std::set<std::string>{"NSView", "NSSwitch", "NSButton", "NSStepper", "NSSlider", "NSPopUpButton",
                                      "NSScrollView", "NSTextField", "NSImageView"}));
     // A link is a button, but the link-styled one; a view of the product's
     // own class hosts its children as a plain view.
@@ -200,7 +200,7 @@ TEST(ViewMirror, ValuesAndActionsFlowBothWays) {
                             [&](auto& u) { return u.first == toggle && (u.second & kValue); }));
     EXPECT_FALSE(natives.natives.at(toggle).state.value.on);
 
-    // Stepper, slider and picker reach their bindings through kit's own checks.
+    // Stepper, slider and pop-up button reach their bindings through kit's own checks.
     const NativeHandle stepper =
         handleOf(mirror, host, [](kit::View& v) { return dynamic_cast<kit::Stepper*>(&v) != nullptr; });
     mirror.nativeInput(stepper, {NativeInput::Kind::Number, false, 1.0});
@@ -210,11 +210,12 @@ TEST(ViewMirror, ValuesAndActionsFlowBothWays) {
     mirror.nativeInput(slider, {NativeInput::Kind::Number, false, 0.25});
     EXPECT_NEAR(settings.size, 0.25, 1e-9);
     const NativeHandle picker =
-        handleOf(mirror, host, [](kit::View& v) { return dynamic_cast<kit::SegmentedControl*>(&v) != nullptr; });
+        handleOf(mirror, host, [](kit::View& v) { return dynamic_cast<kit::PopUpButton*>(&v) != nullptr; });
     mirror.nativeInput(picker, {NativeInput::Kind::Select, false, 0, 1});
     EXPECT_EQ(settings.style, 1);
     mirror.nativeInput(picker, {NativeInput::Kind::Select, false, 0, 7});
-    EXPECT_EQ(settings.style, 1) << "a segment kit does not have is ignored";
+    EXPECT_EQ(settings.style, 1) << "an item kit does not have is ignored";
+    EXPECT_EQ(natives.natives.at(picker).state.content.items, (std::vector<std::string>{"Grid", "Row"}));
     EXPECT_EQ(natives.natives.at(picker).state.value.selected, std::optional<std::size_t>(1));
 }
 
