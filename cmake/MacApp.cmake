@@ -11,13 +11,33 @@ durazizi_library(durazizi_platform DIRS platform DEPS durazizi_kit)
 durazizi_library(durazizi_core DIRS app ax dock specials windowing ui DEPS durazizi_platform)
 durazizi_library(durazizi_macos_helpers DIRS macos DEPS durazizi_platform)
 
+# The icon: drawn at every size of an icon set by a tool built for the host
+# (cairo, from Homebrew), then made into AppIcon.icns by iconutil.
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(CAIRO REQUIRED IMPORTED_TARGET cairo)
+add_executable(durazizi-icon ${PROJECT_SOURCE_DIR}/src/tools/durazizi_icon_main.cpp
+               ${PROJECT_SOURCE_DIR}/src/tools/icon/Iconset.cpp ${PROJECT_SOURCE_DIR}/src/tools/icon/AppIconStandIn.cpp
+               ${PROJECT_SOURCE_DIR}/src/ui/StatusIcon.cpp)
+target_link_libraries(durazizi-icon PRIVATE durazizi_kit PkgConfig::CAIRO)
+set(app_iconset ${CMAKE_BINARY_DIR}/AppIcon.iconset)
+set(app_icon ${CMAKE_BINARY_DIR}/AppIcon.icns)
+add_custom_command(OUTPUT ${app_icon}
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${app_iconset}
+  COMMAND durazizi-icon ${app_iconset}
+  COMMAND iconutil -c icns -o ${app_icon} ${app_iconset}
+  DEPENDS durazizi-icon
+  COMMENT "AppIcon.icns"
+  VERBATIM)
+set_source_files_properties(${app_icon} PROPERTIES MACOSX_PACKAGE_LOCATION Resources)
+
 file(GLOB mac_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/macos/*.mm)
 set(DURAZIZI_BUNDLE_ID "app.durazizi.Durazizi")
 set(MACOSX_BUNDLE_GUI_IDENTIFIER ${DURAZIZI_BUNDLE_ID})
 set(MACOSX_BUNDLE_BUNDLE_NAME "Durazizi")
 set(MACOSX_BUNDLE_SHORT_VERSION_STRING ${PROJECT_VERSION})
 set(MACOSX_BUNDLE_BUNDLE_VERSION ${PROJECT_VERSION})
-add_executable(Durazizi MACOSX_BUNDLE ${mac_sources})
+set(MACOSX_BUNDLE_ICON_FILE AppIcon)
+add_executable(Durazizi MACOSX_BUNDLE ${mac_sources} ${app_icon})
 set_source_files_properties(${mac_sources} PROPERTIES COMPILE_OPTIONS "-fobjc-arc")
 target_compile_options(Durazizi PRIVATE ${DURAZIZI_WARNINGS})
 set_target_properties(Durazizi PROPERTIES
@@ -25,7 +45,7 @@ set_target_properties(Durazizi PROPERTIES
   OUTPUT_NAME Durazizi)
 target_link_libraries(Durazizi PRIVATE durazizi_core durazizi_macos_helpers
   "-framework AppKit" "-framework Foundation" "-framework ApplicationServices" "-framework CoreGraphics"
-  "-framework QuartzCore" "-framework ImageIO" "-framework ScreenCaptureKit" "-framework EventKit"
+  "-framework QuartzCore" "-framework CoreText" "-framework ImageIO" "-framework ScreenCaptureKit" "-framework EventKit"
   "-framework ServiceManagement")
 
 # Ad-hoc signing with the hardened runtime and the Apple-events entitlement:

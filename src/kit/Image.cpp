@@ -21,9 +21,10 @@ std::shared_ptr<const Image> Image::fromDrawing(VectorDrawing drawing, bool isTe
 }
 
 std::shared_ptr<const Image> Image::symbol(std::string name, double pointSize,
-                                           std::string accessibilityDescription) {
+                                           std::string accessibilityDescription, Font::Weight weight) {
     auto image = std::make_shared<Image>();
     image->size_ = {pointSize, pointSize};
+    image->symbolWeight_ = weight;
     image->symbolName_ = std::move(name);
     image->accessibilityDescription_ = std::move(accessibilityDescription);
     image->isTemplate_ = true;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "kit/Font.h"
 #include "kit/Geometry.h"
 #include "kit/VectorDrawing.h"
 
@@ -19,8 +20,10 @@ public:
     static std::shared_ptr<const Image> fromPixels(int pixelWidth, int pixelHeight,
                                                    std::vector<std::uint32_t> rgba, Size pointSize);
     static std::shared_ptr<const Image> fromDrawing(VectorDrawing drawing, bool isTemplate);
+    // A symbol drawn at a point size and weight (NSImageSymbolConfiguration).
     static std::shared_ptr<const Image> symbol(std::string name, double pointSize,
-                                               std::string accessibilityDescription = {});
+                                               std::string accessibilityDescription = {},
+                                               Font::Weight weight = Font::Weight::Regular);
     static std::shared_ptr<const Image> empty();
     // The same image at another size in points, sharing its pixels rather
     // than copying them (as a picture is wrapped at a point size).
@@ -38,6 +41,7 @@ public:
     const std::optional<VectorDrawing>& drawing() const { return drawing_; }
     const std::string& symbolName() const { return symbolName_; }
     const std::string& accessibilityDescription() const { return accessibilityDescription_; }
+    Font::Weight symbolWeight() const { return symbolWeight_; }
     bool isTemplate() const { return isTemplate_; }
     bool isEmpty() const { return pixels().empty() && !drawing_ && symbolName_.empty(); }
 
@@ -53,6 +57,7 @@ private:
     std::optional<VectorDrawing> drawing_;
     std::string symbolName_;
     std::string accessibilityDescription_;
+    Font::Weight symbolWeight_ = Font::Weight::Regular;
     bool isTemplate_ = false;
 };
 

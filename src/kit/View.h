@@ -97,6 +97,9 @@ public:
     // NSUserInterfaceItemIdentifier: lets hosts, scenarios and tests name a view.
     const std::string& identifier() const { return identifier_; }
     void setIdentifier(std::string identifier) { identifier_ = std::move(identifier); }
+    // NSView.toolTip: the help tag shown when the pointer rests on the view.
+    const std::string& toolTip() const { return toolTip_; }
+    void setToolTip(std::string toolTip) { toolTip_ = std::move(toolTip); }
 
     // --- layout ------------------------------------------------------------
     virtual void layout() {}
@@ -163,6 +166,7 @@ private:
     bool wantsLayer_ = false;
     LayerStyle layer_;
     std::string identifier_;
+    std::string toolTip_;
     std::vector<TrackingAreaRef> trackingAreas_;
     bool needsLayout_ = false;
     bool needsDisplay_ = true;

@@ -8,6 +8,7 @@
 #include "kit/Appearance.h"
 #include "macos/CFRef.h"
 #include "macos/CocoaHelpers.h"
+#include "macos/MacText.h"
 #include "macos/ObjCRef.h"
 
 namespace macos {
@@ -133,6 +134,13 @@ NSImage* nsImageFromKit(const kit::ImageRef& image) {
         NSString* name = [NSString stringWithUTF8String:image->symbolName().c_str()];
         NSString* description = [NSString stringWithUTF8String:image->accessibilityDescription().c_str()];
         NSImage* symbol = [NSImage imageWithSystemSymbolName:name accessibilityDescription:description];
+        // The size and weight kit asked for are the symbol's configuration,
+        // not a scaling of its picture: strokes stay as thick as the weight says.
+        NSImageSymbolConfiguration* configuration =
+            [NSImageSymbolConfiguration configurationWithPointSize:image->size().height
+                                                            weight:fontWeight(image->symbolWeight())];
+        NSImage* configured = [symbol imageWithSymbolConfiguration:configuration];
+        if (configured != nil) symbol = configured;
         [symbol setTemplate:YES];
         return symbol;
     }

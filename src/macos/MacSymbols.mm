@@ -13,7 +13,9 @@ kit::ImageRef MacSymbols::imageWithSystemSymbolName(const std::string& name,
         // Names differ between releases; an unknown one is nil.
         NSImage* image = [NSImage imageWithSystemSymbolName:symbol accessibilityDescription:description];
         if (image == nil) return nullptr;
-        // Kept as a symbol, drawn by the view host at the size and weight it needs.
+        // Kept as a symbol: the caller gives it the size and weight it is
+        // drawn at (kit::Image::symbol), which nsImageFromKit hands to AppKit
+        // as the symbol's configuration.
         return kit::Image::symbol(name, [image size].height, accessibilityDescription);
     }
 }

@@ -7,6 +7,8 @@
 
 #include <dispatch/dispatch.h>
 
+#include "macos/CFRef.h"
+#include "macos/MirrorViews.h"
 #include "macos/ObjCRef.h"
 
 // The delegate messages the seam passes on.
@@ -14,6 +16,7 @@
    @public
     std::function<void()> willClose;
     std::function<bool()> shouldClose;
+    std::function<void()> didResize;
 }
 @end
 
@@ -23,6 +26,9 @@
 }
 - (BOOL)windowShouldClose:(NSWindow*)sender {
     return shouldClose ? shouldClose() : YES;
+}
+- (void)windowDidResize:(NSNotification*)notification {
+    if (didResize) didResize();
 }
 @end
 
@@ -68,18 +74,22 @@ private:
 };
 
 template <typename Base, typename Native>
-class MacWindowBase : public Base {
+class MacWindowBase : public Base, public MirroredWindow {
 public:
     MacWindowBase(MacWindowServer& server, Native* window)
-        : window_(ObjCRef<Native>::adopt(window)), animator_(server, window) {
+        : server_(server), window_(ObjCRef<Native>::adopt(window)), animator_(server, window) {
         // The C++ side owns the window; a close must not free it under us.
         [window_.get() setReleasedWhenClosed:NO];
         delegate_ = ObjCRef<DurazziziWindowDelegate>::adopt([[DurazziziWindowDelegate alloc] init]);
+        delegate_.get()->didResize = [this] { fitContent(); };
         [window_.get() setDelegate:delegate_.get()];
+        server_.keepInStep(this, [this] { showContent(); });
     }
     ~MacWindowBase() override {
+        server_.stopKeepingInStep(this);
         [window_.get() setDelegate:nil];
         [window_.get() orderOut:nil];
+        [window_.get() setContentView:nil];
     }
 
     std::uint64_t styleMask() const override { return [window_.get() styleMask]; }
@@ -122,20 +132,32 @@ public:
         }
         [window_.get() setAppearance:native];
         [window_.get() setBackgroundColor:nsColor(background_, appearance_)];
+        mirror_.setAppearance(appearance);
     }
     std::optional<kit::Appearance> appearance() const override { return appearance_; }
 
     kit::Rect frame() const override { return kitRect([window_.get() frame]); }
-    void setFrame(kit::Rect frame, bool display) override { [window_.get() setFrame:nsRect(frame) display:display]; }
+    void setFrame(kit::Rect frame, bool display) override {
+        [window_.get() setFrame:nsRect(frame) display:display];
+        fitContent();
+    }
     void setFrameOrigin(kit::Point origin) override { [window_.get() setFrameOrigin:NSMakePoint(origin.x, origin.y)]; }
-    void setContentSize(kit::Size size) override { [window_.get() setContentSize:NSMakeSize(size.width, size.height)]; }
+    void setContentSize(kit::Size size) override {
+        [window_.get() setContentSize:NSMakeSize(size.width, size.height)];
+        fitContent();
+    }
     void center() override { [window_.get() center]; }
     void orderFrontRegardless() override { [window_.get() orderFrontRegardless]; }
     void orderOut() override { [window_.get() orderOut:nil]; }
     void makeKeyAndOrderFront() override { [window_.get() makeKeyAndOrderFront:nil]; }
     bool isVisible() const override { return [window_.get() isVisible]; }
     void close() override { [window_.get() close]; }
-    void setContentView(std::shared_ptr<kit::View> view) override { content_ = std::move(view); }
+    void setContentView(std::shared_ptr<kit::View> view) override {
+        content_ = std::move(view);
+        fitContent();
+        mirror_.setContent(content_);
+        showContent();
+    }
     std::shared_ptr<kit::View> contentView() const override { return content_; }
     void setWindowWillClose(std::function<void()> handler) override { delegate_.get()->willClose = std::move(handler); }
     void setWindowShouldClose(std::function<bool()> handler) override {
@@ -145,10 +167,34 @@ public:
     bool isKeyWindow() const override { return [window_.get() isKeyWindow]; }
     platform::WindowAnimator& animator() override { return animator_; }
 
+    const MirrorViews& mirror() const override { return mirror_; }
+    NSWindow* nativeWindow() const override { return window_.get(); }
+
 protected:
     Native* native() const { return window_.get(); }
 
 private:
+    // The window keeps its content view at (0, 0, content size), as the seam says.
+    void fitContent() {
+        if (!content_) return;
+        const NSRect inner = [window_.get() contentRectForFrameRect:[window_.get() frame]];
+        const kit::Rect wanted{0, 0, inner.size.width, inner.size.height};
+        if (content_->frame() != wanted) content_->setFrame(wanted);
+    }
+    // Brings the AppKit tree in step and puts its root in the window.
+    void showContent() {
+        mirror_.syncIfNeeded();
+        NSView* root = mirror_.rootView();
+        if (root == nil) {
+            if (!empty_) empty_ = ObjCRef<NSView>::adopt([[NSView alloc] initWithFrame:NSZeroRect]);
+            root = empty_.get();
+        }
+        if ([window_.get() contentView] != root) [window_.get() setContentView:root];
+    }
+
+    MacWindowServer& server_;
+    MirrorViews mirror_;
+    ObjCRef<NSView> empty_;
     ObjCRef<Native> window_;
     MacWindowAnimator animator_;
     ObjCRef<DurazziziWindowDelegate> delegate_;
@@ -229,5 +275,37 @@ void MacWindowServer::runAnimationGroup(std::function<void(platform::AnimationCo
 platform::CGWindowLevel MacWindowServer::windowLevelForKey(platform::CGWindowLevelKey key) {
     return CGWindowLevelForKey(static_cast<CGWindowLevelKey>(key));
 }
+
+}  // namespace macos
+
+namespace macos {
+
+MacWindowServer::~MacWindowServer() {
+    if (observer_) CFRunLoopObserverInvalidate(observer_.get());
+}
+
+void MacWindowServer::keepInStep(const void* window, std::function<void()> step) {
+    inStep_[window] = std::move(step);
+    if (observer_) return;
+    // kit views change from timers, events and queued work alike; the
+    // changes of one turn of the run loop reach AppKit together, before it
+    // sleeps and AppKit draws.
+    observer_ = CFRef<CFRunLoopObserverRef>::adopt(CFRunLoopObserverCreateWithHandler(
+        nullptr, kCFRunLoopBeforeWaiting, true, 0, ^(CFRunLoopObserverRef, CFRunLoopActivity) {
+            // A step may close another window: each is looked up again.
+            std::vector<const void*> windows;
+            windows.reserve(inStep_.size());
+            for (const auto& entry : inStep_) windows.push_back(entry.first);
+            for (const void* window : windows) {
+                auto it = inStep_.find(window);
+                if (it == inStep_.end()) continue;
+                std::function<void()> step = it->second;
+                step();
+            }
+        }));
+    CFRunLoopAddObserver(CFRunLoopGetMain(), observer_.get(), kCFRunLoopCommonModes);
+}
+
+void MacWindowServer::stopKeepingInStep(const void* window) { inStep_.erase(window); }
 
 }  // namespace macos

@@ -7,7 +7,10 @@
 #include <filesystem>
 #include <string>
 
+#include "kit/TextMetrics.h"
 #include "macos/CocoaHelpers.h"
+#include "macos/KitImages.h"
+#include "macos/SelfCheckWindows.h"
 
 namespace macos {
 
@@ -113,6 +116,20 @@ int runSelfCheck(platform::Platform& p) {
                  "images: a PNG decodes to red pixels");
     report.check(!p.images().imageWithData(std::span<const std::uint8_t>(kTinyPng, 20)), "images: a cut PNG is refused");
     report.check(p.symbols().imageWithSystemSymbolName("calendar", "") != nullptr, "symbols: a system symbol exists");
+
+    const kit::Font regular = kit::Font::systemFont(13);
+    const kit::Font semibold = kit::Font::systemFont(13, kit::Font::Weight::Semibold);
+    const double plain = kit::textWidth("Upcoming events", regular);
+    report.check(plain > 13 * 4 && plain < 13 * 15, "text: CoreText measures a line in the system font");
+    report.check(kit::textWidth("Upcoming events", semibold) > plain, "text: the semibold face is wider");
+    report.check(nsImageFromKit(kit::Image::symbol("play.fill", 15, "", kit::Font::Weight::Semibold)) != nil,
+                 "symbols: a symbol at a size and weight");
+
+    // Every window and panel, shown by AppKit views; the pictures go next to
+    // the ones `durazizi-sim tour` paints on Linux, for comparing by eye.
+    const std::string pictures = (std::filesystem::path(p.files().temporaryDirectory()) / "durazizi-self-check").string();
+    checkWindows(pictures, [&](bool ok, const std::string& what) { report.check(ok, what); });
+    report.note("window pictures: " + pictures);
 
     report.note(std::string("macOS ") + std::to_string(p.capture().operatingSystemMajorVersion()));
     report.note(std::string("accessibility trusted: ") + (p.accessibility().isProcessTrusted() ? "yes" : "no"));

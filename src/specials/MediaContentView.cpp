@@ -21,13 +21,12 @@ constexpr double kButtonSpacing = 44;   // from the centre of the text column to
 // cannot appear in either.
 constexpr std::string_view kTrackKeySeparator = "\x01";
 
-// The system symbol at the panel's button size, or none when the system
-// lacks it. (Semibold weight is the platform's symbol configuration; the
-// image here carries its size.)
+// The system symbol at the panel's button size and weight, or none when the
+// system lacks it.
 kit::ImageRef buttonSymbol(const std::string& name) {
     auto base = platform::current().symbols().imageWithSystemSymbolName(name, "");
     if (!base) return nullptr;
-    return kit::Image::symbol(name, kSymbolPointSize, base->accessibilityDescription());
+    return kit::Image::symbol(name, kSymbolPointSize, base->accessibilityDescription(), kit::Font::Weight::Semibold);
 }
 
 std::shared_ptr<kit::Button> makeButton(const std::string& symbol, std::string label, std::function<void()> action) {

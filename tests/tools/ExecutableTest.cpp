@@ -97,3 +97,38 @@ TEST(DuraziziSimExecutable, TakesASnapshotAndExitsCleanly) {
 }
 
 }  // namespace
+
+namespace {
+
+// Width and height from a PNG's header, or zeros when it is not one.
+std::pair<std::uint32_t, std::uint32_t> pngSize(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    unsigned char header[24] = {};
+    if (!in.read(reinterpret_cast<char*>(header), sizeof header) || header[1] != 'P' || header[12] != 'I') return {0, 0};
+    auto word = [&](int at) {
+        return (std::uint32_t{header[at]} << 24) | (std::uint32_t{header[at + 1]} << 16) |
+               (std::uint32_t{header[at + 2]} << 8) | header[at + 3];
+    };
+    return {word(16), word(20)};
+}
+
+// The bundle's icon set as iconutil wants it: every name at its pixel size.
+TEST(DuraziziIconExecutable, WritesEveryPictureOfTheIconSet) {
+    const std::string tool = environment("DURAZIZI_ICON");
+    if (tool.empty()) GTEST_SKIP() << "run through CTest, which names the executable";
+    const std::filesystem::path out = std::filesystem::temp_directory_path() /
+                                      ("durazizi-iconset-" + std::to_string(::getpid())) / "AppIcon.iconset";
+    ASSERT_EQ(shell("'" + tool + "' '" + out.string() + "'").status, 0);
+    const std::pair<const char*, std::uint32_t> expected[] = {
+        {"icon_16x16.png", 16},     {"icon_16x16@2x.png", 32},   {"icon_32x32.png", 32},
+        {"icon_32x32@2x.png", 64},  {"icon_128x128.png", 128},   {"icon_128x128@2x.png", 256},
+        {"icon_256x256.png", 256},  {"icon_256x256@2x.png", 512}, {"icon_512x512.png", 512},
+        {"icon_512x512@2x.png", 1024}};
+    for (const auto& [file, pixels] : expected) {
+        EXPECT_EQ(pngSize(out / file), std::make_pair(pixels, pixels)) << file;
+    }
+    EXPECT_EQ(shell("'" + tool + "' 2>/dev/null").status, 2);
+    std::filesystem::remove_all(out.parent_path());
+}
+
+}  // namespace

@@ -39,6 +39,14 @@ typedef NSUInteger NSEventModifierFlags;
 - (BOOL)isTemplate;
 @end
 
+@interface NSImageSymbolConfiguration : NSObject
++ (instancetype)configurationWithPointSize:(CGFloat)pointSize weight:(NSFontWeight)weight;
+@end
+
+@interface NSImage (MacCheckSymbols)
+- (NSImage*)imageWithSymbolConfiguration:(NSImageSymbolConfiguration*)configuration;
+@end
+
 @interface NSWindow (MacCheckModern)
 - (instancetype)animator;
 - (NSAppearance*)appearance;
@@ -55,3 +63,60 @@ typedef NSUInteger NSEventModifierFlags;
 @end
 
 extern NSString* const NSWorkspaceApplicationKey;
+
+// The names the view mirror uses.
+@class CALayer;
+
+static const NSButtonType NSButtonTypePushOnPushOff = static_cast<NSButtonType>(1);
+static const NSButtonType NSButtonTypeMomentaryPushIn = static_cast<NSButtonType>(7);
+
+@interface NSFont (MacCheckModern)
++ (NSFont*)systemFontOfSize:(CGFloat)fontSize weight:(NSFontWeight)weight;
+@end
+
+@interface NSView (MacCheckModern)
+- (void)setWantsLayer:(BOOL)wantsLayer;
+- (BOOL)wantsLayer;
+- (CALayer*)layer;
+- (NSAppearance*)effectiveAppearance;
+- (void)viewDidChangeEffectiveAppearance;
+- (void)setIdentifier:(NSString*)identifier;
+- (NSString*)identifier;
+- (void)setAccessibilityLabel:(NSString*)accessibilityLabel;
+- (void)addTrackingArea:(NSTrackingArea*)trackingArea;
+- (void)removeTrackingArea:(NSTrackingArea*)trackingArea;
+@end
+
+@interface NSTextField (MacCheckModern)
++ (instancetype)labelWithString:(NSString*)stringValue;
+@end
+
+@interface NSControl (MacCheckModern)
+- (void)setLineBreakMode:(NSLineBreakMode)lineBreakMode;
+@end
+
+@interface NSSegmentedControl (MacCheckModern)
+- (void)setTrackingMode:(NSSegmentSwitchTracking)trackingMode;
+@end
+
+@interface NSColor (MacCheckAccent)
++ (NSColor*)controlAccentColor;
+@end
+
+@interface NSColor (MacCheckLink)
++ (NSColor*)linkColor;
+@end
+
+static const NSCellImagePosition NSImageLeading = static_cast<NSCellImagePosition>(7);
+
+@interface NSButton (MacCheckModern)
+- (void)setImageScaling:(NSImageScaling)imageScaling;
+- (void)setBezelColor:(NSColor*)bezelColor;
+- (void)setContentTintColor:(NSColor*)contentTintColor;
+@end
+
+@interface NSImageView (MacCheckModern)
+- (void)setContentTintColor:(NSColor*)contentTintColor;
+@end
+
+static const NSBitmapImageFileType NSBitmapImageFileTypePNG = static_cast<NSBitmapImageFileType>(4);

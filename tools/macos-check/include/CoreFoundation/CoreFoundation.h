@@ -13,10 +13,13 @@ typedef const void* CFTypeRef;
 typedef unsigned long CFTypeID;
 typedef long CFIndex;
 typedef unsigned char Boolean;
+typedef unsigned char UInt8;
 typedef unsigned int UInt32;
+typedef unsigned long CFOptionFlags;
 typedef int SInt32;
 typedef const struct __CFAllocator* CFAllocatorRef;
 typedef const struct __CFString* CFStringRef;
+typedef const struct __CFAttributedString* CFAttributedStringRef;
 typedef const struct __CFArray* CFArrayRef;
 typedef struct __CFArray* CFMutableArrayRef;
 typedef const struct __CFDictionary* CFDictionaryRef;
@@ -27,6 +30,8 @@ typedef const struct __CFData* CFDataRef;
 typedef struct __CFRunLoop* CFRunLoopRef;
 typedef struct __CFRunLoopSource* CFRunLoopSourceRef;
 typedef struct __CFMachPort* CFMachPortRef;
+typedef struct __CFRunLoopObserver* CFRunLoopObserverRef;
+typedef CFOptionFlags CFRunLoopActivity;
 typedef CFStringRef CFRunLoopMode;
 typedef uint32_t CFStringEncoding;
 typedef CFIndex CFNumberType;
@@ -60,6 +65,7 @@ typedef struct {
 enum { kCFStringEncodingUTF8 = 0x08000100 };
 enum { kCFNumberSInt32Type = 3, kCFNumberSInt64Type = 4, kCFNumberDoubleType = 13, kCFNumberIntType = 9 };
 enum { kCFURLPOSIXPathStyle = 0 };
+enum { kCFRunLoopBeforeWaiting = (1UL << 5) };
 
 extern const CFAllocatorRef kCFAllocatorDefault;
 extern const CFBooleanRef kCFBooleanTrue;
@@ -87,6 +93,9 @@ CFIndex CFStringGetLength(CFStringRef string);
 CFIndex CFStringGetMaximumSizeForEncoding(CFIndex length, CFStringEncoding encoding);
 Boolean CFStringGetCString(CFStringRef string, char* buffer, CFIndex bufferSize, CFStringEncoding encoding);
 const char* CFStringGetCStringPtr(CFStringRef string, CFStringEncoding encoding);
+CFStringRef CFStringCreateWithBytes(CFAllocatorRef alloc, const UInt8* bytes, CFIndex numBytes,
+                                    CFStringEncoding encoding, Boolean isExternalRepresentation);
+CFAttributedStringRef CFAttributedStringCreate(CFAllocatorRef alloc, CFStringRef str, CFDictionaryRef attributes);
 
 Boolean CFBooleanGetValue(CFBooleanRef boolean);
 CFNumberRef CFNumberCreate(CFAllocatorRef allocator, CFNumberType theType, const void* valuePtr);
@@ -115,6 +124,12 @@ void CFRunLoopAddSource(CFRunLoopRef rl, CFRunLoopSourceRef source, CFRunLoopMod
 void CFRunLoopRemoveSource(CFRunLoopRef rl, CFRunLoopSourceRef source, CFRunLoopMode mode);
 CFRunLoopSourceRef CFMachPortCreateRunLoopSource(CFAllocatorRef allocator, CFMachPortRef port, CFIndex order);
 void CFMachPortInvalidate(CFMachPortRef port);
+CFRunLoopObserverRef CFRunLoopObserverCreateWithHandler(CFAllocatorRef allocator, CFOptionFlags activities,
+                                                        Boolean repeats, CFIndex order,
+                                                        void (^block)(CFRunLoopObserverRef observer,
+                                                                      CFRunLoopActivity activity));
+void CFRunLoopAddObserver(CFRunLoopRef rl, CFRunLoopObserverRef observer, CFRunLoopMode mode);
+void CFRunLoopObserverInvalidate(CFRunLoopObserverRef observer);
 
 #define CFSTR(cStr) ((CFStringRef)__builtin___CFStringMakeConstantString("" cStr ""))
 

@@ -4,6 +4,16 @@
 
 #import <Foundation/Foundation.h>
 
+#include <CoreGraphics/CoreGraphics.h>
+
 @interface CAMediaTimingFunction : NSObject
 + (instancetype)functionWithControlPoints:(float)c1x:(float)c1y:(float)c2x:(float)c2y;
+@end
+
+@interface CALayer : NSObject
+- (void)setCornerRadius:(CGFloat)cornerRadius;
+- (void)setMasksToBounds:(BOOL)masksToBounds;
+- (void)setBackgroundColor:(CGColorRef)backgroundColor;
+- (void)setBorderWidth:(CGFloat)borderWidth;
+- (void)setBorderColor:(CGColorRef)borderColor;
 @end
