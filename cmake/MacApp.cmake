@@ -16,8 +16,8 @@ durazizi_library(durazizi_macos_helpers DIRS macos DEPS durazizi_platform)
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(CAIRO REQUIRED IMPORTED_TARGET cairo)
 add_executable(durazizi-icon ${PROJECT_SOURCE_DIR}/src/tools/durazizi_icon_main.cpp
-               ${PROJECT_SOURCE_DIR}/src/tools/icon/Iconset.cpp ${PROJECT_SOURCE_DIR}/src/tools/icon/AppIconStandIn.cpp
-               ${PROJECT_SOURCE_DIR}/src/ui/StatusIcon.cpp)
+               ${PROJECT_SOURCE_DIR}/src/tools/icon/Iconset.cpp ${PROJECT_SOURCE_DIR}/src/render/AppIconRaster.cpp
+               ${PROJECT_SOURCE_DIR}/src/render/VectorPainter.cpp ${PROJECT_SOURCE_DIR}/src/render/Cairo.cpp)
 target_link_libraries(durazizi-icon PRIVATE durazizi_kit PkgConfig::CAIRO)
 set(app_iconset ${CMAKE_BINARY_DIR}/AppIcon.iconset)
 set(app_icon ${CMAKE_BINARY_DIR}/AppIcon.icns)

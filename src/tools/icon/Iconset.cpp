@@ -4,6 +4,7 @@
 #include <memory>
 #include <system_error>
 
+#include "render/AppIconRaster.h"
 #include "tools/icon/AppIcon.h"
 
 namespace icon {
@@ -29,7 +30,7 @@ std::string writeIconset(const std::string& folder) {
         std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)> surface(
             cairo_image_surface_create(CAIRO_FORMAT_ARGB32, entry.pixels, entry.pixels), cairo_surface_destroy);
         std::unique_ptr<cairo_t, decltype(&cairo_destroy)> cr(cairo_create(surface.get()), cairo_destroy);
-        paintAppIcon(cr.get(), entry.pixels);
+        render::drawDuraziziIcon(cr.get(), entry.pixels);
         cairo_surface_flush(surface.get());
         const std::string path = (std::filesystem::path(folder) / entry.file).string();
         if (cairo_surface_write_to_png(surface.get(), path.c_str()) != CAIRO_STATUS_SUCCESS)
