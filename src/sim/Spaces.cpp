@@ -147,6 +147,11 @@ SpaceID Spaces::spaceOf(CGWindowID window) const {
     return record ? record->space : 0;
 }
 
+bool Spaces::exists(SpaceID id) const {
+    std::lock_guard lock(world_.mutex);
+    return findSpace(world_, id) != nullptr;
+}
+
 Spaces::Listing Spaces::list() const {
     std::lock_guard lock(world_.mutex);
     Listing listing;

@@ -53,6 +53,7 @@ public:
     bool moveWindow(CGWindowID window, SpaceID space);
     // 0 for a window that does not exist.
     SpaceID spaceOf(CGWindowID window) const;
+    bool exists(SpaceID id) const;
 
     struct Listing {
         std::vector<SpaceID> current;       // per display

@@ -84,13 +84,14 @@ TEST_F(Tour, WritesEveryStepAndItsExplanation) {
         "01-desktop.png",         "02-preview.png",
         "03-hovered-tile.png",    "04-minimized-tile.png",
         "05-closed-tile.png",     "06-clicked-tile.png",
-        "07-armed-overlay.png",   "08-tiled-window.png",
-        "09-now-playing.png",     "10-upcoming-events.png",
-        "11-home-panel.png",      "12-home-panel-permission.png",
-        "13-preferences-general.png", "14-preferences-appearance.png",
-        "15-preferences-specials.png", "16-preferences-window-management.png",
-        "17-preferences-about.png", "18-preferences-dark.png",
-        "19-terms.png",           "20-guide.png"};
+        "07-other-space-tile.png",
+        "08-armed-overlay.png",   "09-tiled-window.png",
+        "10-now-playing.png",     "11-upcoming-events.png",
+        "12-home-panel.png",      "13-home-panel-permission.png",
+        "14-preferences-general.png", "15-preferences-appearance.png",
+        "16-preferences-specials.png", "17-preferences-window-management.png",
+        "18-preferences-about.png", "19-preferences-dark.png",
+        "20-terms.png",           "21-guide.png"};
     ASSERT_EQ(result.frames.size(), expected.size());
 
     std::ifstream indexFile(dir_ / "out" / "index.html");

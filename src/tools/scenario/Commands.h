@@ -55,6 +55,10 @@ Action parseDownloadsQuery(Args& args);
 // The special panel (SpecialQuery.cpp).
 Action parseSpecialQuery(Args& args);
 
+// Spaces (SpaceCommands.cpp).
+Action parseSpace(Args& args);
+Action parseSpacesQuery(Args& args);
+
 // A picture of the desktop (SnapshotCommand.cpp).
 Action parseSnapshot(Args& args);
 
