@@ -128,17 +128,19 @@ TEST_F(Tour, WritesEveryStepAndItsExplanation) {
     EXPECT_GT(difference(pictures[3], pictures[4], 400, 30, 1000, 500), 2) << "the closed window is still shown";
     // The clicked window comes to the front over the Editor.
     EXPECT_GT(difference(pictures[4], pictures[5], 600, 130, 600, 400), 4) << "the clicked window did not come forward";
+    // Another application's preview shows the window on the other Space.
+    EXPECT_GT(difference(pictures[5], pictures[6], 420, aboveDock, 600, 150), 8) << "no preview above Notes";
     // The overlay tints the left half, then the tiled window fills it.
-    EXPECT_GT(difference(pictures[5], pictures[6], 20, 300, kWidth / 2 - 40, 300), 2) << "no overlay over the left half";
-    EXPECT_GT(difference(pictures[6], pictures[7], 20, 300, kWidth / 2 - 40, 300), 2) << "the window was not tiled";
+    EXPECT_GT(difference(pictures[6], pictures[7], 20, 300, kWidth / 2 - 40, 300), 2) << "no overlay over the left half";
+    EXPECT_GT(difference(pictures[7], pictures[8], 20, 300, kWidth / 2 - 40, 300), 2) << "the window was not tiled";
     // The now-playing and calendar panels rise above the Dock.
-    EXPECT_GT(difference(pictures[7], pictures[8], 0, aboveDock, kWidth, 150), 2) << "no now-playing panel";
-    EXPECT_GT(difference(pictures[8], pictures[9], 0, aboveDock - 150, kWidth, 300), 2) << "no calendar panel";
+    EXPECT_GT(difference(pictures[8], pictures[9], 0, aboveDock, kWidth, 150), 2) << "no now-playing panel";
+    EXPECT_GT(difference(pictures[9], pictures[10], 0, aboveDock - 150, kWidth, 300), 2) << "no calendar panel";
     // The home panel hangs under the status item at the top right; the
     // permission row makes it longer; the dark preferences differ from the light.
-    EXPECT_GT(difference(pictures[9], pictures[10], 1100, 30, 300, 200), 8) << "no panel under the status item";
-    EXPECT_GT(difference(pictures[10], pictures[11], 1100, 250, 300, 100), 2) << "no permission row";
-    EXPECT_GT(difference(pictures[13], pictures[17], 440, 140, 560, 460), 20) << "the dark appearance looks light";
+    EXPECT_GT(difference(pictures[10], pictures[11], 1100, 30, 300, 200), 8) << "no panel under the status item";
+    EXPECT_GT(difference(pictures[11], pictures[12], 1100, 250, 300, 100), 2) << "no permission row";
+    EXPECT_GT(difference(pictures[14], pictures[18], 440, 140, 560, 460), 20) << "the dark appearance looks light";
 }
 
 TEST_F(Tour, TwiceTheScaleGivesTwiceThePixels) {
