@@ -1,7 +1,7 @@
 // What the pictures of the simulated desktop cost: a whole 1440 x 900 frame
 // of the default desktop after something moved (the playground repaints
 // this way whenever anything visible changes), the same with the Dock
-// preview up, a frame when nothing changed (what the playground pays on
+// preview up (with and without its triangle), a frame when nothing changed (what the playground pays on
 // every idle tick), the first frame of a new renderer (every window body
 // drawn), one application window's content at thumbnail and full size, and
 // a hover and a snapshot over thousands of windows of one application.
@@ -92,15 +92,18 @@ void BM_RenderFullFrame(benchmark::State& state) {
 }
 BENCHMARK(BM_RenderFullFrame)->Unit(benchmark::kMillisecond);
 
+// Argument: whether the triangle is drawn below the panel (its mask and
+// the shadow cast by it, against the plain rounded panel).
 void BM_RenderFullFrameWithPreview(benchmark::State& state) {
     DefaultWorld world;
+    world.sim().defaults().setBool(state.range(0) != 0, "docklets_draw_triangle");
     if (!world.showPreview()) {
         state.SkipWithError("resting on the Browser's icon showed no preview");
         return;
     }
     repaintEachTime(state, world);
 }
-BENCHMARK(BM_RenderFullFrameWithPreview)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RenderFullFrameWithPreview)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // Nothing changed since the last frame: the renderer only checks, then
 // hands back the frame it has.

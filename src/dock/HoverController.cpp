@@ -25,12 +25,13 @@ std::string windowsKey(platform::pid_t pid) { return kWindowsKeyPrefix + std::to
 
 bool isVisible(const std::shared_ptr<platform::Panel>& panel) { return panel && panel->isVisible(); }
 
-// The pointer is on the panel or within the margin around it; both in
-// Cocoa screen coordinates.
-bool pointerNear(const std::shared_ptr<platform::Panel>& panel, kit::Point pointer) {
+// The pointer is on the panel or within the margin around its body; all in
+// Cocoa screen coordinates. The pointer triangle below the body counts as
+// the panel but gets no margin of its own: it reaches down to the icons.
+bool pointerNear(const std::shared_ptr<platform::Panel>& panel, const kit::Rect& body, kit::Point pointer) {
     if (!isVisible(panel)) return false;
     const double m = HoverController::panelMargin;
-    return panel->frame().insetBy(-m, -m).cgContains(pointer);
+    return body.insetBy(-m, -m).cgContains(pointer) || panel->frame().cgContains(pointer);
 }
 
 }  // namespace
@@ -51,20 +52,54 @@ void HoverController::stop() {
     timer_.reset();
     preview_->hide();
     special_->hide();
+    watchDockClicks(false);
 }
 
 void HoverController::tick() {
+    auto& platform = platform::current();
     if (!Settings::boolValue("window_preview_enable")) {
         preview_->hide();
         special_->hide();
-        return;
+    } else {
+        const double now = platform.clock().now();
+        const kit::Point cursorTL = Geo::toTopLeft(platform.screens().mouseLocation());
+        logHover(now, cursorTL);
+        // Until the pointer leaves the icon clicked under a panel, that icon
+        // shows nothing; any other icon starts its own activation delay.
+        if (clickedIcon_ && !clickedIcon_->cgContains(cursorTL)) clickedIcon_.reset();
+        if (clickedIcon_) pendingKey_.reset();
+        else poll(now, cursorTL);
     }
+    watchDockClicks(isVisible(preview_->panel()) || isVisible(special_->panel()));
+}
 
+void HoverController::watchDockClicks(bool watch) {
+    auto& monitors = platform::current().eventMonitors();
+    if (watch && !dockClickMonitor_) {
+        // The Dock is another process: its clicks reach us only through a
+        // global monitor, which never sees clicks on our own panels.
+        dockClickMonitor_ = monitors.addGlobalMonitorForEventsMatchingMask(
+            platform::NSEventMaskLeftMouseDown, [weak = weak_from_this()](const platform::NSEvent& event) {
+                if (auto self = weak.lock()) self->dockClicked(event.locationInWindow);
+            });
+    } else if (!watch && dockClickMonitor_) {
+        monitors.removeMonitor(dockClickMonitor_);
+        dockClickMonitor_ = nullptr;
+    }
+}
+
+void HoverController::dockClicked(kit::Point cocoa) {
+    if (!Settings::boolValue("docklets_hide_on_dockitem_click")) return;
+    auto item = dock_.item(Geo::toTopLeft(cocoa));
+    if (!item) return;
+    clickedIcon_ = item->frame;
+    pendingKey_.reset();
+    preview_->hide();
+    special_->hide();
+}
+
+void HoverController::poll(double now, kit::Point cursorTL) {
     auto& platform = platform::current();
-    const double now = platform.clock().now();
-    const kit::Point cursorTL = Geo::toTopLeft(platform.screens().mouseLocation());
-    logHover(now, cursorTL);
-
     auto item = dock_.item(cursorTL);
     if (!item || !item->runningApp || item->runningApp->isTerminated()) {
         idle(now);
@@ -146,7 +181,8 @@ void HoverController::route(const std::string& key, double now, const std::funct
 void HoverController::idle(double now) {
     // The pointer is read again: the panels are in Cocoa coordinates.
     const kit::Point pointer = platform::current().screens().mouseLocation();
-    if (pointerNear(preview_->panel(), pointer) || pointerNear(special_->panel(), pointer)) {
+    if (pointerNear(preview_->panel(), preview_->bodyFrame(), pointer) ||
+        pointerNear(special_->panel(), special_->bodyFrame(), pointer)) {
         lastActive_ = now;
         pendingKey_.reset();
         return;

@@ -11,6 +11,7 @@
 #include "dock/PreviewPanel.h"
 #include "kit/Geometry.h"
 #include "platform/Clock.h"
+#include "platform/EventMonitors.h"
 #include "platform/RunLoop.h"
 #include "specials/SpecialPanel.h"
 
@@ -36,9 +37,17 @@ public:
     const SpecialController& special() const { return *special_; }
     const std::optional<std::string>& pendingKey() const { return pendingKey_; }
     bool isRunning() const { return timer_ != nullptr; }
+    // Whether the Dock-click watch is installed (only while a panel is up).
+    bool watchesDockClicks() const { return dockClickMonitor_ != nullptr; }
 
 private:
     void tick();
+    void poll(double now, kit::Point cursorTopLeft);
+    // A left click on a Dock icon while a panel is up: the click activates
+    // the application, so the panel goes, and stays gone while the pointer
+    // rests on that icon.
+    void dockClicked(kit::Point cocoa);
+    void watchDockClicks(bool watch);
     void route(const std::string& key, double now, const std::function<void()>& show);
     void logHover(double now, kit::Point cursorTopLeft);
     void showCalendar(const kit::Rect& dockFrameTopLeft);
@@ -52,6 +61,8 @@ private:
     std::shared_ptr<SpecialController> special_;
     std::shared_ptr<platform::Timer> timer_;
     std::optional<std::string> pendingKey_;
+    platform::EventMonitorRef dockClickMonitor_;
+    std::optional<kit::Rect> clickedIcon_;   // top-left; no panel while the pointer stays on it
     double pendingSince_ = platform::kDistantPast;
     double lastActive_ = platform::kDistantPast;
     double lastDiag_ = platform::kDistantPast;

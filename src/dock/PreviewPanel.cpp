@@ -190,6 +190,7 @@ platform::Panel& PreviewController::ensurePanel() {
     panel_ = std::move(made.panel);
     host_ = std::move(made.host);
     blur_ = std::move(made.blur);
+    border_ = std::move(made.border);
     host_->addSubview(grid_);
     return *panel_;
 }
@@ -244,10 +245,7 @@ void PreviewController::show(platform::RunningApplicationRef app, std::vector<Wi
 
     platform::Panel& panel = ensurePanel();
     applyAppearance(panel);
-    panel.setContentSize(size);
-    host_->setFrame({0, 0, size.width, size.height});
-    blur_->setFrame(host_->bounds());
-    grid_->setFrame(host_->bounds());
+    position(dockFrameTopLeft, size);
 
     const bool showName = Settings::boolValue("window_preview_show_appname");
     appNameLabel_->setHidden(!showName);
@@ -267,7 +265,6 @@ void PreviewController::show(platform::RunningApplicationRef app, std::vector<Wi
         grid_->addSubview(tiles_[i]);
     }
 
-    position(dockFrameTopLeft, size);
     // The same application's windows changed under a preview already up:
     // shown in place, without the panel flashing out and in again.
     if (inPlace) {
@@ -295,7 +292,7 @@ void PreviewController::loadImages(const platform::RunningApplicationRef& app, d
     const kit::Rect panel = panel_ ? panel_->frame() : kit::Rect{};
     std::vector<platform::CGWindowID> ids;
     for (const auto& tile : tiles_) {
-        const kit::Rect f = tile->frame();   // the grid is flipped and fills the panel
+        const kit::Rect f = tile->frame();   // the grid is flipped and its top is the panel's
         const kit::Rect onScreen{panel.minX() + f.minX(), panel.maxY() - f.maxY(), f.width(), f.height()};
         if (std::any_of(displays.begin(), displays.end(), [&](const kit::Rect& d) { return d.intersects(onScreen); }))
             ids.push_back(tile->entry().id);
@@ -316,7 +313,15 @@ void PreviewController::loadImages(const platform::RunningApplicationRef& app, d
 }
 
 void PreviewController::position(kit::Rect dockFrameTopLeft, kit::Size size) {
-    PanelPlacement::place(ensurePanel(), dockFrameTopLeft, size);
+    ensurePanel();
+    shape_ = PanelPlacement::shape(dockFrameTopLeft, size, kBlurCornerRadius);
+    PanelPlacement::fit({panel_, host_, blur_, border_}, shape_);
+    // The tiles live in the body; a pointer triangle hangs below it.
+    grid_->setFrame(shape_.body);
+}
+
+kit::Rect PreviewController::bodyFrame() const {
+    return panel_ ? PanelPlacement::bodyFrame(panel_->frame(), shape_) : kit::Rect{};
 }
 
 void PreviewController::animateIn(platform::Panel& panel) {

@@ -92,12 +92,16 @@ public:
     void show(platform::RunningApplicationRef app, std::vector<WindowEntry> windows, kit::Rect dockFrameTopLeft);
     void hide();
 
-    // Places the panel above the icon and shows it in the user's chosen style.
+    // Sizes and places the panel for a body of `size` above the icon (with
+    // the pointer triangle below it when drawn); animateIn then shows it in
+    // the user's chosen style.
     void position(kit::Rect dockFrameTopLeft, kit::Size size);
     void animateIn(platform::Panel& panel);
 
     // Read by the hover loop, the scenario runner and tests.
     const std::shared_ptr<platform::Panel>& panel() const { return panel_; }
+    // The panel less the pointer triangle below it (Cocoa); empty before the first show.
+    kit::Rect bodyFrame() const;
     std::optional<platform::pid_t> currentPID() const { return currentPID_; }
     const std::vector<ThumbTileRef>& tiles() const { return tiles_; }
     const kit::Label& appNameLabel() const { return *appNameLabel_; }
@@ -116,9 +120,11 @@ private:
     std::shared_ptr<platform::Panel> panel_;
     kit::ViewRef host_;
     std::shared_ptr<kit::VisualEffectView> blur_;
+    std::shared_ptr<kit::ImageView> border_;
     std::shared_ptr<kit::FlippedView> grid_;
     std::shared_ptr<kit::Label> appNameLabel_;
     std::vector<ThumbTileRef> tiles_;
+    PanelPlacement::Shape shape_;
     std::optional<platform::pid_t> currentPID_;
     ThumbnailCapture capture_;
     PanelPlacement::Fader fader_;

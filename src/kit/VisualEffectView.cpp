@@ -1,5 +1,7 @@
 #include "kit/VisualEffectView.h"
 
+#include <utility>
+
 namespace kit {
 
 void VisualEffectView::setMaterial(VisualEffectMaterial material) {
@@ -14,6 +16,11 @@ void VisualEffectView::setState(VisualEffectState state) {
 
 void VisualEffectView::setBlendingMode(VisualEffectBlendingMode mode) {
     blendingMode_ = mode;
+    setNeedsDisplay();
+}
+
+void VisualEffectView::setMaskImage(ImageRef image) {
+    maskImage_ = std::move(image);
     setNeedsDisplay();
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "kit/Image.h"
 #include "kit/View.h"
 
 namespace kit {
@@ -43,6 +44,12 @@ public:
     void setState(VisualEffectState state);
     VisualEffectBlendingMode blendingMode() const { return blendingMode_; }
     void setBlendingMode(VisualEffectBlendingMode mode);
+    // NSVisualEffectView.maskImage: the material shows only where the image
+    // is opaque, stretched over the bounds; none shows it over the whole
+    // (layer-shaped) bounds. Hosts draw vector masks; a shape with a notch or
+    // a pointer is given as one.
+    const ImageRef& maskImage() const { return maskImage_; }
+    void setMaskImage(ImageRef image);
 
 private:
     // State and blending are the platform's defaults for a new view; the
@@ -50,6 +57,7 @@ private:
     VisualEffectMaterial material_ = VisualEffectMaterial::WindowBackground;
     VisualEffectState state_ = VisualEffectState::FollowsWindowActiveState;
     VisualEffectBlendingMode blendingMode_ = VisualEffectBlendingMode::BehindWindow;
+    ImageRef maskImage_;
 };
 
 }  // namespace kit

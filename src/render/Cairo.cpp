@@ -31,6 +31,29 @@ void roundedRectPath(cairo_t* cr, const kit::Rect& rect, double radius) {
     cairo_close_path(cr);
 }
 
+void drawingPath(cairo_t* cr, const kit::VectorDrawing& drawing, const kit::Rect& rect) {
+    if (drawing.canvas.width <= 0 || drawing.canvas.height <= 0) return;
+    // The path is kept in device space: the transform may go once it is laid.
+    cairo_save(cr);
+    cairo_translate(cr, rect.minX(), rect.minY());
+    cairo_scale(cr, rect.width() / drawing.canvas.width, rect.height() / drawing.canvas.height);
+    if (!drawing.flipped) {
+        cairo_translate(cr, 0, drawing.canvas.height);
+        cairo_scale(cr, 1, -1);
+    }
+    for (const kit::VectorShape& shape : drawing.shapes) {
+        if (shape.paint != kit::VectorShape::Paint::Fill) continue;
+        if (shape.kind == kit::VectorShape::Kind::RoundedRect) {
+            roundedRectPath(cr, shape.rect, shape.cornerRadius);
+        } else if (shape.points.size() >= 3) {
+            cairo_move_to(cr, shape.points[0].x, shape.points[0].y);
+            for (std::size_t i = 1; i < shape.points.size(); ++i) cairo_line_to(cr, shape.points[i].x, shape.points[i].y);
+            cairo_close_path(cr);
+        }
+    }
+    cairo_restore(cr);
+}
+
 void setSource(cairo_t* cr, const kit::Color& color) {
     cairo_set_source_rgba(cr, color.red, color.green, color.blue, color.alpha);
 }

@@ -9,6 +9,7 @@
 
 #include "kit/Color.h"
 #include "kit/Geometry.h"
+#include "kit/VectorDrawing.h"
 
 namespace render {
 
@@ -34,6 +35,11 @@ std::optional<std::pair<int, int>> pictureSize(kit::Size size, double scale);
 
 // A rounded rectangle path; the radius shrinks to what the rect can hold.
 void roundedRectPath(cairo_t* cr, const kit::Rect& rect, double radius);
+
+// The outlines of a drawing's filled shapes as one path, the drawing
+// stretched over `rect` (user space, y down): what it covers, as a mask or
+// a window's shape.
+void drawingPath(cairo_t* cr, const kit::VectorDrawing& drawing, const kit::Rect& rect);
 
 // Sets a resolved (plain RGBA) colour as the source.
 void setSource(cairo_t* cr, const kit::Color& color);

@@ -2,8 +2,10 @@
 #include <cmath>
 #include <cstdint>
 #include <map>
+#include <memory>
 
 #include "kit/Saturate.h"
+#include "kit/VisualEffectView.h"
 #include "platform/Constants.h"
 #include "render/Cairo.h"
 #include "render/DockPainter.h"
@@ -41,6 +43,22 @@ double contentOutlineRadius(const kit::View& content) {
     for (const kit::ViewRef& subview : content.subviews())
         if (subview && fills(*subview)) return subview->layerStyle().cornerRadius;
     return 0;
+}
+
+// The mask a layer filling the content shapes its material with (a panel
+// with a pointer below it): the shape the window casts its shadow by.
+kit::ImageRef contentMask(const kit::View& content) {
+    auto maskOf = [](const kit::View& view) -> kit::ImageRef {
+        const auto* material = dynamic_cast<const kit::VisualEffectView*>(&view);
+        if (!material || material->isHidden()) return nullptr;
+        const kit::ImageRef& mask = material->maskImage();
+        return mask && mask->drawing() ? mask : nullptr;
+    };
+    if (kit::ImageRef own = maskOf(content)) return own;
+    for (const kit::ViewRef& subview : content.subviews())
+        if (subview && subview->frame().containsRect(content.bounds()))
+            if (kit::ImageRef mask = maskOf(*subview)) return mask;
+    return nullptr;
 }
 
 // Back to front: ownWindows() lists the front-most visible window first;
@@ -110,6 +128,16 @@ struct DesktopRenderer::State {
         double pixels = 0;
     };
     std::map<sim::CGWindowID, Body> bodies;
+
+    // Shadows of masked windows, kept while the mask and the window's size
+    // stay: a panel is repainted on every change beneath it, its shape is not.
+    struct ShapeShadow {
+        std::weak_ptr<const kit::Image> mask;
+        kit::Size size;
+        SurfacePtr surface;
+    };
+    std::map<const kit::Image*, ShapeShadow> shadows;
+    cairo_surface_t* shadowFor(const kit::ImageRef& mask, kit::Size size);
     double bodyPixels = 0;   // held by `bodies`
     SurfacePtr transientBody;   // one past the budget, for the window being painted
 
@@ -227,7 +255,10 @@ void DesktopRenderer::State::paintOwnWindow(cairo_t* cr, const sim::OwnWindowInf
     if (fading) cairo_push_group(cr);
 
     const double radius = titled ? kWindowCornerRadius : (window.contentView ? contentOutlineRadius(*window.contentView) : 0);
-    if (window.hasShadow) paintWindowShadow(cr, frame, radius, /*cutOut=*/!window.opaque);
+    const kit::ImageRef mask = titled || !window.contentView ? nullptr : contentMask(*window.contentView);
+    if (window.hasShadow && mask)
+        paintShapedShadow(cr, frame, *mask->drawing(), shadowFor(mask, frame.size), /*cutOut=*/!window.opaque);
+    else if (window.hasShadow) paintWindowShadow(cr, frame, radius, /*cutOut=*/!window.opaque);
     if (window.opaque || !window.backgroundColor.isClear()) {
         roundedRectPath(cr, frame, titled ? kWindowCornerRadius : 0);
         kit::Color background = kit::resolve(window.backgroundColor, appearance);
@@ -261,6 +292,14 @@ void DesktopRenderer::State::paintOwnWindow(cairo_t* cr, const sim::OwnWindowInf
         cairo_paint_with_alpha(cr, window.alpha);
     }
     cairo_restore(cr);
+}
+
+cairo_surface_t* DesktopRenderer::State::shadowFor(const kit::ImageRef& mask, kit::Size size) {
+    std::erase_if(shadows, [](const auto& entry) { return entry.second.mask.expired(); });
+    ShapeShadow& kept = shadows[mask.get()];
+    if (kept.mask.lock() != mask || kept.size != size || !kept.surface)
+        kept = ShapeShadow{mask, size, shapeShadow(*mask->drawing(), size)};
+    return kept.surface.get();
 }
 
 void DesktopRenderer::State::paintMenuBar(cairo_t* cr, kit::Rect display) {

@@ -10,8 +10,13 @@
 namespace render {
 
 Frame paintView(const kit::View& root, kit::Size size, double scale, std::optional<kit::Appearance> appearance) {
+    return paintViewRegion(root, {0, 0, size.width, size.height}, scale, appearance);
+}
+
+Frame paintViewRegion(const kit::View& root, kit::Rect region, double scale,
+                      std::optional<kit::Appearance> appearance) {
     Frame frame;
-    const std::optional<std::pair<int, int>> pixels = scale > 0 ? pictureSize(size, scale) : std::nullopt;
+    const std::optional<std::pair<int, int>> pixels = scale > 0 ? pictureSize(region.size, scale) : std::nullopt;
     if (!pixels) return frame;
     frame.width = pixels->first;
     frame.height = pixels->second;
@@ -23,7 +28,7 @@ Frame paintView(const kit::View& root, kit::Size size, double scale, std::option
     ContextPtr cr(cairo_create(surface.get()));
     cairo_scale(cr.get(), scale, scale);
     // The picture is the root's superview space: origin bottom-left, y up.
-    cairo_translate(cr.get(), 0, size.height);
+    cairo_translate(cr.get(), -region.minX(), region.maxY());
     cairo_scale(cr.get(), 1, -1);
     TextPainter text;
     ImagePainter images(text);

@@ -70,4 +70,9 @@ bool writePNG(const Frame& frame, const std::string& path);
 Frame paintView(const kit::View& root, kit::Size size, double scale = 1.0,
                 std::optional<kit::Appearance> appearance = std::nullopt);
 
+// The same for the part `region` of that space only (a strip along a
+// window's edge, say): the picture's top row is the region's top edge.
+Frame paintViewRegion(const kit::View& root, kit::Rect region, double scale = 1.0,
+                      std::optional<kit::Appearance> appearance = std::nullopt);
+
 }  // namespace render

@@ -247,6 +247,16 @@ void ViewPainter::paintMaterial(cairo_t* cr, const kit::VisualEffectView& view) 
     if (b.isEmpty()) return;
     const double radius = layerRadius(view);
     const bool inactive = view.state() == kit::VisualEffectState::Inactive;
+    cairo_save(cr);
+    if (const kit::ImageRef& mask = view.maskImage(); mask && mask->drawing()) {
+        // The material shows only where the mask covers: blur, tint and all.
+        cairo_save(cr);
+        enterTopDown(cr, view);
+        cairo_new_path(cr);
+        drawingPath(cr, *mask->drawing(), box(view));
+        cairo_restore(cr);
+        cairo_clip(cr);
+    }
 
     // 1. The backdrop: what lies behind, blurred, inside the rounded bounds.
     if (!inactive) paintBlurredBackdrop(cr, b, radius, kBlurRadius);
@@ -258,6 +268,7 @@ void ViewPainter::paintMaterial(cairo_t* cr, const kit::VisualEffectView& view) 
     roundedRectPath(cr, b, radius);
     setSource(cr, tint);
     cairo_fill(cr);
+    cairo_restore(cr);
     cairo_restore(cr);
 }
 

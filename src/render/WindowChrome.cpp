@@ -2,13 +2,23 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <numbers>
+#include <optional>
+#include <utility>
 
+#include "render/Blur.h"
 #include "render/Cairo.h"
 
 namespace render {
 
 namespace {
+
+// The window shadow: its reach beyond the shape, how far it drops, and its
+// density under the shape's edge.
+constexpr double kShadowSpread = 18;
+constexpr double kShadowDrop = 5;
+constexpr double kShadowEdgeDensity = 0.30;
 
 // The window buttons: 12-point discs, 20 points apart, centred in the bar.
 constexpr double kLightRadius = 6;
@@ -22,9 +32,9 @@ void paintWindowShadow(cairo_t* cr, const kit::Rect& frame, double cornerRadius,
     // off over `spread` points outside that shape like a Gaussian blur's.
     // Built from gradients (linear along the edges, radial around the
     // corners), it costs a few small fills instead of a blur of the window.
-    constexpr double spread = 18;
-    constexpr double drop = 5;
-    constexpr double falloff[][2] = {{0, 0.30}, {0.2, 0.20}, {0.45, 0.09}, {0.7, 0.03}, {1, 0}};
+    constexpr double spread = kShadowSpread;
+    constexpr double drop = kShadowDrop;
+    constexpr double falloff[][2] = {{0, kShadowEdgeDensity}, {0.2, 0.20}, {0.45, 0.09}, {0.7, 0.03}, {1, 0}};
     const kit::Rect shape = frame.offsetBy(0, drop);
     const double r = std::clamp(cornerRadius, 0.0, std::min(shape.width(), shape.height()) / 2);
     // Inside the shape the bands reach this far in; the rest lies under the window.
@@ -76,6 +86,48 @@ void paintWindowShadow(cairo_t* cr, const kit::Rect& frame, double cornerRadius,
     corner({cx1, y0 - spread, spread + inner, spread + inner}, {cx1, cy0});
     corner({x0 - spread, cy1, spread + inner, spread + inner}, {cx0, cy1});
     corner({cx1, cy1, spread + inner, spread + inner}, {cx1, cy1});
+    cairo_restore(cr);
+}
+
+SurfacePtr shapeShadow(const kit::VectorDrawing& shape, kit::Size size) {
+    // A soft shadow has no detail finer than a point: the shape is blurred
+    // at one pixel per point, whatever the picture's scale, and stretched.
+    constexpr int passes = 3;
+    const int radius = static_cast<int>(std::lround(kShadowSpread / passes));
+    const kit::Size reach{size.width + 2 * kShadowSpread, size.height + 2 * kShadowSpread};
+    const std::optional<std::pair<int, int>> pixels = pictureSize(reach, 1);
+    if (!pixels || size.width <= 0 || size.height <= 0) return nullptr;
+    SurfacePtr surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, pixels->first, pixels->second));
+    if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) return nullptr;
+    {
+        ContextPtr mask(cairo_create(surface.get()));
+        drawingPath(mask.get(), shape, {kShadowSpread, kShadowSpread, size.width, size.height});
+        // Blurred, a straight edge keeps half its density: twice the edge's.
+        cairo_set_source_rgba(mask.get(), 0, 0, 0, 2 * kShadowEdgeDensity);
+        cairo_fill(mask.get());
+    }
+    cairo_surface_flush(surface.get());
+    boxBlur(reinterpret_cast<std::uint32_t*>(cairo_image_surface_get_data(surface.get())), pixels->first,
+            pixels->second, cairo_image_surface_get_stride(surface.get()) / 4, radius, passes);
+    cairo_surface_mark_dirty(surface.get());
+    return surface;
+}
+
+void paintShapedShadow(cairo_t* cr, const kit::Rect& frame, const kit::VectorDrawing& shape, cairo_surface_t* shadow,
+                       bool cutOut) {
+    if (!shadow || frame.isEmpty()) return;
+    const kit::Rect reach = frame.insetBy(-kShadowSpread, -kShadowSpread);
+    cairo_save(cr);
+    if (cutOut) {
+        // A translucent window must not show its own shadow through itself.
+        cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
+        cairo_rectangle(cr, reach.minX(), reach.minY(), reach.width(), reach.height() + kShadowDrop);
+        drawingPath(cr, shape, frame);
+        cairo_clip(cr);
+    }
+    cairo_set_source_surface(cr, shadow, reach.minX(), reach.minY() + kShadowDrop);
+    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_BILINEAR);
+    cairo_paint(cr);
     cairo_restore(cr);
 }
 

@@ -34,18 +34,21 @@ void SpecialController::present(std::shared_ptr<SpecialContent> content, kit::Si
         case Settings::Theme::light: panel.setAppearance(kit::Appearance::VibrantLight); break;
         case Settings::Theme::dark: panel.setAppearance(kit::Appearance::VibrantDark); break;
     }
-    panel.setContentSize(size);
-    host_->setFrame({0, 0, size.width, size.height});
-    blur_->setFrame(host_->bounds());
+    shape_ = PanelPlacement::shape(dockFrameTopLeft, size, kCornerRadius);
+    PanelPlacement::fit({panel_, host_, blur_, border_}, shape_);
     if (content_) {
-        content_->setFrame(host_->bounds());
-        host_->addSubview(content_);   // above the blur
+        // In the body: a pointer triangle hangs below it.
+        content_->setFrame(shape_.body);
+        host_->addSubview(content_);   // above the blur and the border
     }
 
     fader_.shown();
-    PanelPlacement::place(panel, dockFrameTopLeft, size);
     PanelPlacement::animateIn(panel);
     if (content_) content_->viewDidShow();
+}
+
+kit::Rect SpecialController::bodyFrame() const {
+    return panel_ ? PanelPlacement::bodyFrame(panel_->frame(), shape_) : kit::Rect{};
 }
 
 void SpecialController::hide() {
@@ -61,6 +64,7 @@ platform::Panel& SpecialController::ensurePanel() {
     panel_ = std::move(made.panel);
     host_ = std::move(made.host);
     blur_ = std::move(made.blur);
+    border_ = std::move(made.border);
     return *panel_;
 }
 

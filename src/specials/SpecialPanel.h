@@ -25,6 +25,8 @@ public:
     static constexpr double kCornerRadius = 12;
 
     const std::shared_ptr<platform::Panel>& panel() const { return panel_; }
+    // The panel less the pointer triangle below it (Cocoa); empty before the first show.
+    kit::Rect bodyFrame() const;
     // "media:Music", "media:Spotify" or "calendar"; none while hidden.
     const std::optional<std::string>& currentKey() const { return currentKey_; }
     const std::shared_ptr<SpecialContent>& content() const { return content_; }
@@ -43,8 +45,10 @@ private:
     std::shared_ptr<platform::Panel> panel_;
     std::shared_ptr<kit::View> host_;
     std::shared_ptr<kit::VisualEffectView> blur_;
+    std::shared_ptr<kit::ImageView> border_;
     std::shared_ptr<SpecialContent> content_;
     std::optional<std::string> currentKey_;
+    PanelPlacement::Shape shape_;
     PanelPlacement::Fader fader_;
 };
 

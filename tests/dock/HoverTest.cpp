@@ -303,4 +303,19 @@ TEST_F(Hover, StopHidesThePreviewAndEndsThePolling) {
     EXPECT_FALSE(previewVisible());
 }
 
+// Dock clicks are watched only while a panel is up: a global monitor costs
+// every click of every application a trip to our main thread.
+TEST_F(Hover, DockClicksAreWatchedOnlyWhileAPanelIsShown) {
+    appWithWindows("Editor", 2);
+    startHover();
+    EXPECT_EQ(desktop().eventMonitors().count(), 0u);
+    showPreviewOf("Editor");
+    ASSERT_TRUE(previewVisible());
+    EXPECT_EQ(desktop().eventMonitors().count(), 1u);
+    desktop().input().move({700, 300});
+    desktop().time().advance(1.0);
+    ASSERT_FALSE(previewVisible());
+    EXPECT_EQ(desktop().eventMonitors().count(), 0u);
+}
+
 }  // namespace

@@ -82,8 +82,10 @@ TEST_F(NowPlaying, PlacementFollowsTheDockOffsetAndTheScreenEdge) {
     ASSERT_TRUE(specialVisible());
     const kit::Rect icon = iconFrame("Music");
     kit::Rect frame = topLeftFrame(*special().panel());
-    EXPECT_EQ(frame.size, (kit::Size{320, 118}));
-    EXPECT_DOUBLE_EQ(frame.maxY(), icon.minY() - 18);
+    // The content is the panel's body, at the window's top; the pointer
+    // triangle hangs below it.
+    EXPECT_EQ(special().content()->frame().size, (kit::Size{320, 118}));
+    EXPECT_DOUBLE_EQ(frame.minY() + 118, icon.minY() - 18);
     EXPECT_DOUBLE_EQ(frame.midX(), icon.midX());
 
     // Many icons push Music towards the left edge of the display.

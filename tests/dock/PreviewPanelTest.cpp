@@ -32,20 +32,26 @@ TEST_F(PreviewPanel, FloatsCentredAboveTheHoveredIconOverABlurredBackdrop) {
     ASSERT_TRUE(previewVisible());
     const platform::Panel& panel = *preview().panel();
     const kit::Rect icon = iconFrame("Editor");
-    EXPECT_EQ(topLeftFrame(panel).midX(), icon.midX());
-    EXPECT_EQ(icon.minY() - topLeftFrame(panel).maxY(), 8 + 20);
+    // The grid is the panel's body, at the window's top; the pointer
+    // triangle hangs below it, into the gap.
+    const kit::Rect window = topLeftFrame(panel);
+    const double bodyBottom = window.minY() + preview().grid().frame().height();
+    EXPECT_EQ(window.midX(), icon.midX());
+    EXPECT_EQ(icon.minY() - bodyBottom, 8 + 20);
+    EXPECT_GT(window.maxY(), bodyBottom);
+    EXPECT_LT(window.maxY(), icon.minY());
     EXPECT_EQ(panel.level(), platform::kCGDockWindowLevel + 1);
     EXPECT_FALSE(panel.hidesOnDeactivate());
     EXPECT_FALSE(panel.isOpaque());
 
     auto host = panel.contentView();
-    ASSERT_TRUE(host && host->subviews().size() == 2u);
-    auto blur = std::dynamic_pointer_cast<kit::VisualEffectView>(host->subviews()[0]);
+    ASSERT_TRUE(host && !host->subviews().empty());
+    auto blur = std::dynamic_pointer_cast<kit::VisualEffectView>(host->subviews().front());
     ASSERT_TRUE(blur);
     EXPECT_EQ(blur->material(), kit::VisualEffectMaterial::HudWindow);
     EXPECT_EQ(blur->frame(), host->bounds());
-    EXPECT_EQ(host->subviews()[1].get(), &preview().grid());
-    EXPECT_EQ(preview().grid().frame(), host->bounds());
+    EXPECT_EQ(host->subviews().back().get(), &preview().grid());
+    EXPECT_EQ(preview().grid().frame().maxY(), host->bounds().maxY());
     EXPECT_EQ(host->frame().size, panel.frame().size);
 }
 
@@ -82,7 +88,7 @@ TEST_F(PreviewPanel, GridGeometryAndTilesInsideThePanelWithoutOverlap) {
         show(pid);
 
         ASSERT_TRUE(isVisible(controller->panel()));
-        EXPECT_EQ(controller->panel()->frame().size, c.panel);
+        EXPECT_EQ(controller->panel()->frame().width(), c.panel.width);
         const auto& tiles = controller->tiles();
         ASSERT_EQ(tiles.size(), static_cast<std::size_t>(c.windows));
         EXPECT_EQ(tiles.back()->frame(), c.lastTile);

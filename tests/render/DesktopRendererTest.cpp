@@ -230,6 +230,39 @@ TEST(DesktopRenderer, APanelsBlurStaysInsideItsRoundedShape) {
     EXPECT_LT(argb(frame.at(x0 + 100, y0 + 60)).r, argb(backdrop.at(x0 + 100, y0 + 60)).r);
 }
 
+// A material masked to a body with a pointer below it: the blur and the
+// window's shadow both take the mask's shape, not the window's rectangle.
+TEST(DesktopRenderer, AMaskedPanelIsShapedAndShadowedByItsMask) {
+    World world;
+    render::DesktopRenderer renderer(world.desktop);
+    const kit::Rect topLeft{150, 110, 200, 120};
+    const render::Frame backdrop = renderer.paint();
+
+    // Window coordinates, y up: the body above y 20, the pointer's tip at (100, 0).
+    kit::VectorShape shape;
+    shape.kind = kit::VectorShape::Kind::Polygon;
+    shape.points = {{0, 20}, {90, 20}, {100, 0}, {110, 20}, {200, 20}, {200, 120}, {0, 120}};
+    auto material = std::make_shared<kit::VisualEffectView>(kit::Rect{0, 0, 200, 120});
+    material->setMaterial(kit::VisualEffectMaterial::HudWindow);
+    material->setMaskImage(kit::Image::fromDrawing({{200, 120}, false, {shape}}, /*isTemplate=*/true));
+    auto panel = world.panel({topLeft.minX(), 600 - topLeft.maxY(), 200, 120}, material);
+    panel->setAppearance(kit::Appearance::VibrantDark);
+    const int x0 = static_cast<int>(topLeft.minX()), y1 = static_cast<int>(topLeft.maxY());
+
+    const render::Frame& flat = renderer.paint();
+    EXPECT_LT(argb(flat.at(x0 + 100, y1 - 6)).r, argb(backdrop.at(x0 + 100, y1 - 6)).r);   // in the pointer
+    EXPECT_EQ(flat.at(x0 + 30, y1 - 6), backdrop.at(x0 + 30, y1 - 6));                     // beside it
+    EXPECT_EQ(flat.at(x0 + 170, y1 - 6), backdrop.at(x0 + 170, y1 - 6));
+
+    panel->setHasShadow(true);
+    const render::Frame& shadowed = renderer.paint();
+    // Just below the tip the pointer's shadow falls; as far below the
+    // window's edge beside it, the body is too far up to cast much.
+    auto darkening = [&](int x, int y) { return argb(backdrop.at(x, y)).r - argb(shadowed.at(x, y)).r; };
+    EXPECT_GT(darkening(x0 + 100, y1 + 3), 4);
+    EXPECT_LT(3 * darkening(x0 + 30, y1 + 3), darkening(x0 + 100, y1 + 3));
+}
+
 TEST(DesktopRenderer, TheDockShowsRunningApplications) {
     World world;
     render::DesktopRenderer renderer(world.desktop);

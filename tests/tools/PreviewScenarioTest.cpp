@@ -32,7 +32,8 @@ std::vector<std::string> values(const std::string& line, const std::string& key)
 
 using Values = std::vector<std::string>;
 
-const std::string kNoPanel = R"({"visible":false,"pid":null,"frame":null,"alpha":0,"appName":null,"tiles":[]})";
+const std::string kNoPanel =
+    R"({"visible":false,"pid":null,"frame":null,"alpha":0,"appName":null,"tiles":[],"triangle":null})";
 
 // A 1440 x 900 display with the Dock, three applications (TextEdit, Safari,
 // Notes, left to right), and a returning user who accepted the terms.
@@ -101,7 +102,9 @@ TEST(PreviewScenario, HoverShowsThePreviewOnceThePointerHasRested) {
               R"({"visible":true,"pid":501,"frame":[316,654,704,182],"alpha":1,"appName":"TextEdit","tiles":[)"
               R"({"id":100,"title":"Notes.txt","frame":[12,34,220,136],"front":true,"badge":false,"dimmed":false,"image":"thumbnail","closeBox":false,"spaceLabel":null},)"
               R"({"id":101,"title":"Draft.txt","frame":[242,34,220,136],"front":false,"badge":true,"dimmed":true,"image":"thumbnail","closeBox":false,"spaceLabel":null},)"
-              R"({"id":102,"title":"List.txt","frame":[472,34,220,136],"front":false,"badge":false,"dimmed":false,"image":"thumbnail","closeBox":false,"spaceLabel":null}]})");
+              R"({"id":102,"title":"List.txt","frame":[472,34,220,136],"front":false,"badge":false,"dimmed":false,"image":"thumbnail","closeBox":false,"spaceLabel":null}],)"
+              // Below the panel, pointing at the icon's centre (644 + 24), 2 points above its top.
+              R"("triangle":{"tip":[668,842],"width":18,"height":6}})");
 
     // Without the name line the panel is 22 points shorter and the tiles move up;
     // without minimized windows the Draft tile is not there at all.
@@ -230,8 +233,9 @@ TEST(PreviewScenario, OwnWindowsListThePreviewPanel) {
     ASSERT_EQ(r.status, 0) << r.err;
     ASSERT_EQ(r.lines.size(), 2u);
     EXPECT_EQ(r.lines[0], R"({"windows":[]})");
-    // One level above the Dock's (20).
-    EXPECT_EQ(r.lines[1], R"({"windows":[{"title":"","visible":true,"frame":[316,654,704,182],"level":21}]})");
+    // One level above the Dock's (20); the window holds the 182-point panel
+    // and the 6-point triangle below it.
+    EXPECT_EQ(r.lines[1], R"({"windows":[{"title":"","visible":true,"frame":[316,654,704,188],"level":21}]})");
 }
 
 TEST(PreviewScenario, PointerCommandsPressAndReleaseTheLeftButton) {

@@ -41,14 +41,17 @@ std::string helpMarkup(const HelpState& state) {
     m += "<span size='large'><b>Durazizi playground</b></span>\n\n";
     m += "<b>Try</b>\n";
     m += "\u2022 Rest the pointer on the Editor, Browser, Notes or Terminal icon in the Dock: "
-         "its windows appear as thumbnails above it.\n";
+         "its windows appear as thumbnails above it, the triangle below the panel pointing at the icon.\n";
+    m += "\u2022 Click the icon under a panel: the application comes forward and the panel goes until "
+         "the pointer leaves the icon.\n";
     m += "\u2022 Move onto a thumbnail to see its close box; click the box to close that window, "
          "click the thumbnail to bring the window forward.\n";
     m += "\u2022 The Browser has a minimized page: its thumbnail is dimmed and badged.\n";
     m += "\u2022 Notes has a second note on another Space: its tile says \"Other Space\", and clicking it "
          "switches there. Ctrl+\u2190 and Ctrl+\u2192 move between Spaces.\n";
     m += "\u2022 Music, Spotify and Calendar have panels of their own.\n";
-    m += "\u2022 Click Durazizi's icon in the menu bar for its panel and settings.\n";
+    m += "\u2022 Click Durazizi's icon in the menu bar for its panel and settings (Preferences: "
+         "\"Hide when a Dock item is clicked\", \"Draw triangle below bubble\").\n";
     m += "\u2022 Drag a window by its title bar against a screen edge or corner: the overlay shows where "
          "it goes, and letting go tiles it.\n";
     m += "\u2022 Hold Ctrl+Alt and drag anywhere in a window to move it; add Shift to resize it.\n";

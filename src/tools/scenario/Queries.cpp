@@ -9,6 +9,7 @@
 #include "tools/scenario/CalendarCommands.h"
 #include "tools/scenario/Commands.h"
 #include "tools/scenario/Json.h"
+#include "tools/scenario/PanelOutline.h"
 #include "tools/scenario/ShownPanels.h"
 #include "tools/scenario/World.h"
 
@@ -143,6 +144,7 @@ std::string previewJson(World& world) {
             .add("alpha", json::number(0))
             .add("appName", json::null())
             .add("tiles", json::array({}))
+            .add("triangle", json::null())
             .str();
     }
     const std::vector<TileSource> sources = tileSources(world, *preview);
@@ -156,13 +158,16 @@ std::string previewJson(World& world) {
     std::vector<std::string> tiles;
     for (std::size_t i = 0; i < preview->tiles.size(); ++i)
         tiles.push_back(tileJson(world, *preview->tiles[i], sources[i]));
+    // The panel is its body; a pointer drawn below it is told apart.
+    const std::optional<DrawnPointer> pointer = drawnPointer(preview->window);
     return json::Object()
         .add("visible", json::boolean(visible))
         .add("pid", pid ? json::integer(*pid) : json::null())
-        .add("frame", json::rect(preview->window.frame))
+        .add("frame", json::rect(bodyFrame(preview->window, pointer)))
         .add("alpha", json::number(preview->window.alpha))
         .add("appName", !name || name->isHidden() ? json::null() : json::string(name->text()))
         .add("tiles", json::array(tiles))
+        .add("triangle", pointerJson(pointer, visible))
         .str();
 }
 

@@ -8,6 +8,7 @@
 #include "tools/scenario/CalendarCommands.h"
 #include "tools/scenario/Commands.h"
 #include "tools/scenario/Json.h"
+#include "tools/scenario/PanelOutline.h"
 #include "tools/scenario/ShownPanels.h"
 #include "tools/scenario/World.h"
 
@@ -82,8 +83,11 @@ Action parseSpecialQuery(Args&) {
         const auto special = findSpecial(world);
         const bool visible = special && special->window.visible;
         SpecialFields fields;
+        std::optional<DrawnPointer> pointer;
         if (visible) {
-            fields.frame = json::rect(special->window.frame);
+            // The panel is its body; a pointer drawn below it is told apart.
+            pointer = drawnPointer(special->window);
+            fields.frame = json::rect(bodyFrame(special->window, pointer));
             const durazizi::SpecialContent* content = special->content.get();
             if (auto media = dynamic_cast<const durazizi::MediaContentView*>(content)) readMedia(world, *media, fields);
             if (auto calendar = dynamic_cast<const durazizi::CalendarContentView*>(content)) {
@@ -103,6 +107,7 @@ Action parseSpecialQuery(Args&) {
                    .add("header", fields.header)
                    .add("notice", fields.notice)
                    .add("alpha", json::number(special ? special->window.alpha : 0))
+                   .add("triangle", pointerJson(pointer, visible))
                    .str()
             << '\n';
         return std::nullopt;

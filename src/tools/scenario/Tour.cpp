@@ -15,6 +15,7 @@
 #include "specials/MediaContentView.h"
 #include "specials/PanelPlacement.h"
 #include "tools/scenario/DefaultDesktop.h"
+#include "tools/scenario/PanelOutline.h"
 #include "tools/scenario/ShownPanels.h"
 #include "tools/scenario/World.h"
 
@@ -154,8 +155,12 @@ private:
             return image && !image->isEmpty() && image != appIcon;
         });
         if (tiles.size() != 3 || !allCaptured) return std::string("the preview does not show three thumbnails");
+        const auto pointer = drawnPointer(preview->window);
+        if (!pointer || pointer->tip.x != icon->midX() || pointer->tip.y >= icon->minY())
+            return std::string("no triangle below the preview points at the icon");
         return picture("02-preview.png",
-                       "Resting on the Browser's Dock icon shows its three windows as thumbnails above the icon.");
+                       "Resting on the Browser's Dock icon shows its three windows as thumbnails above the icon; "
+                       "the triangle below the panel points at the icon.");
     }
 
     Failure hoveredTile() {
