@@ -18,6 +18,8 @@ Color resolve(const Color& color, Appearance appearance) {
         case Color::Semantic::Black: return Color::rgba(0, 0, 0, a);
         case Color::Semantic::WindowBackground:
             return isDark(appearance) ? Color::rgba(0.196, 0.196, 0.204, a) : Color::rgba(0.925, 0.925, 0.925, a);
+        case Color::Semantic::TextBackground:
+            return isDark(appearance) ? Color::rgba(0.118, 0.118, 0.118, a) : Color::rgba(1, 1, 1, a);
         case Color::Semantic::Clear: break;
     }
     return Color::rgba(0, 0, 0, 0);

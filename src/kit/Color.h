@@ -7,7 +7,9 @@ namespace kit {
 // Either a fixed colour or a semantic one that the host resolves with the
 // current appearance (dark or light), as the platform's dynamic colours do.
 struct Color {
-    enum class Semantic : std::uint8_t { None, Label, SecondaryLabel, Accent, White, Clear, Black, WindowBackground };
+    enum class Semantic : std::uint8_t {
+        None, Label, SecondaryLabel, Accent, White, Clear, Black, WindowBackground, TextBackground
+    };
 
     Semantic semantic = Semantic::Clear;
     double red = 0, green = 0, blue = 0, alpha = 0;
@@ -24,6 +26,8 @@ struct Color {
     static Color clear() { return named(Semantic::Clear, 0.0); }
     // NSColor.windowBackgroundColor: what a titled window's content sits on.
     static Color windowBackground() { return named(Semantic::WindowBackground); }
+    // NSColor.textBackgroundColor: behind text the user reads at length.
+    static Color textBackground(double alpha = 1.0) { return named(Semantic::TextBackground, alpha); }
 
     bool isClear() const { return semantic == Semantic::Clear || alpha <= 0; }
     friend bool operator==(const Color&, const Color&) = default;

@@ -145,6 +145,9 @@ public:
     Rect segmentRect(std::size_t index) const;
     bool isTabBar() const { return tabBar_; }
     void setTabBar(bool tabBar) { tabBar_ = tabBar; }
+    // A symbol before each label (NSSegmentedControl's setImage:forSegment:).
+    const std::vector<ImageRef>& images() const { return images_; }
+    void setImages(std::vector<ImageRef> images);
 
 protected:
     void clicked(Point down, Point up) override;
@@ -152,9 +155,80 @@ protected:
 private:
     std::vector<std::string> labels_;
     std::vector<double> widths_;
+    std::vector<ImageRef> images_;
     std::optional<std::size_t> selected_;
     bool tabBar_ = false;
     std::function<void(std::size_t)> action_;
+};
+
+// NSPopUpButton: shows the selected item's title beside the up and down
+// chevrons; a press opens its menu over the button, the selected item
+// under the pointer, and choosing an item selects it and sends the action.
+// The title is the selected item's, as on the platform; what the control is
+// about ("Theme") is its identifier.
+class PopUpMenu;
+class PopUpButton : public Control {
+public:
+    using Control::Control;
+    static constexpr double kIndicatorWidth = 16;
+
+    const std::vector<std::string>& itemTitles() const { return items_; }
+    void removeAllItems();
+    void addItemsWithTitles(std::vector<std::string> titles);
+    std::optional<std::size_t> indexOfSelectedItem() const { return selected_; }
+    void selectItemAtIndex(std::optional<std::size_t> index);
+    void setAction(std::function<void(std::size_t)> action) { action_ = std::move(action); }
+    // The chevrons' box at the trailing end.
+    Rect indicatorRect() const;
+    // The menu while it is open, in the window's top view.
+    std::shared_ptr<PopUpMenu> menu() const;
+
+    void mouseDown(const MouseEvent& event) override;
+
+protected:
+    void clicked(Point, Point) override {}
+
+private:
+    friend class PopUpMenu;
+    void choose(std::size_t index);
+
+    std::vector<std::string> items_;
+    std::optional<std::size_t> selected_;
+    std::function<void(std::size_t)> action_;
+    std::weak_ptr<PopUpMenu> menu_;
+};
+
+// A pop-up button's open menu. It covers the whole window, as the
+// platform's menu tracking takes every click: a click on an item chooses
+// it, a click anywhere else only closes the menu.
+class PopUpMenu : public FlippedView {
+public:
+    static constexpr double kItemHeight = 22;
+    static constexpr double kVerticalPadding = 5;
+    // Room for the checkmark before the titles, and after them.
+    static constexpr double kLeadingInset = 22;
+    static constexpr double kTrailingInset = 16;
+
+    PopUpMenu(std::weak_ptr<PopUpButton> button, std::vector<std::string> items, std::optional<std::size_t> checked,
+              Rect menuRect, Rect area);
+    const std::vector<std::string>& items() const { return items_; }
+    std::optional<std::size_t> checkedIndex() const { return checked_; }
+    // The menu's box and its items, in this view's coordinates.
+    Rect menuRect() const { return menuRect_; }
+    Rect itemRect(std::size_t index) const;
+    void close();
+
+    void mouseDown(const MouseEvent& event) override;
+    void mouseUp(const MouseEvent& event) override;
+
+private:
+    std::optional<std::size_t> itemAt(Point point) const;
+
+    std::weak_ptr<PopUpButton> button_;
+    std::vector<std::string> items_;
+    std::optional<std::size_t> checked_;
+    Rect menuRect_;
+    std::optional<std::size_t> pressed_;
 };
 
 // A text link that opens its address.
@@ -182,6 +256,11 @@ public:
     void scrollBy(double dy);
     bool showsIndicator() const { return indicator_; }
     void setShowsIndicator(bool shows) { indicator_ = shows; }
+    // The height of what scrolls, and the knob of the scroller when one is
+    // drawn (it shows whenever the content is taller than the view), in
+    // bounds coordinates.
+    double contentHeight() const;
+    std::optional<Rect> scrollerKnobRect() const;
 
 private:
     ViewRef document_;

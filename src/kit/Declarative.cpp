@@ -16,6 +16,9 @@ enum class Axis { Vertical, Horizontal };
 
 // Labels draw their text this far in from either side, as NSTextField's cell does.
 constexpr double kLabelInset = 2;
+// A pop-up button's title starts this far in; the chevrons keep this gap after it.
+constexpr double kPopUpTitleInset = 8;
+constexpr double kPopUpIndicatorGap = 8;
 
 Node leaf(Kind kind) {
     Node node;
@@ -89,6 +92,10 @@ Size measure(const Node& node, Proposal p, Axis axis);
 double titleWidth(const std::string& text, double size) { return textWidth(text, Font::systemFont(size)); }
 
 double segmentWidth(const std::string& label) { return titleWidth(label, 13) + 20; }
+
+// A tab's segment: its symbol, a gap, then its title.
+constexpr double kTabSymbolSize = 14;
+double tabWidth(const std::string& label, bool symbol) { return segmentWidth(label) + 8 + (symbol ? kTabSymbolSize + 4 : 0); }
 
 // What a stack gives each child along its axis: fixed children their
 // ideal first, then the rest shared out in order of flexibility.
@@ -207,9 +214,10 @@ Size measure(const Node& node, Proposal p, Axis axis) {
         }
         case Kind::Slider: return {p.width.value_or(160), Metrics::kControlHeight};
         case Kind::Picker: {
-            double width = 0;
-            for (const auto& option : node.options) width += segmentWidth(option);
-            return {width, Metrics::kControlHeight};
+            double widest = 0;
+            for (const auto& option : node.options) widest = std::max(widest, titleWidth(option, 13));
+            return {std::ceil(widest) + kPopUpTitleInset + kPopUpIndicatorGap + PopUpButton::kIndicatorWidth + 3,
+                    Metrics::kControlHeight};
         }
         case Kind::TabView: return {p.width.value_or(400), p.height.value_or(300)};
         case Kind::Scroll: {
@@ -242,6 +250,39 @@ Size measure(const Node& node, Proposal p, Axis axis) {
 }
 
 // --- placing: value tree to retained views -------------------------------------------------
+
+// The leaf views of a subtree (texts, controls, images), as spans of y in `root`.
+void leafSpans(const View& view, const View& root, std::vector<std::pair<double, double>>& out) {
+    for (const ViewRef& child : view.subviews()) {
+        if (child->isHidden()) continue;
+        if (child->subviews().empty() || dynamic_cast<const Control*>(child.get())) {
+            const double a = child->convertPointTo({0, 0}, &root).y;
+            const double b = child->convertPointTo({0, child->bounds().height()}, &root).y;
+            out.push_back({std::min(a, b), std::max(a, b)});
+        } else {
+            leafSpans(*child, root, out);
+        }
+    }
+}
+
+// The height a scrolling document of `content` points is best shown at: the
+// tallest at most `limit`, and at most a row's height shorter, whose bottom
+// edge at the start and top edge at the end cross no text or control; at
+// least the bottom edge when both cannot be had; `limit` when neither can.
+double cleanCut(const View& document, double content, double limit) {
+    constexpr double kMostTrimmed = 48;
+    std::vector<std::pair<double, double>> spans;
+    leafSpans(document, document, spans);
+    auto clean = [&](double y) {
+        return std::none_of(spans.begin(), spans.end(), [y](const auto& s) { return s.first < y && y < s.second; });
+    };
+    const double top = std::floor(limit);
+    for (double h = top; h >= top - kMostTrimmed && h > 0; h -= 1)
+        if (clean(h) && clean(content - h)) return h;
+    for (double h = top; h >= top - kMostTrimmed && h > 0; h -= 1)
+        if (clean(h)) return h;
+    return limit;
+}
 
 class Builder {
 public:
@@ -425,15 +466,15 @@ void Builder::place(const Node& node, Rect frame, View& parent, Axis axis) {
             return;
         }
         case Kind::Picker: {
-            auto view = std::make_shared<SegmentedControl>(frame);
-            view->setTitle(node.text);
-            view->setLabels(node.options);
-            std::vector<double> widths;
-            for (const auto& option : node.options) widths.push_back(segmentWidth(option));
-            view->setSegmentWidths(widths);
+            // A pop-up button as tall as a control, centred in its row.
+            const double height = std::min(frame.height(), Metrics::kControlHeight);
+            auto view = std::make_shared<PopUpButton>(
+                Rect{frame.minX(), frame.minY() + (frame.height() - height) / 2, frame.width(), height});
+            view->setIdentifier(node.text);
+            view->addItemsWithTitles(node.options);
             const double value = node.getNumber ? node.getNumber() : -1;
             if (value >= 0 && value < static_cast<double>(node.options.size()))
-                view->setSelected(static_cast<std::size_t>(value));
+                view->selectItemAtIndex(static_cast<std::size_t>(value));
             auto set = thenRebuild<double>(node.setNumber);
             view->setAction([set](std::size_t index) { set(static_cast<double>(index)); });
             parent.addSubview(view);
@@ -443,8 +484,10 @@ void Builder::place(const Node& node, Rect frame, View& parent, Axis axis) {
             ViewRef box = container(frame, parent);
             double barWidth = 0;
             std::vector<double> widths;
-            for (const auto& option : node.options) {
-                widths.push_back(segmentWidth(option) + 8);
+            std::vector<ImageRef> symbols = node.images;
+            symbols.resize(node.options.size());
+            for (std::size_t i = 0; i < node.options.size(); ++i) {
+                widths.push_back(tabWidth(node.options[i], symbols[i] != nullptr));
                 barWidth += widths.back();
             }
             barWidth = std::min(barWidth, frame.width());
@@ -453,6 +496,7 @@ void Builder::place(const Node& node, Rect frame, View& parent, Axis axis) {
             bar->setTabBar(true);
             bar->setLabels(node.options);
             bar->setSegmentWidths(widths);
+            bar->setImages(std::move(symbols));
             const double value = node.getNumber ? node.getNumber() : 0;
             const std::size_t selected = value >= 0 && value < static_cast<double>(node.children.size())
                                              ? static_cast<std::size_t>(value)
@@ -467,10 +511,18 @@ void Builder::place(const Node& node, Rect frame, View& parent, Axis axis) {
             content->setBorderColor(separatorColor());
             box->addSubview(content);
             if (!node.children.empty()) {
-                const double inset = Metrics::kTabBarHeight / 2 + 4;
-                place(node.children[selected],
-                      {0, inset, frame.width(), std::max(0.0, content->frame().height() - inset)}, *content,
-                      Axis::Vertical);
+                // The tab's area starts below the bar and ends at the box's
+                // bottom: what is taller scrolls inside it, never under the bar.
+                const double inset = Metrics::kTabBarHeight / 2 + Metrics::kTabContentGap;
+                const Rect area{0, inset, frame.width(), std::max(0.0, content->frame().height() - inset - 1)};
+                // Each tab keeps its scroll position apart from the others'.
+                content->setIdentifier(node.options[selected < node.options.size() ? selected : 0]);
+                auto clip = std::make_shared<FlippedView>(area);
+                clip->setWantsLayer(true);
+                clip->setMasksToBounds(true);
+                clip->setIdentifier(kTabContentIdentifier);
+                content->addSubview(clip);
+                place(node.children[selected], {0, 0, area.width(), area.height()}, *clip, Axis::Vertical);
             }
             bar->setSelected(selected);
             auto set = thenRebuild<double>(node.setNumber);
@@ -482,9 +534,14 @@ void Builder::place(const Node& node, Rect frame, View& parent, Axis axis) {
             auto scroll = std::make_shared<ScrollView>();
             scroll->setFrame(frame);
             const Size content = measure(node.children.front(), {frame.width(), std::nullopt}, Axis::Vertical);
-            auto document = std::make_shared<FlippedView>(
-                Rect{0, 0, frame.width(), std::max(content.height, frame.height())});
+            // The document is as tall as what it holds: its height is what scrolls.
+            auto document = std::make_shared<FlippedView>(Rect{0, 0, frame.width(), content.height});
             place(node.children.front(), {0, 0, frame.width(), content.height}, *document, Axis::Vertical);
+            if (content.height > frame.height()) {
+                // At rest the view ends between two rows, not across one.
+                const double clean = cleanCut(*document, content.height, frame.height());
+                scroll->setFrame({frame.minX(), frame.minY(), frame.width(), clean});
+            }
             scroll->setDocumentView(document);
             scroll->setShowsIndicator(node.showsIndicator);
             parent.addSubview(scroll);
@@ -666,9 +723,10 @@ Node Picker(std::string label, std::vector<std::string> options, std::function<d
 }
 
 Node TabView(std::vector<std::string> tabs, std::vector<Node> contents, std::function<double()> get,
-             std::function<void(double)> set) {
+             std::function<void(double)> set, std::vector<ImageRef> symbols) {
     Node node = leaf(Kind::TabView);
     node.options = std::move(tabs);
+    node.images = std::move(symbols);
     node.children = std::move(contents);
     node.getNumber = std::move(get);
     node.setNumber = std::move(set);
@@ -678,7 +736,8 @@ Node TabView(std::vector<std::string> tabs, std::vector<Node> contents, std::fun
 Node Form(std::vector<Node> sections) {
     Node content = VStack(std::move(sections), Metrics::kSectionSpacing, HAlign::Leading)
                        .padding(Insets::symmetric(Metrics::kSectionSpacing, 10));
-    return ScrollArea(std::move(content));
+    // A form taller than its place scrolls, and says so with its scroller.
+    return ScrollArea(std::move(content), true);
 }
 
 Node Section(std::string header, std::vector<Node> rows) {
@@ -720,13 +779,25 @@ Size HostingView::fittingSize() const {
 
 void HostingView::layout() { rebuild(); }
 
+namespace {
+
+// A scroll view is the same one from build to build when the identifiers
+// of the views around it are the same.
+std::string scrollKey(const View& view) {
+    std::string key;
+    for (const View* up = &view; up; up = up->superview()) key += up->identifier() + "/";
+    return key;
+}
+
+}  // namespace
+
 void HostingView::rebuild() {
     ++rebuilds_;
-    std::vector<double> offsets;
+    std::vector<std::pair<std::string, double>> offsets;
     {
         std::vector<ScrollView*> scrolls;
         collectScrollViews(*this, scrolls);
-        for (ScrollView* scroll : scrolls) offsets.push_back(scroll->contentOffset());
+        for (ScrollView* scroll : scrolls) offsets.push_back({scrollKey(*scroll), scroll->contentOffset()});
     }
     // Subviews go before the new tree comes; a control whose action started
     // this keeps itself alive until it returns.
@@ -738,7 +809,13 @@ void HostingView::rebuild() {
                                                                              Axis::Vertical);
     std::vector<ScrollView*> scrolls;
     collectScrollViews(*this, scrolls);
-    for (std::size_t i = 0; i < scrolls.size() && i < offsets.size(); ++i) scrolls[i]->scrollBy(offsets[i]);
+    for (ScrollView* scroll : scrolls) {
+        const std::string key = scrollKey(*scroll);
+        auto same = std::find_if(offsets.begin(), offsets.end(), [&](const auto& o) { return o.first == key; });
+        if (same == offsets.end()) continue;
+        scroll->scrollBy(same->second);
+        offsets.erase(same);
+    }
     setNeedsDisplay();
 }
 

@@ -62,6 +62,8 @@ struct Node {
     Color color = Color::label();
     TextAlignment textAlignment = TextAlignment::Left;
     ImageRef image;
+    // The tabs' symbols, one per tab (none: no symbol).
+    std::vector<ImageRef> images;
     std::optional<Color> tint;
     Size imageSize;
 
@@ -114,7 +116,7 @@ Node Slider(std::string label, std::function<double()> get, std::function<void(d
 Node Picker(std::string label, std::vector<std::string> options, std::function<double()> get,
             std::function<void(double)> set);
 Node TabView(std::vector<std::string> tabs, std::vector<Node> contents, std::function<double()> get,
-             std::function<void(double)> set);
+             std::function<void(double)> set, std::vector<ImageRef> symbols = {});
 Node Form(std::vector<Node> sections);
 Node Section(std::string header, std::vector<Node> rows);
 Node ScrollArea(Node content, bool showsIndicator = false);
@@ -124,11 +126,17 @@ struct Metrics {
     static constexpr double kControlHeight = 22;
     static constexpr double kSmallControlHeight = 18;
     static constexpr double kTabBarHeight = 24;
+    // Between the tab bar's bottom edge and the top of the selected tab's area.
+    static constexpr double kTabContentGap = 6;
     static constexpr double kRowPaddingH = 10;
     static constexpr double kRowPaddingV = 6;
     static constexpr double kSectionSpacing = 12;
     static constexpr double kSectionHeaderGap = 6;
 };
+
+// The identifier of the view that clips a tab view's selected tab: the area
+// below the bar that the tab's content fits or scrolls in.
+inline constexpr const char* kTabContentIdentifier = "tab-content";
 
 struct Proposal {
     std::optional<double> width, height;

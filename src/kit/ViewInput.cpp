@@ -1,5 +1,9 @@
 #include "kit/ViewInput.h"
 
+#include <functional>
+
+#include "kit/Controls.h"
+
 namespace kit {
 
 namespace {
@@ -163,6 +167,39 @@ ViewRef InputRouter::mouseDown(Point p, std::uint64_t modifierFlags, int clickCo
     const auto held = keepAlive(*target);
     target->mouseDown(makeEvent(MouseEvent::Type::LeftMouseDown, p, modifierFlags, clickCount));
     return target;
+}
+
+namespace {
+
+// Shift, control, option and command: the modifiers a key equivalent names.
+constexpr std::uint64_t kEquivalentModifiers = 0x20000 | 0x40000 | 0x80000 | 0x100000;
+
+template <typename T>
+std::shared_ptr<T> firstShown(const ViewRef& view, const std::function<bool(const T&)>& matches) {
+    if (!view || view->isHidden()) return nullptr;
+    if (auto candidate = std::dynamic_pointer_cast<T>(view); candidate && matches(*candidate)) return candidate;
+    for (const ViewRef& child : view->subviews())
+        if (auto found = firstShown<T>(child, matches)) return found;
+    return nullptr;
+}
+
+}  // namespace
+
+bool InputRouter::performKeyEquivalent(std::string_view characters, std::uint64_t modifierFlags) {
+    if (!root_ || characters.empty()) return false;
+    prepare();
+    // An open menu takes the keys first, as the platform's menu tracking does.
+    if (auto menu = firstShown<PopUpMenu>(root_, [](const PopUpMenu&) { return true; })) {
+        if (characters == "\x1b") menu->close();
+        return true;
+    }
+    if (modifierFlags & kEquivalentModifiers) return false;
+    auto button = firstShown<Button>(root_, [characters](const Button& b) {
+        return b.isEnabled() && b.keyEquivalent() == characters;
+    });
+    if (!button) return false;
+    button->performClick();
+    return true;
 }
 
 void InputRouter::mouseUp(Point p, std::uint64_t modifierFlags, int clickCount) {

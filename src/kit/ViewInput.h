@@ -56,6 +56,13 @@ public:
     ViewRef mouseDown(Point pointInWindow, std::uint64_t modifierFlags = 0, int clickCount = 1);
     void mouseUp(Point pointInWindow, std::uint64_t modifierFlags = 0, int clickCount = 1);
 
+    // A key press the window offers its views before anything else, as
+    // performKeyEquivalent: Escape closes an open pop-up menu; otherwise the
+    // first visible, enabled button whose key equivalent is these characters
+    // (Return "\r" for the default button, Escape "\x1b" for the cancel
+    // button), pressed with no modifier, is clicked. False when no view took it.
+    bool performKeyEquivalent(std::string_view characters, std::uint64_t modifierFlags = 0);
+
     std::optional<Point> pointerLocation() const { return pointer_; }
     // Whether the pointer is inside the area as far as events have told its view.
     bool isInside(const TrackingAreaRef& area) const;

@@ -35,6 +35,10 @@ Palette paletteFor(kit::Appearance appearance) {
     return p;
 }
 
+// Control titles start where a label's text does (NSTextField's cell inset),
+// so every row of a form begins at one leading edge.
+constexpr double kTitleInset = 2;
+
 kit::Rect box(const kit::View& view) { return {0, 0, view.bounds().width(), view.bounds().height()}; }
 
 // Bounds coordinates of a flipped control are already top-down.
@@ -68,7 +72,8 @@ void line(TextPainter& text, cairo_t* cr, const std::string& s, const kit::Rect&
 
 void paintSwitch(cairo_t* cr, TextPainter& text, const kit::Switch& view, const Palette& p) {
     const kit::Rect knobArea = local(view, view.switchRect());
-    line(text, cr, view.title(), {0, 0, std::max(0.0, knobArea.minX() - 8), view.bounds().height()}, 13, p.text);
+    line(text, cr, view.title(), {kTitleInset, 0, std::max(0.0, knobArea.minX() - 8 - kTitleInset), view.bounds().height()},
+         13, p.text);
     fillRounded(cr, knobArea, knobArea.height() / 2, view.isOn() ? p.accent : p.track);
     const double d = knobArea.height() - 2;
     const double x = view.isOn() ? knobArea.maxX() - d - 1 : knobArea.minX() + 1;
@@ -100,7 +105,8 @@ void arrow(cairo_t* cr, const kit::Rect& r, bool up, const kit::Color& color) {
 void paintStepper(cairo_t* cr, TextPainter& text, const kit::Stepper& view, const Palette& p) {
     const kit::Rect up = local(view, view.upArrowRect());
     const kit::Rect down = local(view, view.downArrowRect());
-    line(text, cr, view.title(), {0, 0, std::max(0.0, up.minX() - 6), view.bounds().height()}, 13, p.text);
+    line(text, cr, view.title(), {kTitleInset, 0, std::max(0.0, up.minX() - 6 - kTitleInset), view.bounds().height()}, 13,
+         p.text);
     const kit::Rect arrows{up.minX(), up.minY(), up.width(), up.height() + down.height()};
     bezel(cr, arrows, p, false);
     setSource(cr, p.bezelEdge);
@@ -128,12 +134,14 @@ void paintSlider(cairo_t* cr, const kit::Slider& view, const Palette& p) {
     cairo_stroke(cr);
 }
 
-void paintSegments(cairo_t* cr, TextPainter& text, const kit::SegmentedControl& view, const Palette& p) {
+void paintSegments(cairo_t* cr, TextPainter& text, ImagePainter& images, const kit::SegmentedControl& view,
+                   const Palette& p, kit::Appearance appearance) {
     const kit::Rect all = box(view).insetBy(1, 1);
     bezel(cr, all, p, false);
     for (std::size_t i = 0; i < view.labels().size(); ++i) {
         const kit::Rect segment = local(view, view.segmentRect(i)).insetBy(1, 1);
         const bool selected = view.selected() == i;
+        const kit::Color ink = selected ? kit::Color::rgba(1, 1, 1, 1) : p.text;
         if (selected) fillRounded(cr, segment.insetBy(1, 1), 4, p.accent);
         else if (i > 0) {
             setSource(cr, p.bezelEdge);
@@ -142,8 +150,66 @@ void paintSegments(cairo_t* cr, TextPainter& text, const kit::SegmentedControl& 
             cairo_set_line_width(cr, 0.5);
             cairo_stroke(cr);
         }
-        line(text, cr, view.labels()[i], segment, view.isTabBar() ? 12 : 12,
-             selected ? kit::Color::rgba(1, 1, 1, 1) : p.text, kit::TextAlignment::Center);
+        const kit::ImageRef symbol = i < view.images().size() ? view.images()[i] : nullptr;
+        if (!symbol) {
+            line(text, cr, view.labels()[i], segment, 12, ink, kit::TextAlignment::Center);
+            continue;
+        }
+        // The symbol and the title, centred together in the segment.
+        constexpr double kSymbol = 14, kGap = 4;
+        const double titleWidth = std::ceil(kit::textWidth(view.labels()[i], kit::Font::systemFont(12)));
+        const double start = segment.midX() - (kSymbol + kGap + titleWidth) / 2;
+        images.draw(cr, symbol, {start, segment.midY() - kSymbol / 2, kSymbol, kSymbol}, ink, appearance);
+        line(text, cr, view.labels()[i], {start + kSymbol + kGap, segment.minY(), titleWidth + 2, segment.height()}, 12, ink);
+    }
+}
+
+// Two chevrons, one up and one down, stacked in the box.
+void chevrons(cairo_t* cr, const kit::Rect& r, const kit::Color& color) {
+    const double w = 3, h = 2.5, gap = 1.5;
+    cairo_move_to(cr, r.midX() - w, r.midY() - gap);
+    cairo_line_to(cr, r.midX(), r.midY() - gap - h);
+    cairo_line_to(cr, r.midX() + w, r.midY() - gap);
+    cairo_move_to(cr, r.midX() - w, r.midY() + gap);
+    cairo_line_to(cr, r.midX(), r.midY() + gap + h);
+    cairo_line_to(cr, r.midX() + w, r.midY() + gap);
+    setSource(cr, color);
+    cairo_set_line_width(cr, 1.4);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+    cairo_stroke(cr);
+}
+
+void paintPopUpButton(cairo_t* cr, TextPainter& text, const kit::PopUpButton& view, const Palette& p) {
+    const kit::Rect r = box(view).insetBy(0.5, 0.5);
+    bezel(cr, r, p, false);
+    const kit::Rect indicator = local(view, view.indicatorRect());
+    fillRounded(cr, indicator, 4, p.accent);
+    chevrons(cr, indicator, kit::Color::rgba(1, 1, 1, 1));
+    line(text, cr, view.title(), {8, 0, std::max(0.0, indicator.minX() - 12), view.bounds().height()}, 13, p.text);
+}
+
+void paintPopUpMenu(cairo_t* cr, TextPainter& text, const kit::PopUpMenu& view, const Palette& p, bool dark) {
+    const kit::Rect menu = local(view, view.menuRect());
+    // A soft shadow under the menu, then its face and hairline edge.
+    for (int i = 4; i >= 1; --i) {
+        roundedRectPath(cr, menu.insetBy(-i, -i).offsetBy(0, 2), 6 + i);
+        setSource(cr, kit::Color::rgba(0, 0, 0, 0.035));
+        cairo_fill(cr);
+    }
+    roundedRectPath(cr, menu, 6);
+    setSource(cr, dark ? kit::Color::rgba(0.17, 0.17, 0.18, 0.97) : kit::Color::rgba(0.96, 0.96, 0.96, 0.97));
+    cairo_fill_preserve(cr);
+    setSource(cr, dark ? kit::Color::rgba(1, 1, 1, 0.18) : kit::Color::rgba(0, 0, 0, 0.18));
+    cairo_set_line_width(cr, 0.5);
+    cairo_stroke(cr);
+    for (std::size_t i = 0; i < view.items().size(); ++i) {
+        const kit::Rect item = local(view, view.itemRect(i));
+        const double titleX = item.minX() + kit::PopUpMenu::kLeadingInset - 5;
+        if (view.checkedIndex() == i)
+            line(text, cr, "\u2713", {item.minX() + 5, item.minY(), titleX - item.minX() - 5, item.height()}, 13, p.text);
+        line(text, cr, view.items()[i], {titleX, item.minY(), std::max(0.0, item.maxX() - titleX), item.height()}, 13,
+             p.text);
     }
 }
 
@@ -153,13 +219,18 @@ void paintLink(cairo_t* cr, TextPainter& text, const kit::Link& view, const Pale
 
 }  // namespace
 
-bool paintControl(cairo_t* cr, TextPainter& text, const kit::View& view, kit::Appearance appearance) {
+bool paintControl(cairo_t* cr, TextPainter& text, ImagePainter& images, const kit::View& view,
+                  kit::Appearance appearance) {
     const Palette p = paletteFor(appearance);
     if (const auto* v = dynamic_cast<const kit::Switch*>(&view)) paintSwitch(cr, text, *v, p);
     else if (const auto* v = dynamic_cast<const kit::PushToggle*>(&view)) paintPushToggle(cr, text, *v, p);
     else if (const auto* v = dynamic_cast<const kit::Stepper*>(&view)) paintStepper(cr, text, *v, p);
     else if (const auto* v = dynamic_cast<const kit::Slider*>(&view)) paintSlider(cr, *v, p);
-    else if (const auto* v = dynamic_cast<const kit::SegmentedControl*>(&view)) paintSegments(cr, text, *v, p);
+    else if (const auto* v = dynamic_cast<const kit::SegmentedControl*>(&view))
+        paintSegments(cr, text, images, *v, p, appearance);
+    else if (const auto* v = dynamic_cast<const kit::PopUpButton*>(&view)) paintPopUpButton(cr, text, *v, p);
+    else if (const auto* v = dynamic_cast<const kit::PopUpMenu*>(&view))
+        paintPopUpMenu(cr, text, *v, p, kit::isDark(appearance));
     else if (const auto* v = dynamic_cast<const kit::Link*>(&view)) paintLink(cr, text, *v, p);
     else return false;
     return true;
@@ -167,12 +238,9 @@ bool paintControl(cairo_t* cr, TextPainter& text, const kit::View& view, kit::Ap
 
 void paintScrollIndicator(cairo_t* cr, const kit::View& view, kit::Appearance appearance) {
     const auto* scroll = dynamic_cast<const kit::ScrollView*>(&view);
-    if (!scroll || !scroll->showsIndicator() || scroll->maximumOffset() <= 0 || !scroll->documentView()) return;
-    const kit::Rect b = scroll->bounds();
-    const double total = scroll->documentView()->frame().height();
-    const double length = std::max(24.0, b.height() * b.height() / total);
-    const double top = b.minY() + (b.height() - length) * scroll->contentOffset() / scroll->maximumOffset();
-    fillRounded(cr, {b.maxX() - 7, top + 2, 4, length - 4}, 2,
+    const std::optional<kit::Rect> knob = scroll ? scroll->scrollerKnobRect() : std::nullopt;
+    if (!knob) return;
+    fillRounded(cr, *knob, knob->width() / 2,
                 kit::isDark(appearance) ? kit::Color::rgba(1, 1, 1, 0.35) : kit::Color::rgba(0, 0, 0, 0.3));
 }
 

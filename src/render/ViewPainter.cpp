@@ -121,7 +121,7 @@ void ViewPainter::paintView(cairo_t* cr, const kit::View& view, bool superviewFl
 
     if (shows) {
         if (const auto* material = dynamic_cast<const kit::VisualEffectView*>(&view)) paintMaterial(cr, *material);
-        else if (paintControl(cr, text_, view, appearance_)) {}
+        else if (paintControl(cr, text_, images_, view, appearance_)) {}
         else if (const auto* label = dynamic_cast<const kit::Label*>(&view)) paintLabel(cr, *label);
         else if (const auto* image = dynamic_cast<const kit::ImageView*>(&view)) paintImageView(cr, *image);
         else if (const auto* button = dynamic_cast<const kit::Button*>(&view)) paintButton(cr, *button);

@@ -19,6 +19,9 @@ Desktop::Desktop() : files_(std::make_shared<SimFiles>()) {
         std::shared_ptr<SimWindow> key = windowServer_.keyWindow();
         if (key && selector == "performClose:") key->performClose();
     });
+    input_.setMenuKeys([this](const std::string& characters, platform::CGEventFlags flags) {
+        return application_.performKeyEquivalent(characters, flags);
+    });
     input_.setStatusBar([this](kit::Point topLeft) {
         std::optional<kit::Rect> item = application_.statusItemFrame();
         if (!item || !item->cgContains(topLeft)) return false;

@@ -2,6 +2,7 @@
 
 #include "kit/Controls.h"
 #include "sim/Graveyard.h"
+#include "sim/KeyLayout.h"
 #include "sim/SimEventMonitors.h"
 #include "sim/SimEventTaps.h"
 #include "sim/SimWindowManager.h"
@@ -178,7 +179,31 @@ void Input::click(kit::Point topLeft, platform::CGEventFlags flags) {
 void Input::keyDown(std::int64_t keyCode, platform::CGEventFlags flags) {
     kit::Point at = location();
     if (!passesTaps(platform::kCGEventKeyDown, at, flags, keyCode)) return;
-    deliverToWorld(platform::kCGEventKeyDown, at, flags, keyCode);
+    bool ours;
+    {
+        std::lock_guard lock(world_.mutex);
+        ours = world_.frontmost == world_.ownPid;
+    }
+    if (ours) deliverToOwnApp(keyCode, flags);
+    else deliverToWorld(platform::kCGEventKeyDown, at, flags, keyCode);
+}
+
+void Input::deliverToOwnApp(std::int64_t keyCode, platform::CGEventFlags flags) {
+    const std::string characters = charactersIgnoringModifiers(keyCode);
+    if (characters.empty()) return;
+    graveyard_.clearIfIdle();
+    // The key window's views first (its default and cancel buttons), then
+    // the main menu, as NSApplication's sendEvent: offers a key equivalent.
+    if (std::shared_ptr<SimWindow> key = windowServer_.keyWindow(); key && key->isVisible()) {
+        CallbackScope scope(graveyard_);
+        key->syncContentView();
+        if (key->router().performKeyEquivalent(characters, flags)) {
+            graveyard_.clearIfIdle();
+            return;
+        }
+    }
+    if (menuKeys_) menuKeys_(characters, flags);
+    graveyard_.clearIfIdle();
 }
 
 void Input::scrollWheel(kit::Point topLeft, double lines, double points, platform::CGEventFlags flags) {

@@ -42,7 +42,10 @@ public:
     void mouseDown(kit::Point topLeft, platform::CGEventFlags flags = 0);
     void mouseUp(kit::Point topLeft);
     void click(kit::Point topLeft, platform::CGEventFlags flags = 0);
-    // A key-down (virtual key code) for the frontmost application.
+    // A key-down (virtual key code) for the frontmost application. When that
+    // is Durazizi, its key window's views are offered the key first, then
+    // its main menu's key equivalents; other applications and global
+    // monitors never see it.
     void keyDown(std::int64_t keyCode, platform::CGEventFlags flags = 0);
     // A vertical scroll at a point, positive up, in lines and in points.
     void scrollWheel(kit::Point topLeft, double lines, double points, platform::CGEventFlags flags = 0);
@@ -61,6 +64,10 @@ public:
     // The menu bar's status items: true when the press at that point landed
     // on one of ours and was handled there.
     void setStatusBar(std::function<bool(kit::Point topLeft)> press) { statusBar_ = std::move(press); }
+    // Durazizi's main menu: true when an item took the key equivalent.
+    void setMenuKeys(std::function<bool(const std::string& characters, platform::CGEventFlags flags)> perform) {
+        menuKeys_ = std::move(perform);
+    }
 
 private:
     // A press the taps swallowed: the window under it and its frame then,
@@ -79,7 +86,11 @@ private:
     void deliverToWorld(platform::CGEventType type, kit::Point at, platform::CGEventFlags flags,
                         std::int64_t keycode = 0);
 
+    // A key for Durazizi while it is the frontmost application.
+    void deliverToOwnApp(std::int64_t keyCode, platform::CGEventFlags flags);
+
     std::function<bool(kit::Point)> statusBar_;
+    std::function<bool(const std::string&, platform::CGEventFlags)> menuKeys_;
     // A press on the close button of one of our titled windows.
     std::weak_ptr<SimWindow> closeButtonPressed_;
 

@@ -154,12 +154,56 @@ bool SimApplication::pickMenuItem(const std::string& menuTitle, const std::strin
         if (!matches) continue;
         for (const platform::MenuItem& item : heading.submenu->items()) {
             if (item.isSeparator || item.title != itemTitle) continue;
-            // Copies: the action may rebuild the very menu it sits in.
-            std::function<void()> target = item.target;
-            std::string selector = item.action;
-            CallbackScope scope(graveyard_);
-            if (target) target();
-            else sendAction(selector);
+            runItem(item);
+            return true;
+        }
+    }
+    return false;
+}
+
+void SimApplication::runItem(const platform::MenuItem& item) {
+    // Copies: the action may rebuild the very menu it sits in.
+    std::function<void()> target = item.target;
+    std::string selector = item.action;
+    CallbackScope scope(graveyard_);
+    if (target) target();
+    else sendAction(selector);
+}
+
+namespace {
+
+constexpr std::uint64_t kEquivalentModifiers = platform::NSEventModifierFlagShift |
+                                               platform::NSEventModifierFlagControl |
+                                               platform::NSEventModifierFlagOption |
+                                               platform::NSEventModifierFlagCommand;
+
+bool isUpper(char c) { return c >= 'A' && c <= 'Z'; }
+char lower(char c) { return isUpper(c) ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool answers(const platform::MenuItem& item, const std::string& characters, std::uint64_t held) {
+    const std::string& key = item.keyEquivalent;
+    if (item.isSeparator || key.empty() || key.size() != characters.size()) return false;
+    std::uint64_t wanted = item.keyEquivalentModifierMask & kEquivalentModifiers;
+    if (key.size() == 1 && isUpper(key[0])) wanted |= platform::NSEventModifierFlagShift;
+    if ((held & kEquivalentModifiers) != wanted) return false;
+    for (std::size_t i = 0; i < key.size(); ++i)
+        if (lower(key[i]) != characters[i]) return false;
+    return true;
+}
+
+}  // namespace
+
+bool SimApplication::performKeyEquivalent(const std::string& characters, std::uint64_t modifierFlags) {
+    graveyard_.clearIfIdle();
+    if (!running() || characters.empty()) return false;
+    platform::MenuRef menu = process_.mainMenu;   // kept alive while the action runs
+    if (!menu) return false;
+    for (const platform::MenuItem& heading : menu->items()) {
+        if (!heading.submenu) continue;
+        for (const platform::MenuItem& item : heading.submenu->items()) {
+            if (!answers(item, characters, modifierFlags)) continue;
+            runItem(item);
+            graveyard_.clearIfIdle();
             return true;
         }
     }

@@ -53,6 +53,11 @@ public:
     std::optional<kit::Rect> statusItemFrame() const;   // top-left global coordinates
     bool clickStatusItem();
     bool chooseMenuItem(const std::string& menuTitle, const std::string& itemTitle);
+    // A key press the key window's views left alone: the main menu's item
+    // with that key equivalent runs, as NSMenu's performKeyEquivalent:.
+    // `characters` ignore the modifiers; an upper-case equivalent asks for
+    // shift too. False when no item has it.
+    bool performKeyEquivalent(const std::string& characters, std::uint64_t modifierFlags);
     std::optional<std::map<std::string, std::string>> aboutPanelOptions() const { return process_.aboutOptions; }
     int activations() const { return activations_; }
     // Where window actions sent down the responder chain end up (the key window).
@@ -78,6 +83,7 @@ private:
     bool running() const;
     bool pressStatusItem();
     bool pickMenuItem(const std::string& menuTitle, const std::string& itemTitle);
+    void runItem(const platform::MenuItem& item);
     std::shared_ptr<SimStatusItem> firstStatusItem() const;
     // The application object's answer to an action sent down the responder chain.
     void sendAction(const std::string& selector);

@@ -148,6 +148,7 @@ std::shared_ptr<PreferencesWindowController> PreferencesWindowController::shared
 
 Node PreferencesWindowController::body() {
     static const std::vector<std::string> kTabs = {"General", "Appearance", "Specials", "Window Management", "About"};
+    static const char* const kSymbols[] = {"switch.2", "paintpalette", "calendar", "macwindow.on.rectangle", "info.circle"};
     Node content;
     switch (selectedTab_) {
         case 1: content = AppearanceTab::body(); break;
@@ -159,14 +160,19 @@ Node PreferencesWindowController::body() {
     // Only the selected tab is built: the others would be thrown away unseen.
     std::vector<Node> contents(kTabs.size(), Spacer());
     contents[selectedTab_ < kTabs.size() ? selectedTab_ : 0] = std::move(content);
+    std::vector<kit::ImageRef> symbols;
+    for (const char* name : kSymbols) symbols.push_back(platform::current().symbols().imageWithSystemSymbolName(name, ""));
     std::weak_ptr<PreferencesWindowController> weak = weak_from_this();
-    return TabView(kTabs, std::move(contents), [weak] {
-               auto self = weak.lock();
-               return self ? static_cast<double>(self->selectedTab_) : 0.0;
-           },
-                   [weak](double tab) {
-                       if (auto self = weak.lock()) self->selectedTab_ = static_cast<std::size_t>(tab);
-                   })
+    return TabView(
+               kTabs, std::move(contents),
+               [weak] {
+                   auto self = weak.lock();
+                   return self ? static_cast<double>(self->selectedTab_) : 0.0;
+               },
+               [weak](double tab) {
+                   if (auto self = weak.lock()) self->selectedTab_ = static_cast<std::size_t>(tab);
+               },
+               std::move(symbols))
         .padding();
 }
 

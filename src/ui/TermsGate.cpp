@@ -44,11 +44,15 @@ Node TermsView::body() const {
                        .frameMax(true, false, HAlign::Leading)
                        .padding(12);
     Node quitButton = Button("Quit", quit);
+    // The cancel role: Escape presses it.
+    quitButton.keyEquivalent = "\x1b";
     Node agreeButton = Button("I Agree", agree, ButtonStyle::Prominent);
     agreeButton.keyEquivalent = "\r";
     return VStack({Image(AboutTab::appIcon(), {64, 64}),
                    Text("Welcome to Durazizi", kit::Font::systemFont(17, kit::Font::Weight::Bold)),
-                   ScrollArea(summary).frame(std::nullopt, 180).backgroundColor(kit::Color::named(kit::Color::Semantic::Label, 0.05), 8),
+                   ScrollArea(summary, true)
+                       .frame(std::nullopt, 180)
+                       .backgroundColor(kit::Color::textBackground(0.4), 8),
                    HStack({link("EULA", TermsGate::kEulaURL), link("Privacy Policy", TermsGate::kPrivacyURL),
                            link("Terms of Sale", TermsGate::kTermsURL)},
                           16),

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <functional>
 #include <memory>
 
@@ -119,6 +121,100 @@ TEST(Declarative, ControlsWriteThroughTheirBindingsAndShowTheStoredValue) {
     click(*toggle, toggle->switchRect().center());
     EXPECT_TRUE(on);
     EXPECT_TRUE(find(static_cast<kit::Switch*>(nullptr))->isOn());
+}
+
+template <typename T>
+std::shared_ptr<T> first(const kit::ViewRef& root) {
+    std::shared_ptr<T> found;
+    std::function<void(const kit::ViewRef&)> walk = [&](const kit::ViewRef& v) {
+        if (!found) found = std::dynamic_pointer_cast<T>(v);
+        for (auto& c : v->subviews()) walk(c);
+    };
+    walk(root);
+    return found;
+}
+
+// A rect of `view`'s bounds in the coordinates of `to` (both flipped here).
+kit::Rect rectIn(const kit::View& view, kit::Rect r, const kit::View& to) {
+    const kit::Point a = view.convertPointTo(r.origin, &to);
+    const kit::Point b = view.convertPointTo({r.maxX(), r.maxY()}, &to);
+    return {std::min(a.x, b.x), std::min(a.y, b.y), std::abs(b.x - a.x), std::abs(b.y - a.y)};
+}
+
+TEST(Declarative, PopUpPickerOpensItsMenuOverItselfAndOnlyAnItemChooses) {
+    double stored = 0;
+    auto view = host(
+        [&] {
+            return VStack({Picker("Theme", {"Automatic", "Light", "Dark"}, [&] { return stored; },
+                                  [&](double v) { stored = v; })})
+                .padding();
+        },
+        {300, 200});
+    kit::InputRouter router(view);
+    auto click = [&](const kit::View& target, kit::Point inBounds) {
+        const kit::Point p = target.convertToRoot(inBounds);
+        router.mouseDown(p);
+        router.mouseUp(p);
+    };
+    auto open = [&] {
+        auto button = first<kit::PopUpButton>(view);
+        click(*button, button->bounds().center());
+        return first<kit::PopUpMenu>(view);
+    };
+    EXPECT_EQ(first<kit::PopUpButton>(view)->title(), "Automatic");
+
+    // The checked item opens over the button; a click beside the menu closes it and changes nothing.
+    auto menu = open();
+    ASSERT_TRUE(menu);
+    EXPECT_EQ(menu->checkedIndex(), 0u);
+    auto button = first<kit::PopUpButton>(view);
+    EXPECT_TRUE(rectIn(*menu, menu->itemRect(0), *view).cgContains(rectIn(*button, button->bounds(), *view).center()));
+    const kit::Rect box = menu->menuRect();
+    click(*menu, {box.maxX() + 4, box.maxY() + 4});
+    EXPECT_FALSE(first<kit::PopUpMenu>(view));
+    EXPECT_EQ(stored, 0);
+
+    // Escape closes it too; an item chooses.
+    ASSERT_TRUE(open());
+    EXPECT_TRUE(router.performKeyEquivalent("\x1b"));
+    EXPECT_FALSE(first<kit::PopUpMenu>(view));
+    menu = open();
+    click(*menu, menu->itemRect(2).center());
+    EXPECT_EQ(stored, 2);
+    EXPECT_FALSE(first<kit::PopUpMenu>(view));
+    EXPECT_EQ(first<kit::PopUpButton>(view)->title(), "Dark");
+}
+
+TEST(Declarative, AFormTallerThanItsTabScrollsBelowTheBarWithAScrollerAndNoRowOutOfReach) {
+    std::vector<Node> rows;
+    for (int i = 0; i < 20; ++i) rows.push_back(Toggle("Row " + std::to_string(i), [] { return false; }, [](bool) {}));
+    auto view = host([&] { return TabView({"One", "Two"}, {Form({Section("Header", rows)}), Spacer()}, [] { return 0.0; },
+                                          [](double) {}); },
+                     {400, 300});
+    auto bar = first<kit::SegmentedControl>(view);
+    auto scroll = first<kit::ScrollView>(view);
+    ASSERT_TRUE(bar && scroll);
+    const double barBottom = rectIn(*bar, bar->bounds(), *view).maxY();
+    EXPECT_GE(rectIn(*scroll, scroll->bounds(), *view).minY(), barBottom);
+    EXPECT_GT(scroll->contentHeight(), scroll->bounds().height());
+    EXPECT_TRUE(scroll->scrollerKnobRect());
+
+    // At either end the row there shows whole inside the visible area.
+    auto switches = [&] {
+        std::vector<std::shared_ptr<kit::Switch>> all;
+        std::function<void(const kit::ViewRef&)> walk = [&](const kit::ViewRef& v) {
+            if (auto s = std::dynamic_pointer_cast<kit::Switch>(v)) all.push_back(s);
+            for (auto& c : v->subviews()) walk(c);
+        };
+        walk(scroll);
+        return all;
+    };
+    const auto top = switches();
+    ASSERT_EQ(top.size(), 20u);
+    EXPECT_TRUE(scroll->bounds().containsRect(rectIn(*top.front(), top.front()->bounds(), *scroll)));
+    scroll->scrollBy(1e6);
+    EXPECT_TRUE(scroll->bounds().containsRect(rectIn(*top.back(), top.back()->bounds(), *scroll)));
+    EXPECT_GE(rectIn(*scroll, scroll->bounds(), *view).minY(), barBottom);
 }
 
 }  // namespace

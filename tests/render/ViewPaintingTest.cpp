@@ -6,6 +6,7 @@
 #include <string>
 
 #include "kit/Button.h"
+#include "kit/Controls.h"
 #include "kit/FlippedView.h"
 #include "kit/ImageView.h"
 #include "kit/Label.h"
@@ -185,6 +186,29 @@ TEST(ViewPainting, LabelsAlignAndTakeTheAppearancesInk) {
     };
     EXPECT_LT(brightestInk(paint(kit::TextAlignment::Left, kit::Appearance::Aqua)), 60);
     EXPECT_GT(brightestInk(paint(kit::TextAlignment::Left, kit::Appearance::VibrantDark)), 200);
+}
+
+TEST(ViewPainting, SwitchAndStepperTitlesStartWhereALabelsTextDoes) {
+    // Rows of a form begin at one leading edge whatever control they hold.
+    auto firstInk = [](std::shared_ptr<kit::View> view) {
+        auto root = std::make_shared<kit::View>(kit::Rect{0, 0, 200, 22});
+        root->addSubview(view);
+        const render::Frame f = render::paintView(*root, {200, 22}, 1.0, std::nullopt);
+        for (int x = 0; x < 100; ++x)
+            for (int y = 0; y < f.height; ++y)
+                if (hasInk(f.at(x, y))) return x;
+        return -1;
+    };
+    auto label = std::make_shared<kit::Label>("Hide", kit::Rect{0, 0, 200, 22});
+    label->setFont(kit::Font::systemFont(13));
+    auto toggle = std::make_shared<kit::Switch>(kit::Rect{0, 0, 200, 22});
+    toggle->setTitle("Hide");
+    auto stepper = std::make_shared<kit::Stepper>(kit::Rect{0, 0, 200, 22});
+    stepper->setTitle("Hide");
+    const int text = firstInk(label);
+    ASSERT_GE(text, 1);
+    EXPECT_EQ(firstInk(toggle), text);
+    EXPECT_EQ(firstInk(stepper), text);
 }
 
 TEST(ViewPainting, AlphaFadesASubtreeAsOnePicture) {

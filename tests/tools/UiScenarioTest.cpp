@@ -137,6 +137,58 @@ TEST(UiScenario, SliderTruncatesPickersStoreTheirCaseAndModifierButtonsWriteThei
     EXPECT_EQ(r.lines[6], R"({"key":"resize_windows_mod_shift","value":false})");
 }
 
+TEST(UiScenario, EachPreferenceTabFitsOrScrollsWithAScrollerBelowTheTabBar) {
+    const Printed r = ok("screen 0,0,1440,900\n" + kReturning +
+                         "launch\nmenu \"Durazizi\" \"Settings…\"\nquery prefs\npress \"Appearance\"\nquery prefs\n"
+                         "press \"Specials\"\nquery prefs\npress \"Window Management\"\nquery prefs\n"
+                         "press \"About\"\nquery prefs\n");
+    ASSERT_EQ(r.lines.size(), 5u);
+    auto number = [](const std::string& line, const std::string& key) {
+        const auto at = line.find("\"" + key + "\":");
+        return at == std::string::npos ? -1.0 : std::stod(line.substr(at + key.size() + 3));
+    };
+    // About fills the whole area below the tab bar; a scrolling tab ends
+    // between two rows, at most a row short of it.
+    const double area = number(r.lines[4], "visibleHeight");
+    EXPECT_GT(area, 300);
+    const bool scrolls[] = {true, true, false, true, false};
+    for (std::size_t i = 0; i < 5; ++i) {
+        const std::string& line = r.lines[i];
+        EXPECT_LE(number(line, "visibleHeight"), area) << line;
+        EXPECT_GT(number(line, "visibleHeight"), area - 50) << line;
+        EXPECT_EQ(number(line, "contentHeight") > area, scrolls[i]) << line;
+        EXPECT_TRUE(has(line, scrolls[i] ? R"("scroller":true)" : R"("scroller":false)")) << line;
+    }
+}
+
+TEST(UiScenario, KeysGoToDuraziziOnlyWhileFrontmostFirstItsButtonsThenItsMenu) {
+    // Return agrees; the terms window has no close button, so ⌘W leaves it.
+    Printed r = ok("screen 0,0,1440,900\nlaunch\nkey 13 mods=cmd\nquery terms\nkey 36\nadvance 2s\n"
+                   "query app\nquery defaults termsVersionAccepted\n");
+    ASSERT_EQ(r.lines.size(), 3u);
+    EXPECT_TRUE(has(r.lines[0], R"("visible":true)")) << r.lines[0];
+    EXPECT_TRUE(has(r.lines[1], R"("running":true,"started":true)")) << r.lines[1];
+    EXPECT_EQ(r.lines[2], R"({"key":"termsVersionAccepted","value":1})");
+    // Escape quits, as "Quit" does.
+    r = ok("screen 0,0,1440,900\nlaunch\nkey 53\nquery app\nquery defaults termsVersionAccepted\n");
+    ASSERT_EQ(r.lines.size(), 2u);
+    EXPECT_TRUE(has(r.lines[0], R"("running":false)")) << r.lines[0];
+    EXPECT_EQ(r.lines[1], R"({"key":"termsVersionAccepted","value":null})");
+
+    r = ok("screen 0,0,1440,900\napp com.apple.TextEdit \"TextEdit\" pid=501\nwindow 501 \"Notes\"\n" + kReturning +
+           "launch\nmenu \"Help\" \"Durazizi Guide\"\nkey 43 mods=cmd\nquery prefs\n"   // ⌘, opens the settings
+           "key 13 mods=cmd\nquery windows\n"                                              // ⌘W closes the key window
+           "front 501\nquery events 501\nkey 43 mods=cmd\nquery prefs\nquery events 501\n"  // TextEdit's key
+           "menu \"Help\" \"Durazizi Guide\"\nkey 12 mods=cmd\nquery app\n");                 // ⌘Q quits
+    ASSERT_EQ(r.lines.size(), 6u);
+    EXPECT_TRUE(has(r.lines[0], R"({"visible":true,"tab":"General")")) << r.lines[0];
+    EXPECT_TRUE(has(r.lines[1], R"({"title":"Durazizi Preferences","visible":false)")) << r.lines[1];
+    EXPECT_TRUE(has(r.lines[1], R"({"title":"Durazizi Guide","visible":true)")) << r.lines[1];
+    EXPECT_TRUE(has(r.lines[3], R"("visible":false)")) << r.lines[3];
+    EXPECT_TRUE(has(r.lines[4], R"({"type":"key")")) << r.lines[4];
+    EXPECT_TRUE(has(r.lines[5], R"("running":false)")) << r.lines[5];
+}
+
 TEST(UiScenario, LaunchAtLoginSwitchDrivesTheLoginItemAndShowsTheTruthWhenItFails) {
     const std::string open = "menu \"Durazizi\" \"Settings…\"\n";
     const Printed r = ok("screen 0,0,1440,900\n" + kReturning + "launch\n" + open +

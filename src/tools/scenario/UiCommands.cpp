@@ -1,8 +1,11 @@
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <ostream>
 
 #include "kit/Controls.h"
+#include "kit/Declarative.h"
+#include "kit/ViewInput.h"
 #include "kit/Label.h"
 #include "platform/Constants.h"
 #include "tools/scenario/Commands.h"
@@ -242,6 +245,15 @@ Action parseSlide(Args& args) {
     };
 }
 
+namespace {
+
+// The open menu of a pop-up button, where the window shows it.
+std::shared_ptr<kit::PopUpMenu> openMenu(const kit::ViewRef& root) {
+    return findControl<kit::PopUpMenu>(root, [](const kit::PopUpMenu&) { return true; });
+}
+
+}  // namespace
+
 Action parsePick(Args& args) {
     const std::string label = args.text("a picker's label");
     const std::string option = args.text("an option");
@@ -249,18 +261,27 @@ Action parsePick(Args& args) {
         if (!world.running()) return "pick: Durazizi is not running";
         auto window = frontWindow(world);
         if (!window) return std::string("pick: Durazizi shows no window");
-        auto picker = findControl<kit::SegmentedControl>(
-            window->contentView, [&](const kit::SegmentedControl& s) { return !s.isTabBar() && s.title() == label; });
+        auto picker = findControl<kit::PopUpButton>(window->contentView, [&](const kit::PopUpButton& b) {
+            return b.identifier() == label || rowOf(b) == label;
+        });
         if (!picker) return "pick: no picker \"" + label + "\" in \"" + window->title + "\"";
-        const auto& labels = picker->labels();
-        for (std::size_t i = 0; i < labels.size(); ++i) {
-            if (labels[i] != option) continue;
-            revealInScroll(*picker);
-            const kit::Point at = onScreen(*window, *picker, picker->segmentRect(i).center());
-            return clickAt(world, "pick", *window, picker.get(), at,
-                           quoted(option) + " of the picker " + quoted(label) + " in " + quoted(window->title));
+        const auto& items = picker->itemTitles();
+        if (std::find(items.begin(), items.end(), option) == items.end())
+            return "pick: the picker \"" + label + "\" has no option \"" + option + "\"";
+        // As a user does: click the button, then the item in the menu it opened.
+        revealInScroll(*picker);
+        const std::string where = "the picker " + quoted(label) + " in " + quoted(window->title);
+        if (auto problem = clickAt(world, "pick", *window, picker.get(),
+                                   onScreen(*window, *picker, picker->bounds().center()), where))
+            return problem;
+        auto menu = openMenu(window->contentView);
+        if (!menu) return "pick: " + where + " opened no menu";
+        for (std::size_t i = 0; i < menu->items().size(); ++i) {
+            if (menu->items()[i] != option) continue;
+            return clickAt(world, "pick", *window, menu.get(), onScreen(*window, *menu, menu->itemRect(i).center()),
+                           quoted(option) + " in the menu of " + where);
         }
-        return "pick: the picker \"" + label + "\" has no option \"" + option + "\"";
+        return "pick: the menu of " + where + " has no item \"" + option + "\"";
     };
 }
 
@@ -334,6 +355,28 @@ std::string controlJson(const char* kind, const std::string& label, const std::s
     return json::Object().add("kind", json::string(kind)).add("label", json::string(label)).add("value", value).str();
 }
 
+// What the selected tab shows of its content: the scroll view inside the
+// tab's area, as laid out and drawn; a tab without one shows all it holds.
+std::string tabScrollJson(const kit::ViewRef& root) {
+    kit::ViewRef area = kit::findView(root, kit::ui::kTabContentIdentifier);
+    if (!area) return json::null();
+    auto scroll = findControl<kit::ScrollView>(area, [](const kit::ScrollView&) { return true; });
+    double content = area->bounds().height(), visible = area->bounds().height();
+    bool scroller = false;
+    if (scroll) {
+        // The part of the scroll view the tab's area does not cut off.
+        const kit::Rect a = kit::frameInRoot(*area), s = kit::frameInRoot(*scroll);
+        visible = std::max(0.0, std::min(a.maxY(), s.maxY()) - std::max(a.minY(), s.minY()));
+        content = scroll->contentHeight();
+        scroller = scroll->scrollerKnobRect().has_value();
+    }
+    return json::Object()
+        .add("contentHeight", json::number(content))
+        .add("visibleHeight", json::number(visible))
+        .add("scroller", json::boolean(scroller))
+        .str();
+}
+
 std::string prefsJson(World& world) {
     auto window = world.running() ? windowTitled(world, kPrefsTitle) : std::nullopt;
     if (!window) {
@@ -342,6 +385,7 @@ std::string prefsJson(World& world) {
             .add("tab", json::null())
             .add("tabs", json::array({}))
             .add("controls", json::array({}))
+            .add("scroll", json::null())
             .str();
     }
     std::string tab = json::null();
@@ -349,13 +393,11 @@ std::string prefsJson(World& world) {
     walk(window->contentView, [&](const kit::ViewRef& v) {
         if (auto* seg = dynamic_cast<kit::SegmentedControl*>(v.get())) {
             const auto selected = seg->selected();
-            if (seg->isTabBar()) {
-                tabs = seg->labels();
-                if (selected) tab = json::string(seg->labels()[*selected]);
-            } else {
-                controls.push_back(controlJson("picker", seg->title(),
-                                               selected ? json::string(seg->labels()[*selected]) : json::null()));
-            }
+            tabs = seg->labels();
+            if (selected) tab = json::string(seg->labels()[*selected]);
+        } else if (auto* popUp = dynamic_cast<kit::PopUpButton*>(v.get())) {
+            controls.push_back(controlJson("picker", popUp->identifier(),
+                                           popUp->indexOfSelectedItem() ? json::string(popUp->title()) : json::null()));
         } else if (auto* s = dynamic_cast<kit::Switch*>(v.get())) {
             controls.push_back(controlJson("switch", s->title(), json::boolean(s->isOn())));
         } else if (auto* t = dynamic_cast<kit::PushToggle*>(v.get())) {
@@ -375,6 +417,7 @@ std::string prefsJson(World& world) {
         .add("tab", tab)
         .add("tabs", strings(tabs))
         .add("controls", json::array(controls))
+        .add("scroll", tabScrollJson(window->contentView))
         .str();
 }
 
