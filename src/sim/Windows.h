@@ -28,7 +28,7 @@ struct WindowSpec {
     kit::Size minimumSize{120, 80};         // the app refuses to go smaller
     bool refusesMove = false;               // position writes fail
     bool refusesResize = false;             // size writes fail
-    std::optional<std::uint32_t> space;     // the current Space of the display its frame lies on when absent
+    std::optional<std::uint32_t> space{};   // the current Space of the display its frame lies on when absent
 };
 
 // What a user, or another application, sees of one simulated window.
