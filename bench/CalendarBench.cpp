@@ -253,6 +253,64 @@ void BM_CalendarHostileLinks(benchmark::State& state) {
 }
 BENCHMARK(BM_CalendarHostileLinks)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
 
+// Many short events, every one of them in the window: 12,000 daily series
+// starting this week, each with a title of its own (1.5 MB).
+void BM_CalendarHostileManyEvents(benchmark::State& state) {
+    Folder folder("many");
+    std::string text;
+    for (int i = 0; i < 12000; ++i) {
+        text += "BEGIN:VEVENT\r\nSUMMARY:Event " + std::to_string(i) + "\r\nDTSTART;TZID=Europe/Berlin:2026120" +
+                std::to_string(1 + i % 7) + "T" + std::to_string(10 + i % 10) +
+                "0000\r\nDURATION:PT30M\r\nRRULE:FREQ=DAILY\r\nEND:VEVENT\r\n";
+    }
+    folder.write("many.ics", text);
+    run(state, folder, state.range(0) != 0);
+}
+BENCHMARK(BM_CalendarHostileManyEvents)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The shortest events there are, 60,000 of them in the window (3.1 MB).
+void BM_CalendarHostileTinyEvents(benchmark::State& state) {
+    Folder folder("tiny");
+    std::string text;
+    for (int i = 0; i < 60000; ++i) {
+        text += "BEGIN:VEVENT\r\nDTSTART:20261208T" + std::to_string(10 + i % 10) + std::to_string(1000 + i % 5000) +
+                "Z\r\nEND:VEVENT\r\n";
+    }
+    folder.write("tiny.ics", text);
+    run(state, folder, state.range(0) != 0);
+}
+BENCHMARK(BM_CalendarHostileTinyEvents)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The shapes above in one folder, so that one query may pay several budgets
+// in full, after a file near the size cap of events long past: the first
+// query splits that file alone, the next the zones and the minute rules (the
+// other files wait for room in a later query's reading).
+void BM_CalendarHostileAll(benchmark::State& state) {
+    Folder folder("all");
+    folder.write("a-zones.ics", busyZones(40));
+    std::string many, tiny;
+    for (int i = 0; i < 12000; ++i) {
+        many += "BEGIN:VEVENT\r\nSUMMARY:Event " + std::to_string(i) + "\r\nDTSTART;TZID=Europe/Berlin:2026120" +
+                std::to_string(1 + i % 7) + "T" + std::to_string(10 + i % 10) +
+                "0000\r\nDURATION:PT30M\r\nRRULE:FREQ=DAILY\r\nEND:VEVENT\r\n";
+    }
+    folder.write("b-many.ics", many);
+    for (int i = 0; i < 60000; ++i) {
+        tiny += "BEGIN:VEVENT\r\nDTSTART:20261208T" + std::to_string(10 + i % 10) + std::to_string(1000 + i % 5000) +
+                "Z\r\nEND:VEVENT\r\n";
+    }
+    folder.write("c-tiny.ics", tiny);
+    folder.write("d-minutes.ics", minuteRuleEvents(1000));
+    std::string past;
+    while (past.size() < 3'900'000) {
+        past += "BEGIN:VEVENT\r\nUID:p" + std::to_string(past.size()) + "\r\nSUMMARY:Long ago\r\nDTSTART:20200101T100000Z\r\n"
+                "DTEND:20200101T110000Z\r\nEND:VEVENT\r\n";
+    }
+    folder.write("0-past.ics", past);
+    run(state, folder, state.range(0) != 0);
+}
+BENCHMARK(BM_CalendarHostileAll)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
+
 }  // namespace hostile
 
 }  // namespace

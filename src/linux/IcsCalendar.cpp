@@ -271,6 +271,27 @@ std::map<std::string, std::size_t> dropUnwalkableZones(icalcomponent* calendar,
     return costs;
 }
 
+// A time read from the text before libical places it is a wall-clock
+// time; the moment it names lies within a day of it in any real zone. A
+// zone of the file may claim offsets of up to four days (the syntax allows
+// 99 hours): the margin then grows to cover them.
+double scanMargin(icalcomponent* calendar) {
+    int widest = 0;
+    for (icalcomponent* zone = icalcomponent_get_first_component(calendar, ICAL_VTIMEZONE_COMPONENT); zone;
+         zone = icalcomponent_get_next_component(calendar, ICAL_VTIMEZONE_COMPONENT)) {
+        for (icalcomponent* part = icalcomponent_get_first_component(zone, ICAL_ANY_COMPONENT); part;
+             part = icalcomponent_get_next_component(zone, ICAL_ANY_COMPONENT)) {
+            for (icalproperty* p = icalcomponent_get_first_property(part, ICAL_ANY_PROPERTY); p;
+                 p = icalcomponent_get_next_property(part, ICAL_ANY_PROPERTY)) {
+                const icalproperty_kind kind = icalproperty_isa(p);
+                if (kind == ICAL_TZOFFSETTO_PROPERTY) widest = std::max(widest, std::abs(icalproperty_get_tzoffsetto(p)));
+                if (kind == ICAL_TZOFFSETFROM_PROPERTY) widest = std::max(widest, std::abs(icalproperty_get_tzoffsetfrom(p)));
+            }
+        }
+    }
+    return 2 * 86400.0 + std::max(0, widest - 86400);
+}
+
 std::set<std::string> declaredZones(icalcomponent* calendar) {
     std::set<std::string> names;
     for (icalcomponent* zone = icalcomponent_get_first_component(calendar, ICAL_VTIMEZONE_COMPONENT); zone;
@@ -304,13 +325,25 @@ struct Occurrence {
 struct IcsCalendar::Series {
     Occurrence base;
     std::vector<icalrecurrencetype> rules;
+    std::vector<Occurrence> dates;            // RDATE, each with its own length
+    std::vector<icaltimetype> exceptions;     // EXDATE
+    std::vector<std::pair<icaltimetype, Occurrence>> moved;   // RECURRENCE-ID and what it became
+};
+
+// An event of the file and the instances of it that other events moved
+// (RECURRENCE-ID), with the moments, read roughly from the text, outside
+// which none of them can matter.
+struct IcsCalendar::Unit {
+    std::uint32_t block = 0;
+    bool master = true;   // false: an instance whose series is not in the file
+    std::vector<std::uint32_t> moved;
+    double from = -std::numeric_limits<double>::infinity();
+    double to = std::numeric_limits<double>::infinity();
+    // What walking its rules taught, kept between reads of the event.
     mutable std::vector<bool> stalled;        // per rule: libical could not walk it in time
     // Per rule: a walk ran out of instances, none starts after this moment.
     // Rules that never match again cost libical a long search; it is made once.
     mutable std::vector<double> noneAfter;
-    std::vector<Occurrence> dates;            // RDATE, each with its own length
-    std::vector<icaltimetype> exceptions;     // EXDATE
-    std::vector<std::pair<icaltimetype, Occurrence>> moved;   // RECURRENCE-ID and what it became
 };
 
 namespace {
@@ -345,6 +378,152 @@ std::shared_ptr<const std::string> titleOf(icalcomponent* event) {
     return std::make_shared<const std::string>(IcsLines::capped(summary));
 }
 
+// The cheap reading of an event's text, before libical sees it: names are
+// compared without regard to case, and only what places the event in time
+// is read.
+bool named(std::string_view line, std::string_view name) {
+    if (line.size() <= name.size() || (line[name.size()] != ':' && line[name.size()] != ';' && line[name.size()] != '=')) {
+        return false;
+    }
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const char c = line[i];
+        if ((c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c) != name[i]) return false;
+    }
+    return true;
+}
+
+// Where a property's value starts: after the first colon outside quotes.
+std::size_t valueStart(std::string_view line) {
+    bool quoted = false;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if (line[i] == '"') quoted = !quoted;
+        if (line[i] == ':' && !quoted) return i + 1;
+    }
+    return std::string_view::npos;
+}
+
+constexpr double kUnknown = std::numeric_limits<double>::quiet_NaN();
+
+// A DATE or DATE-TIME as seconds since 1970 on its own wall clock (read as
+// if it were UTC); not a number for anything else.
+double wallClock(std::string_view value) {
+    auto digits = [&](std::size_t at, std::size_t count) {
+        int n = 0;
+        for (std::size_t i = at; i < at + count; ++i) {
+            if (i >= value.size() || value[i] < '0' || value[i] > '9') return -1;
+            n = n * 10 + (value[i] - '0');
+        }
+        return n;
+    };
+    const int year = digits(0, 4), month = digits(4, 2), day = digits(6, 2);
+    if (year < 0 || month < 1 || month > 12 || day < 1 || day > 31) return kUnknown;
+    int hour = 0, minute = 0, second = 0;
+    if (value.size() > 8) {
+        if (value[8] != 'T' && value[8] != 't') return kUnknown;
+        hour = digits(9, 2), minute = digits(11, 2), second = digits(13, 2);
+        if (hour < 0 || minute < 0 || second < 0) return kUnknown;
+    }
+    // Days from 1970-01-01 to the date, on the proleptic Gregorian calendar.
+    const int y = year - (month <= 2), era = (y >= 0 ? y : y - 399) / 400;
+    const int yoe = y - era * 400, doy = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const long days = era * 146097L + yoe * 365L + yoe / 4 - yoe / 100 + doy - 719468L;
+    return static_cast<double>(days) * 86400 + hour * 3600 + minute * 60 + second;
+}
+
+// The TZID a property's parameters name, unquoted; empty for none.
+std::string_view tzidOf(std::string_view line, std::size_t valueAt) {
+    const std::string_view parameters = line.substr(0, valueAt - 1);
+    bool quoted = false;
+    for (std::size_t i = 0; i < parameters.size(); ++i) {
+        if (parameters[i] == '"') quoted = !quoted;
+        if (parameters[i] != ';' || quoted || !named(parameters.substr(i + 1), "TZID")) continue;
+        if (parameters.size() <= i + 6 || parameters[i + 5] != '=') return {};
+        std::string_view value = parameters.substr(i + 6);
+        if (value.starts_with('"')) return value.substr(1, value.find('"', 1) - 1);
+        return value.substr(0, value.find(';'));
+    }
+    return {};
+}
+
+// What the cheap reading found in one event.
+struct Scanned {
+    std::string_view uid;
+    bool moved = false;    // RECURRENCE-ID
+    double from = 0, to = 0;   // -inf and inf: anywhere
+};
+
+// An event cannot matter outside [from, to]: it starts at DTSTART, ends by
+// DTEND (a DURATION lasts at most a year), recurs until its rules' UNTIL, and its
+// RECURRENCE-ID takes an instance away. Anything the scan cannot place (a
+// value libical alone reads, extra dates, a count, a NUL byte) places it
+// anywhere, and libical decides.
+Scanned scan(std::string_view text, std::vector<std::string_view>& zones) {
+    constexpr double kAnywhere = std::numeric_limits<double>::infinity();
+    Scanned found;
+    double start = kUnknown, end = kUnknown, until = kUnknown, instance = kUnknown;
+    bool recurs = false, anywhere = false, lasts = false;
+    int depth = 0;
+    for (std::size_t at = 0; at < text.size();) {
+        std::size_t next = text.find('\n', at);
+        if (next == std::string_view::npos) next = text.size();
+        std::string_view line = text.substr(at, next - at);
+        at = next + 1;
+        if (line.ends_with('\r')) line.remove_suffix(1);
+        if (named(line, "BEGIN")) {
+            ++depth;
+            continue;
+        }
+        if (named(line, "END")) {
+            --depth;
+            continue;
+        }
+        const std::size_t valueAt = valueStart(line);
+        if (valueAt == std::string_view::npos) continue;
+        if (const std::string_view zone = tzidOf(line, valueAt); !zone.empty()) zones.push_back(zone);
+        // Only the event's own lines, not those of one nested in it.
+        if (depth != 1) continue;
+        const std::string_view value = line.substr(valueAt);
+        if (named(line, "DTSTART")) {
+            start = wallClock(value);
+        } else if (named(line, "DTEND")) {
+            end = wallClock(value);
+        } else if (named(line, "DURATION")) {
+            lasts = true;
+        } else if (named(line, "RECURRENCE-ID")) {
+            found.moved = true;
+            instance = wallClock(value);
+            anywhere = anywhere || std::isnan(instance);
+        } else if (named(line, "UID")) {
+            found.uid = value;
+        } else if (named(line, "RRULE")) {
+            recurs = true;
+            std::size_t key = std::string_view::npos;
+            for (std::size_t i = 0; i + 6 <= value.size() && key == std::string_view::npos; ++i) {
+                if ((i == 0 || value[i - 1] == ';') && named(value.substr(i, 6), "UNTIL")) key = i + 6;
+            }
+            const double last = key == std::string_view::npos ? kAnywhere : wallClock(value.substr(key, value.find(';', key) - key));
+            until = std::isnan(until) ? last : std::max(until, last);
+        } else if (named(line, "RDATE") || named(line, IcsLines::kBrokenMark)) {
+            anywhere = true;
+        }
+    }
+    if (anywhere || std::isnan(start) || (recurs && std::isnan(until))) {
+        found.from = -kAnywhere;
+        found.to = kAnywhere;
+        return found;
+    }
+    // Without DTEND or DURATION an event lasts a day at most (a date).
+    const double length = !std::isnan(end) ? std::max(0.0, end - start) : lasts ? kMaxLengthSeconds : 86400;
+    found.from = std::min(start, std::isnan(end) ? start : end);
+    found.to = std::max(start, std::isnan(end) ? start : end) + length;
+    if (recurs) found.to = std::max(found.to, until + length);
+    if (!std::isnan(instance)) {
+        found.from = std::min(found.from, instance);
+        found.to = std::max(found.to, instance);
+    }
+    return found;
+}
+
 }  // namespace
 
 IcsCalendar::IcsCalendar() = default;
@@ -353,7 +532,7 @@ IcsCalendar::~IcsCalendar() {
     if (root_) icalcomponent_free(static_cast<icalcomponent*>(root_));
 }
 
-std::size_t IcsCalendar::eventCount() const { return series_.size(); }
+std::size_t IcsCalendar::eventCount() const { return units_.size(); }
 
 std::unique_ptr<IcsCalendar> IcsCalendar::parse(std::string_view text, const std::string& fileName,
                                                 const Diagnostic& diagnostic) {
@@ -361,8 +540,8 @@ std::unique_ptr<IcsCalendar> IcsCalendar::parse(std::string_view text, const std
         if (diagnostic) diagnostic(fileName + ": " + line);
     };
     if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
-    const std::string kept = IcsLines::kept(text);
-    icalcomponent* root = icalparser_parse_string(kept.c_str());
+    IcsLines::Split split = IcsLines::split(text);
+    icalcomponent* root = icalparser_parse_string(split.frame.c_str());
     std::vector<icalcomponent*> calendars;
     if (root && icalcomponent_isa(root) == ICAL_VCALENDAR_COMPONENT) {
         calendars.push_back(root);
@@ -379,17 +558,24 @@ std::unique_ptr<IcsCalendar> IcsCalendar::parse(std::string_view text, const std
     }
 
     std::unique_ptr<IcsCalendar> result(new IcsCalendar);
+    if (split.zonesLeftOut) {
+        say("time zones past the first " + std::to_string(IcsLines::kMaxZoneBytes >> 10) +
+            " KiB are left out; times that name them are read as if the file did not define them");
+    }
     // Zones first: everything after this may look a zone up, and only a
     // zone of the file or a name of the system's database may be looked up.
+    std::set<std::string> declared;
     for (icalcomponent* vcal : calendars) {
-        const std::set<std::string> declared = declaredZones(vcal);
+        declared.merge(declaredZones(vcal));
         for (const auto& [name, changes] : dropUnwalkableZones(vcal, say)) {
             if (icaltimezone* zone = icalcomponent_get_timezone(vcal, name.c_str())) result->zoneChanges_[zone] = changes;
         }
-        IcsZones::confine(vcal, [&](const std::string& name) { return declared.contains(name); }, say);
+        IcsZones::confine(vcal, vcal, result->zoneAnswers_);
+        result->scanMargin_ = std::max(result->scanMargin_, scanMargin(vcal));
     }
 
     result->root_ = root;
+    result->calendars_.assign(calendars.begin(), calendars.end());
     result->fileName_ = fileName;
     result->diagnostic_ = diagnostic;
 
@@ -404,131 +590,171 @@ std::unique_ptr<IcsCalendar> IcsCalendar::parse(std::string_view text, const std
     if (!calendar->color) calendar->color = parseColor(propertyNamed(calendars.front(), "X-APPLE-CALENDAR-COLOR"));
     result->calendar_ = std::move(calendar);
 
-    // Masters first, so that instances moved by RECURRENCE-ID find their
-    // series whatever order the file lists them in.
-    std::map<std::string, std::size_t> seriesByUid;
-    std::vector<std::pair<icalcomponent*, int>> movedEvents;
-    int index = 0;
-    for (icalcomponent* vcal : calendars) {
-        for (icalcomponent* event = icalcomponent_get_first_component(vcal, ICAL_VEVENT_COMPONENT); event;
-             event = icalcomponent_get_next_component(vcal, ICAL_VEVENT_COMPONENT)) {
-            ++index;
-            if (propertyNamed(event, IcsLines::kBrokenMark)) {
-                say(describe(event, index) + " holds a NUL byte; skipped");
-                continue;
+    // Each event placed in time by the cheap scan; instances moved by
+    // RECURRENCE-ID go with their series, whatever order the file lists
+    // them in. The zones the events name are answered now, for one line.
+    result->events_ = std::move(split.events);
+    result->blocks_ = std::move(split.list);
+    // Kept until the file changes: only what the events hold, not the
+    // room the split made for a file of all events.
+    result->events_.shrink_to_fit();
+    result->blocks_.shrink_to_fit();
+    result->told_.assign(result->blocks_.size(), false);
+    result->units_.reserve(result->blocks_.size());
+    std::map<std::string_view, std::size_t> unitByUid;
+    std::vector<std::pair<std::uint32_t, Scanned>> moved;
+    std::vector<std::string_view> zones;
+    std::vector<std::string> unknown;
+    for (std::uint32_t b = 0; b < result->blocks_.size(); ++b) {
+        IcsLines::Event& block = result->blocks_[b];
+        block.calendar = std::min<std::uint32_t>(block.calendar, static_cast<std::uint32_t>(calendars.size() - 1));
+        zones.clear();
+        const Scanned found = scan(std::string_view(result->events_).substr(block.offset, block.size), zones);
+        for (std::string_view zone : zones) {
+            const bool known = result->zoneAnswers_.usable.contains(zone);
+            if (!IcsZones::admits(calendars[block.calendar], zone, result->zoneAnswers_) && !known &&
+                !declared.contains(std::string(zone))) {
+                unknown.emplace_back(zone);
             }
-            auto start = timeOf(icalcomponent_get_first_property(event, ICAL_DTSTART_PROPERTY), vcal);
-            if (!start) {
-                say(describe(event, index) + " has no valid DTSTART; skipped");
-                continue;
-            }
-            auto length = lengthOf(event, vcal, *start);
-            if (!length) {
-                say(describe(event, index) + " has an end before its start or an unreadable length; skipped");
-                continue;
-            }
-            Occurrence occurrence{titleOf(event), *start, *length};
-            const char* uid = icalcomponent_get_uid(event);
-            if (icalcomponent_get_first_property(event, ICAL_RECURRENCEID_PROPERTY)) {
-                movedEvents.emplace_back(event, index);
-                continue;
-            }
-            Series series;
-            series.base = occurrence;
-            bool broken = false;
-            for (icalproperty* p = icalcomponent_get_first_property(event, ICAL_RRULE_PROPERTY); p;
-                 p = icalcomponent_get_next_property(event, ICAL_RRULE_PROPERTY)) {
-                icalrecurrencetype rule = icalproperty_get_rrule(p);
-                if (rule.freq == ICAL_NO_RECURRENCE) {
-                    broken = true;
-                    say(describe(event, index) + " has an unreadable RRULE; skipped");
-                    break;
-                }
-                // libical walks such rules second by second (or minute by
-                // minute) until far into the future when no instance
-                // matches, which would stall the reader.
-                const bool tooFine = rule.freq == ICAL_SECONDLY_RECURRENCE || rule.freq == ICAL_MINUTELY_RECURRENCE ||
-                                     (rule.freq == ICAL_HOURLY_RECURRENCE &&
-                                      (hasEntries(rule.by_month) || hasEntries(rule.by_month_day) ||
-                                       hasEntries(rule.by_year_day) || hasEntries(rule.by_week_no)));
-                if (tooFine) {
-                    broken = true;
-                    say(describe(event, index) + " recurs more often than a calendar can show; skipped");
-                    break;
-                }
-                // Such a rule never happens again; DTSTART alone stands.
-                if (!namesNoRealDay(rule)) series.rules.push_back(rule);
-            }
-            if (broken) continue;
-            for (icalproperty* p = icalcomponent_get_first_property(event, ICAL_RDATE_PROPERTY); p;
-                 p = icalcomponent_get_next_property(event, ICAL_RDATE_PROPERTY)) {
-                auto when = timeOf(p, vcal);
-                if (!when) continue;
-                Occurrence extra{occurrence.title, *when, occurrence.length};
-                // A PERIOD carries its own end or duration.
-                icalvalue* value = icalproperty_get_value(p);
-                const auto kind = value ? icalvalue_isa(value) : ICAL_NO_VALUE;
-                if (kind == ICAL_PERIOD_VALUE || kind == ICAL_DATETIMEPERIOD_VALUE) {
-                    const icalperiodtype period = kind == ICAL_PERIOD_VALUE ? icalvalue_get_period(value)
-                                                                            : icalvalue_get_datetimeperiod(value).period;
-                    if (!icalperiodtype_is_null_period(period)) {
-                        icaltimetype periodStart = period.start;
-                        periodStart.zone = when->zone;
-                        extra.start = periodStart;
-                        if (!icaltime_is_null_time(period.end)) {
-                            icaltimetype periodEnd = period.end;
-                            if (!icaltime_is_utc(periodEnd)) periodEnd.zone = when->zone;
-                            extra.length.seconds = seconds(periodEnd, utcZone()) - seconds(periodStart, utcZone());
-                        } else {
-                            extra.length.seconds = icaldurationtype_as_int(period.duration);
-                        }
-                        if (extra.length.seconds < 0 || extra.length.seconds > kMaxLengthSeconds) continue;
-                    }
-                }
-                series.dates.push_back(extra);
-            }
-            for (icalproperty* p = icalcomponent_get_first_property(event, ICAL_EXDATE_PROPERTY); p;
-                 p = icalcomponent_get_next_property(event, ICAL_EXDATE_PROPERTY)) {
-                if (auto when = timeOf(p, vcal)) series.exceptions.push_back(*when);
-            }
-            series.stalled.assign(series.rules.size(), false);
-            series.noneAfter.assign(series.rules.size(), std::numeric_limits<double>::infinity());
-            if (uid && *uid && !seriesByUid.contains(uid)) seriesByUid[uid] = result->series_.size();
-            result->series_.push_back(std::move(series));
         }
-        for (auto [event, eventIndex] : movedEvents) {
-            auto start = timeOf(icalcomponent_get_first_property(event, ICAL_DTSTART_PROPERTY), vcal);
-            auto length = lengthOf(event, vcal, *start);
-            Occurrence occurrence{titleOf(event), *start, *length};
-            auto original = timeOf(icalcomponent_get_first_property(event, ICAL_RECURRENCEID_PROPERTY), vcal);
-            const char* uid = icalcomponent_get_uid(event);
-            auto found = uid ? seriesByUid.find(uid) : seriesByUid.end();
-            if (!original || found == seriesByUid.end()) {
-                // An instance whose series is not in this file still happens.
-                Series single;
-                single.base = occurrence;
-                result->series_.push_back(std::move(single));
-                continue;
-            }
-            result->series_[found->second].moved.emplace_back(*original, occurrence);
+        if (found.moved) {
+            moved.emplace_back(b, found);
+            continue;
         }
-        movedEvents.clear();
+        if (!found.uid.empty()) unitByUid.emplace(found.uid, result->units_.size());
+        result->units_.push_back(Unit{b, true, {}, found.from, found.to, {}, {}});
     }
-    // What an event holds was copied into its series; libical's tree of it
-    // is many times the size of its text. Only the zones are kept, as times
-    // point into them.
-    for (icalcomponent* vcal : calendars) {
-        std::vector<icalcomponent*> events;
-        for (icalcomponent* event = icalcomponent_get_first_component(vcal, ICAL_VEVENT_COMPONENT); event;
-             event = icalcomponent_get_next_component(vcal, ICAL_VEVENT_COMPONENT)) {
-            events.push_back(event);
+    for (const auto& [b, found] : moved) {
+        auto master = unitByUid.find(found.uid);
+        if (found.uid.empty() || master == unitByUid.end()) {
+            // An instance whose series is not in this file still happens.
+            result->units_.push_back(Unit{b, false, {}, found.from, found.to, {}, {}});
+            continue;
         }
-        for (icalcomponent* event : events) {
-            icalcomponent_remove_component(vcal, event);
-            icalcomponent_free(event);
-        }
+        Unit& unit = result->units_[master->second];
+        unit.moved.push_back(b);
+        unit.from = std::min(unit.from, found.from);
+        unit.to = std::max(unit.to, found.to);
     }
+    if (!unknown.empty()) say(IcsZones::unknownLine(unknown));
     return result;
+}
+
+bool IcsCalendar::read(const Unit& unit, std::vector<Series>& into) const {
+    std::vector<std::uint32_t> blocks{unit.block};
+    blocks.insert(blocks.end(), unit.moved.begin(), unit.moved.end());
+    std::string text;
+    bool master = false;   // into[0] is the unit's series, which takes moved instances
+    for (std::uint32_t b : blocks) {
+        const IcsLines::Event& block = blocks_[b];
+        auto* vcal = static_cast<icalcomponent*>(calendars_[block.calendar]);
+        // A fault of the event is said the first time it is read.
+        const bool tell = !told_[b] && diagnostic_;
+        told_[b] = true;
+        auto say = [&](const std::string& line) {
+            if (tell) diagnostic_(fileName_ + ": " + line);
+        };
+        text.assign(events_, block.offset, block.size);
+        icalcomponent* event = icalparser_parse_string(text.c_str());
+        if (!event) continue;
+        std::unique_ptr<icalcomponent, decltype(&icalcomponent_free)> owned(event, &icalcomponent_free);
+        if (icalcomponent_isa(event) != ICAL_VEVENT_COMPONENT) continue;
+        IcsZones::confine(event, vcal, zoneAnswers_);
+        const int index = static_cast<int>(b) + 1;
+        if (propertyNamed(event, IcsLines::kBrokenMark)) {
+            say(describe(event, index) + " holds a NUL byte; skipped");
+            continue;
+        }
+        auto start = timeOf(icalcomponent_get_first_property(event, ICAL_DTSTART_PROPERTY), vcal);
+        if (!start) {
+            say(describe(event, index) + " has no valid DTSTART; skipped");
+            continue;
+        }
+        auto length = lengthOf(event, vcal, *start);
+        if (!length) {
+            say(describe(event, index) + " has an end before its start or an unreadable length; skipped");
+            continue;
+        }
+        Occurrence occurrence{titleOf(event), *start, *length};
+        if (b != unit.block || !unit.master) {
+            auto original = timeOf(icalcomponent_get_first_property(event, ICAL_RECURRENCEID_PROPERTY), vcal);
+            if (master && original && b != unit.block) {
+                into.front().moved.emplace_back(*original, occurrence);
+            } else {
+                // An instance whose series is not in this file still happens.
+                into.emplace_back().base = occurrence;
+            }
+            continue;
+        }
+        Series& series = into.emplace_back();
+        series.base = occurrence;
+        bool broken = false;
+        for (icalproperty* p = icalcomponent_get_first_property(event, ICAL_RRULE_PROPERTY); p;
+             p = icalcomponent_get_next_property(event, ICAL_RRULE_PROPERTY)) {
+            icalrecurrencetype rule = icalproperty_get_rrule(p);
+            if (rule.freq == ICAL_NO_RECURRENCE) {
+                broken = true;
+                say(describe(event, index) + " has an unreadable RRULE; skipped");
+                break;
+            }
+            // libical walks such rules second by second (or minute by
+            // minute) until far into the future when no instance
+            // matches, which would stall the reader.
+            const bool tooFine = rule.freq == ICAL_SECONDLY_RECURRENCE || rule.freq == ICAL_MINUTELY_RECURRENCE ||
+                                 (rule.freq == ICAL_HOURLY_RECURRENCE &&
+                                  (hasEntries(rule.by_month) || hasEntries(rule.by_month_day) ||
+                                   hasEntries(rule.by_year_day) || hasEntries(rule.by_week_no)));
+            if (tooFine) {
+                broken = true;
+                say(describe(event, index) + " recurs more often than a calendar can show; skipped");
+                break;
+            }
+            // Such a rule never happens again; DTSTART alone stands.
+            if (!namesNoRealDay(rule)) series.rules.push_back(rule);
+        }
+        if (broken) {
+            // Its moved instances happen on their own.
+            into.pop_back();
+            continue;
+        }
+        master = true;
+        for (icalproperty* p = icalcomponent_get_first_property(event, ICAL_RDATE_PROPERTY); p;
+             p = icalcomponent_get_next_property(event, ICAL_RDATE_PROPERTY)) {
+            auto when = timeOf(p, vcal);
+            if (!when) continue;
+            Occurrence extra{occurrence.title, *when, occurrence.length};
+            // A PERIOD carries its own end or duration.
+            icalvalue* value = icalproperty_get_value(p);
+            const auto kind = value ? icalvalue_isa(value) : ICAL_NO_VALUE;
+            if (kind == ICAL_PERIOD_VALUE || kind == ICAL_DATETIMEPERIOD_VALUE) {
+                const icalperiodtype period = kind == ICAL_PERIOD_VALUE ? icalvalue_get_period(value)
+                                                                        : icalvalue_get_datetimeperiod(value).period;
+                if (!icalperiodtype_is_null_period(period)) {
+                    icaltimetype periodStart = period.start;
+                    periodStart.zone = when->zone;
+                    extra.start = periodStart;
+                    if (!icaltime_is_null_time(period.end)) {
+                        icaltimetype periodEnd = period.end;
+                        if (!icaltime_is_utc(periodEnd)) periodEnd.zone = when->zone;
+                        extra.length.seconds = seconds(periodEnd, utcZone()) - seconds(periodStart, utcZone());
+                    } else {
+                        extra.length.seconds = icaldurationtype_as_int(period.duration);
+                    }
+                    if (extra.length.seconds < 0 || extra.length.seconds > kMaxLengthSeconds) continue;
+                }
+            }
+            series.dates.push_back(extra);
+        }
+        for (icalproperty* p = icalcomponent_get_first_property(event, ICAL_EXDATE_PROPERTY); p;
+             p = icalcomponent_get_next_property(event, ICAL_EXDATE_PROPERTY)) {
+            if (auto when = timeOf(p, vcal)) series.exceptions.push_back(*when);
+        }
+        if (unit.stalled.size() != series.rules.size()) {
+            unit.stalled.assign(series.rules.size(), false);
+            unit.noneAfter.assign(series.rules.size(), std::numeric_limits<double>::infinity());
+        }
+    }
+    return !into.empty();
 }
 
 namespace {
@@ -723,130 +949,160 @@ void IcsCalendar::expand(double start, double end, const std::string& localZoneN
     };
 
     std::vector<platform::EKEvent> instances;
-    for (const Series& series : series_) {
+    std::vector<Series> parsed;
+    for (const Unit& unit : units_) {
         if (spending.exhausted && !spending.shortOfZones) return;
-        // Every zone the series' times are in, before any of them is converted.
-        bool affordable = afford(zoneOf(series.base.start), spending);
-        for (const Occurrence& date : series.dates) affordable = affordable && afford(zoneOf(date.start), spending);
-        for (const icaltimetype& exception : series.exceptions) {
-            affordable = affordable && (!near(exception) || afford(zoneOf(exception), spending));
-        }
-        for (const auto& [original, occurrence] : series.moved) {
-            affordable = affordable && afford(zoneOf(original), spending) && afford(zoneOf(occurrence.start), spending);
-        }
-        if (!affordable) continue;
-
-        if (series.rules.empty() && series.dates.empty() && series.moved.empty()) {
-            if (!emit(series.base, out)) return;
+        // Placed outside the window by the scan: libical need not read it.
+        if (unit.to < start - scanMargin_ || unit.from > end + scanMargin_) continue;
+        std::size_t bytes = blocks_[unit.block].size;
+        for (std::uint32_t b : unit.moved) bytes += blocks_[b].size;
+        if (bytes > IcsBudget::kEventBytes) {
+            // No look could read it (thousands of long lines of dates): it
+            // is left out on its own rather than cutting the file there.
+            if (!told_[unit.block] && diagnostic_) {
+                diagnostic_(fileName_ + ": event " + std::to_string(unit.block + 1) +
+                            " is larger than one look at the calendars may read; skipped");
+            }
+            told_[unit.block] = true;
             continue;
         }
-        std::set<double> skipped;
-        // A date among the exceptions of a timed series takes out that whole day.
-        std::set<int> skippedDays;
-        for (const icaltimetype& exception : series.exceptions) {
-            if (exception.is_date && !series.base.start.is_date) {
-                skippedDays.insert(exception.year * 10000 + exception.month * 100 + exception.day);
-            } else if (near(exception)) {
-                skipped.insert(seconds(exception, local));
+        if (bytes > budget.eventBytes) {
+            spending.exhausted = budget.spent = true;
+            return;
+        }
+        budget.eventBytes -= bytes;
+        parsed.clear();
+        if (!read(unit, parsed)) continue;
+        for (const Series& series : parsed) {
+            if (spending.exhausted && !spending.shortOfZones) return;
+            // Every zone the series' times are in, before any of them is converted.
+            bool affordable = afford(zoneOf(series.base.start), spending);
+            for (const Occurrence& date : series.dates) affordable = affordable && afford(zoneOf(date.start), spending);
+            for (const icaltimetype& exception : series.exceptions) {
+                affordable = affordable && (!near(exception) || afford(zoneOf(exception), spending));
             }
-        }
-        for (const auto& [original, occurrence] : series.moved) {
-            if (near(original)) skipped.insert(seconds(original, local));
-        }
-        std::set<double> seen;
-        instances.clear();
-        bool stop = false;
-        auto consider = [&](const Occurrence& occurrence) {
-            if (!near(occurrence.start)) return step();
-            const double key = seconds(occurrence.start, local);
-            const icaltimetype& at = occurrence.start;
-            if (skippedDays.contains(at.year * 10000 + at.month * 100 + at.day)) return step();
-            if (skipped.contains(key) || !seen.insert(key).second) return step();
-            return emit(occurrence, instances);
-        };
-        // DTSTART is the first instance even when the rule would not pick it.
-        stop = !consider(series.base);
-        for (const Occurrence& date : series.dates) stop = stop || !consider(date);
+            for (const auto& [original, occurrence] : series.moved) {
+                affordable = affordable && afford(zoneOf(original), spending) && afford(zoneOf(occurrence.start), spending);
+            }
+            if (!affordable) continue;
 
-        const double reach = series.base.start.is_date ? series.base.length.days * 86400.0 + 86400
-                                                       : series.base.length.seconds;
-        icaltimezone* zone = series.base.start.is_date || !series.base.start.zone
-                                 ? local
-                                 : const_cast<icaltimezone*>(series.base.start.zone);
-        if (icaltime_is_utc(series.base.start)) zone = utcZone();
-        for (std::size_t r = 0; r < series.rules.size() && !stop; ++r) {
-            if (series.stalled[r]) continue;
-            icalrecurrencetype rule = series.rules[r];
-            // libical compares UNTIL with the instances' wall-clock fields:
-            // give it UNTIL on the same clock as DTSTART.
-            if (!icaltime_is_null_time(rule.until) && icaltime_is_utc(rule.until) &&
-                !icaltime_is_utc(series.base.start)) {
-                rule.until = icaltime_convert_to_zone(rule.until, zone);
-                rule.until.zone = series.base.start.zone;
-                if (series.base.start.is_date) rule.until.is_date = 1;
+            if (series.rules.empty() && series.dates.empty() && series.moved.empty()) {
+                if (!emit(series.base, out)) return;
+                continue;
             }
-            const double from = start - reach - 86400;
-            if (from > series.noneAfter[r]) continue;
-            icaltimetype walkStart = series.base.start;
-            if (!skipWholePeriods(rule, walkStart, from)) continue;
-            icalrecur_iterator* walk = icalrecur_iterator_new(rule, walkStart);
-            if (!walk) continue;
-            double walkedFrom = near(walkStart) ? seconds(walkStart, local) : -std::numeric_limits<double>::infinity();
-            if (rule.count == 0 && from > walkedFrom) {
-                walkedFrom = from;
-                icaltimetype skipTo = icaltime_from_timet_with_zone(static_cast<time_t>(from),
-                                                                    series.base.start.is_date, zone);
-                skipTo.zone = series.base.start.zone;
-                icalrecur_iterator_set_start(walk, skipTo);
+            std::set<double> skipped;
+            // A date among the exceptions of a timed series takes out that whole day.
+            std::set<int> skippedDays;
+            for (const icaltimetype& exception : series.exceptions) {
+                if (exception.is_date && !series.base.start.is_date) {
+                    skippedDays.insert(exception.year * 10000 + exception.month * 100 + exception.day);
+                } else if (near(exception)) {
+                    skipped.insert(seconds(exception, local));
+                }
             }
-            while (true) {
-                if (!step()) {
-                    stop = true;
+            for (const auto& [original, occurrence] : series.moved) {
+                if (near(original)) skipped.insert(seconds(original, local));
+            }
+            std::set<double> seen;
+            instances.clear();
+            bool stop = false;
+            auto consider = [&](const Occurrence& occurrence) {
+                if (!near(occurrence.start)) return step();
+                const double key = seconds(occurrence.start, local);
+                const icaltimetype& at = occurrence.start;
+                if (skippedDays.contains(at.year * 10000 + at.month * 100 + at.day)) return step();
+                if (skipped.contains(key) || !seen.insert(key).second) return step();
+                return emit(occurrence, instances);
+            };
+            // DTSTART is the first instance even when the rule would not pick it.
+            stop = !consider(series.base);
+            for (const Occurrence& date : series.dates) stop = stop || !consider(date);
+
+            const double reach = series.base.start.is_date ? series.base.length.days * 86400.0 + 86400
+                                                           : series.base.length.seconds;
+            icaltimezone* zone = series.base.start.is_date || !series.base.start.zone
+                                     ? local
+                                     : const_cast<icaltimezone*>(series.base.start.zone);
+            if (icaltime_is_utc(series.base.start)) zone = utcZone();
+            for (std::size_t r = 0; r < series.rules.size() && !stop; ++r) {
+                if (unit.stalled[r]) continue;
+                icalrecurrencetype rule = series.rules[r];
+                // libical compares UNTIL with the instances' wall-clock fields:
+                // give it UNTIL on the same clock as DTSTART.
+                if (!icaltime_is_null_time(rule.until) && icaltime_is_utc(rule.until) &&
+                    !icaltime_is_utc(series.base.start)) {
+                    rule.until = icaltime_convert_to_zone(rule.until, zone);
+                    rule.until.zone = series.base.start.zone;
+                    if (series.base.start.is_date) rule.until.is_date = 1;
+                }
+                const double from = start - reach - 86400;
+                if (from > unit.noneAfter[r]) continue;
+                icaltimetype walkStart = series.base.start;
+                if (!skipWholePeriods(rule, walkStart, from)) continue;
+                if (budget.walks == 0) {
+                    spending.exhausted = budget.spent = stop = true;
                     break;
                 }
-                const auto before = std::chrono::steady_clock::now();
-                icaltimetype next = icalrecur_iterator_next(walk);
-                if (std::chrono::steady_clock::now() - before > kStallLimit) {
-                    series.stalled[r] = true;
-                    if (diagnostic_) {
-                        diagnostic_(fileName_ + ": a recurrence rule of \"" +
-                                    (series.base.title ? *series.base.title : std::string("(no title)")) +
-                                    "\" cannot be expanded in time; only its other dates are shown");
+                --budget.walks;
+                icalrecur_iterator* walk = icalrecur_iterator_new(rule, walkStart);
+                if (!walk) continue;
+                double walkedFrom = near(walkStart) ? seconds(walkStart, local) : -std::numeric_limits<double>::infinity();
+                if (rule.count == 0 && from > walkedFrom) {
+                    walkedFrom = from;
+                    icaltimetype skipTo = icaltime_from_timet_with_zone(static_cast<time_t>(from),
+                                                                        series.base.start.is_date, zone);
+                    skipTo.zone = series.base.start.zone;
+                    icalrecur_iterator_set_start(walk, skipTo);
+                }
+                while (true) {
+                    if (!step()) {
+                        stop = true;
+                        break;
                     }
-                    break;
+                    const auto before = std::chrono::steady_clock::now();
+                    icaltimetype next = icalrecur_iterator_next(walk);
+                    if (std::chrono::steady_clock::now() - before > kStallLimit) {
+                        unit.stalled[r] = true;
+                        if (diagnostic_) {
+                            diagnostic_(fileName_ + ": a recurrence rule of \"" +
+                                        (series.base.title ? *series.base.title : std::string("(no title)")) +
+                                        "\" cannot be expanded in time; only its other dates are shown");
+                        }
+                        break;
+                    }
+                    if (icaltime_is_null_time(next)) {
+                        unit.noneAfter[r] = walkedFrom;
+                        break;
+                    }
+                    if (next.year > lastYear) break;
+                    next.zone = series.base.start.zone;
+                    next.is_date = series.base.start.is_date;
+                    if (!near(next)) continue;
+                    const double at = seconds(next, local);
+                    walkedFrom = std::max(walkedFrom, at);
+                    if (at >= end) break;
+                    Occurrence occurrence = series.base;
+                    occurrence.start = next;
+                    // The step was paid above.
+                    ++budget.steps;
+                    if (!consider(occurrence)) {
+                        stop = true;
+                        break;
+                    }
                 }
-                if (icaltime_is_null_time(next)) {
-                    series.noneAfter[r] = walkedFrom;
-                    break;
-                }
-                if (next.year > lastYear) break;
-                next.zone = series.base.start.zone;
-                next.is_date = series.base.start.is_date;
-                if (!near(next)) continue;
-                const double at = seconds(next, local);
-                walkedFrom = std::max(walkedFrom, at);
-                if (at >= end) break;
-                Occurrence occurrence = series.base;
-                occurrence.start = next;
-                // The step was paid above.
-                ++budget.steps;
-                if (!consider(occurrence)) {
+                icalrecur_iterator_free(walk);
+            }
+            for (const auto& [original, occurrence] : series.moved) {
+                if (stop || !emit(occurrence, instances)) {
                     stop = true;
                     break;
                 }
             }
-            icalrecur_iterator_free(walk);
+            std::stable_sort(instances.begin(), instances.end(),
+                             [](const platform::EKEvent& a, const platform::EKEvent& b) { return a.startDate < b.startDate; });
+            out.insert(out.end(), instances.begin(), instances.end());
+            if (stop) return;
         }
-        for (const auto& [original, occurrence] : series.moved) {
-            if (stop || !emit(occurrence, instances)) {
-                stop = true;
-                break;
-            }
-        }
-        std::stable_sort(instances.begin(), instances.end(),
-                         [](const platform::EKEvent& a, const platform::EKEvent& b) { return a.startDate < b.startDate; });
-        out.insert(out.end(), instances.begin(), instances.end());
-        if (stop) return;
     }
 }
 

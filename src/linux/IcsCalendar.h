@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "linux/IcsBudget.h"
+#include "linux/IcsLines.h"
+#include "linux/IcsZones.h"
 #include "platform/CalendarStore.h"
 
 typedef struct _icaltimezone icaltimezone;
@@ -18,7 +20,10 @@ typedef struct _icaltimezone icaltimezone;
 namespace linuxhost {
 
 // One iCalendar file read with libical: its calendar (name and colour) and
-// its events, recurring ones kept as rules and expanded on demand. Times
+// its events. The file is split into its events by a cheap scan; libical
+// reads an event only when a window may hold it, one event at a time, so
+// that its tree of the file never has to exist (it is many times the size
+// of the text). Times
 // with a TZID resolve through the file's own VTIMEZONE, else the IANA
 // zones; floating times and all-day dates are read in the zone the caller
 // names, as the user's calendar would show them.
@@ -51,6 +56,7 @@ public:
 
 private:
     struct Series;
+    struct Unit;
     // What one expansion yielded, for the windows it covers.
     struct Expanded {
         double start = 0;
@@ -63,12 +69,21 @@ private:
     void expand(double start, double end, const std::string& localZone, std::vector<platform::EKEvent>& out,
                 Spending& spending) const;
     bool afford(const icaltimezone* zone, Spending& spending) const;
+    // Has libical read the unit's events: its series first, then instances
+    // that happen on their own. False when none could be read.
+    bool read(const Unit& unit, std::vector<Series>& into) const;
 
     void* root_ = nullptr;   // icalcomponent*, which owns the file's time zones
+    std::vector<void*> calendars_;   // the calendars of root_, which events name
     std::string fileName_;
     Diagnostic diagnostic_;
     std::shared_ptr<const platform::EKCalendar> calendar_;
-    std::vector<Series> series_;
+    std::string events_;                  // each event's kept lines
+    std::vector<IcsLines::Event> blocks_;
+    std::vector<Unit> units_;             // an event with the instances it moved
+    double scanMargin_ = 0;               // how far a wall-clock time may lie from its moment
+    mutable IcsZones::Answers zoneAnswers_;
+    mutable std::vector<bool> told_;      // per block: its faults were said
     // Clock changes libical computes for a zone of the file on its first use.
     std::map<const icaltimezone*, std::size_t> zoneChanges_;
     mutable std::mutex expandedMutex_;

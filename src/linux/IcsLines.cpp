@@ -2,18 +2,20 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <vector>
 
 namespace linuxhost {
 
 namespace {
 
+// Names in the format are ASCII; the C library's toupper, which asks the
+// locale on every call, would be the costliest part of reading a file.
+char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
 // Compared without regard to case, as names in the format are.
 bool sameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::toupper(static_cast<unsigned char>(x)) == std::toupper(static_cast<unsigned char>(y));
-           });
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return upper(x) == upper(y); });
 }
 
 constexpr std::array<std::string_view, 5> kReadComponents = {"VCALENDAR", "VEVENT", "VTIMEZONE", "STANDARD", "DAYLIGHT"};
@@ -65,9 +67,11 @@ std::string IcsLines::capped(std::string text, std::size_t limit) {
     return text + "…";
 }
 
-std::string IcsLines::kept(std::string_view text) {
-    std::string out;
-    out.reserve(std::min<std::size_t>(text.size(), 1 << 20));
+IcsLines::Split IcsLines::split(std::string_view text) {
+    Split split;
+    std::string& frame = split.frame;
+    frame.reserve(std::min<std::size_t>(text.size(), 64 << 10));
+    split.events.reserve(std::min<std::size_t>(text.size(), 4 << 20));
     // Components open around the current line, and for the one directly
     // inside the calendar (an event, a zone) the lines it has so far: it is
     // handed on whole, or marked broken, when it ends.
@@ -75,13 +79,36 @@ std::string IcsLines::kept(std::string_view text) {
     std::string held;
     bool heldBroken = false;
     bool heldIsEvent = false;
+    std::uint32_t calendars = 0;   // calendars begun so far
+    std::size_t zoneBytes = 0;     // of zones (and other components) in the frame
     int skipping = 0;   // depth inside a component nobody reads
     auto emit = [&](const std::string& line) {
-        std::string& to = open.size() >= 2 ? held : out;
+        std::string& to = open.size() >= 2 ? held : frame;
         to += line;
         to += "\r\n";
     };
-    auto take = [&](std::string line, bool hasNul) {
+    // An event of a calendar goes on its own, so that it can be read alone;
+    // anything else stays in the frame.
+    auto handOn = [&] {
+        if (heldIsEvent) {
+            // A component still open at the end goes with what was read of it.
+            if (open.size() >= 2 && heldBroken) held += std::string(kBrokenMark) + ":NUL\r\n";
+            for (std::size_t depth = open.size(); depth-- > 1;) held += "END:" + open[depth] + "\r\n";
+            split.list.push_back({static_cast<std::uint32_t>(split.events.size()), static_cast<std::uint32_t>(held.size()),
+                                  calendars - 1});
+            split.events += held;
+        } else if (heldBroken) {
+            // A zone with an unreadable line is no zone.
+        } else if (zoneBytes + held.size() > kMaxZoneBytes) {
+            split.zonesLeftOut = true;
+        } else {
+            zoneBytes += held.size();
+            frame += held;
+        }
+        held.clear();
+        heldBroken = false;
+    };
+    auto take = [&](std::string& line, bool hasNul) {
         const std::string_view name = nameOf(line);
         const bool begins = sameName(name, "BEGIN"), ends = sameName(name, "END");
         const std::string_view component = begins || ends ? std::string_view(line).substr(std::min(line.size(), name.size() + 1))
@@ -101,8 +128,9 @@ std::string IcsLines::kept(std::string_view text) {
             return;
         }
         if (begins) {
+            if (open.empty() && sameName(component, "VCALENDAR")) ++calendars;
             open.emplace_back(component);
-            if (open.size() == 2) heldIsEvent = sameName(component, "VEVENT");
+            if (open.size() == 2) heldIsEvent = calendars > 0 && sameName(open.front(), "VCALENDAR") && sameName(component, "VEVENT");
             emit(line);
             return;
         }
@@ -111,13 +139,7 @@ std::string IcsLines::kept(std::string_view text) {
             if (open.size() == 2 && heldBroken && heldIsEvent) held += std::string(kBrokenMark) + ":NUL\r\n";
             emit(line);
             open.pop_back();
-            if (open.size() == 1) {
-                // A zone with an unreadable line is no zone; an event goes
-                // on, marked, so that the reader names it.
-                if (!heldBroken || heldIsEvent) out += held;
-                held.clear();
-                heldBroken = false;
-            }
+            if (open.size() == 1) handOn();
             return;
         }
         if (!isOneOf(name, kReadProperties)) return;
@@ -147,7 +169,7 @@ std::string IcsLines::kept(std::string_view text) {
         if (continues && any) {
             piece.remove_prefix(1);
         } else {
-            if (any && !line.empty()) take(std::move(line), lineHasNul);
+            if (any && !line.empty()) take(line, lineHasNul);
             line.clear();
             lineHasNul = false;
             any = true;
@@ -157,11 +179,9 @@ std::string IcsLines::kept(std::string_view text) {
         // is joined (a list of dates at its last whole value, below).
         if (line.size() < kMaxLineBytes) line.append(piece.substr(0, kMaxLineBytes - line.size()));
     }
-    if (any && !line.empty()) take(std::move(line), lineHasNul);
-    // A component still open at the end goes with what was read of it.
-    if (heldBroken && heldIsEvent) held += std::string(kBrokenMark) + ":NUL\r\n";
-    if (!heldBroken || heldIsEvent) out += held;
-    return out;
+    if (any && !line.empty()) take(line, lineHasNul);
+    if (open.size() >= 2) handOn();
+    return split;
 }
 
 }  // namespace linuxhost

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace linuxhost {
 
@@ -21,7 +23,26 @@ struct IcsLines {
     // lost a line to a NUL byte.
     static constexpr std::string_view kBrokenMark = "X-DURAZIZI-BROKEN";
 
-    static std::string kept(std::string_view text);
+    // What is kept of a file, split so that libical never holds more than
+    // one event at a time: the calendars with their own lines and their zones
+    // (read once), and each event of a calendar on its own (read when a
+    // window needs it).
+    struct Event {
+        std::uint32_t offset = 0;     // into `events`
+        std::uint32_t size = 0;
+        std::uint32_t calendar = 0;   // which calendar of `frame` holds it
+    };
+    struct Split {
+        std::string frame;
+        std::string events;
+        std::vector<Event> list;
+        bool zonesLeftOut = false;   // the frame's zones reached kMaxZoneBytes
+    };
+    // Zones libical reads at once with the calendars, in bytes: a dozen of
+    // the longest real definitions. Zones past it are left out, and times
+    // naming them fall back as for a zone the file does not define.
+    static constexpr std::size_t kMaxZoneBytes = 256u << 10;
+    static Split split(std::string_view text);
 
     // `text` cut to at most `limit` bytes at a character boundary, with an
     // ellipsis when anything was cut.

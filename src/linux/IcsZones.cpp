@@ -67,40 +67,41 @@ icaltimezone* systemZone(std::string_view name) {
     return zone;
 }
 
-void confine(icalcomponent* calendar, const std::function<bool(const std::string&)>& declared,
-             const std::function<void(const std::string&)>& say) {
-    std::map<std::string, bool, std::less<>> answers;   // name → usable
-    std::vector<std::string> unknown;
-    std::vector<icalcomponent*> pending{calendar};
+bool admits(icalcomponent* calendar, std::string_view name, Answers& answers) {
+    if (auto found = answers.usable.find(name); found != answers.usable.end()) return found->second;
+    const std::string key(name);
+    bool usable = !key.empty() && calendar && icalcomponent_get_timezone(calendar, key.c_str()) != nullptr;
+    if (!usable && answers.usable.size() < kMaxLookupsPerFile) usable = systemZone(key) != nullptr;
+    answers.usable.emplace(key, usable);
+    return usable;
+}
+
+void confine(icalcomponent* component, icalcomponent* calendar, Answers& answers) {
+    std::vector<icalcomponent*> pending{component};
     while (!pending.empty()) {
-        icalcomponent* component = pending.back();
+        icalcomponent* at = pending.back();
         pending.pop_back();
-        for (icalcomponent* c = icalcomponent_get_first_component(component, ICAL_ANY_COMPONENT); c;
-             c = icalcomponent_get_next_component(component, ICAL_ANY_COMPONENT)) {
+        for (icalcomponent* c = icalcomponent_get_first_component(at, ICAL_ANY_COMPONENT); c;
+             c = icalcomponent_get_next_component(at, ICAL_ANY_COMPONENT)) {
             pending.push_back(c);
         }
-        for (icalproperty* p = icalcomponent_get_first_property(component, ICAL_ANY_PROPERTY); p;
-             p = icalcomponent_get_next_property(component, ICAL_ANY_PROPERTY)) {
+        for (icalproperty* p = icalcomponent_get_first_property(at, ICAL_ANY_PROPERTY); p;
+             p = icalcomponent_get_next_property(at, ICAL_ANY_PROPERTY)) {
             icalparameter* parameter = icalproperty_get_first_parameter(p, ICAL_TZID_PARAMETER);
             if (!parameter) continue;
             const char* tzid = icalparameter_get_tzid(parameter);
-            const std::string name = tzid ? tzid : "";
-            auto found = answers.find(name);
-            if (found == answers.end()) {
-                bool usable = !name.empty() && icalcomponent_get_timezone(calendar, name.c_str()) != nullptr;
-                if (!usable && answers.size() < kMaxLookupsPerFile) usable = systemZone(name) != nullptr;
-                found = answers.emplace(name, usable).first;
-                if (!usable && !declared(name)) unknown.push_back(name);
-            }
-            if (!found->second) icalproperty_remove_parameter_by_kind(p, ICAL_TZID_PARAMETER);
+            if (!admits(calendar, tzid ? tzid : "", answers)) icalproperty_remove_parameter_by_kind(p, ICAL_TZID_PARAMETER);
         }
     }
-    if (unknown.empty()) return;
+}
+
+std::string unknownLine(const std::vector<std::string>& unknown) {
+    if (unknown.empty()) return {};
     std::string shown = unknown.front();
     if (shown.size() > kMaxNameBytes) shown = shown.substr(0, kMaxNameBytes) + "…";
     std::string line = "time zone \"" + shown + "\" is no zone this system knows";
     if (unknown.size() > 1) line += " (nor " + std::to_string(unknown.size() - 1) + " more)";
-    say(line + "; its times are read as floating");
+    return line + "; its times are read as floating";
 }
 
 }  // namespace linuxhost::IcsZones

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <string>
 #include <string_view>
+#include <vector>
 
 typedef struct _icaltimezone icaltimezone;
 typedef struct icalcomponent_impl icalcomponent;
@@ -23,13 +25,22 @@ bool isZoneName(std::string_view name);
 // well-formed name whose file is a regular file inside the zone directory.
 icaltimezone* systemZone(std::string_view name);
 
-// Takes the TZID off every time in `calendar` that names neither a zone of
-// the file nor one of the system's, before libical or anything else looks a
-// zone up: such a time is floating. One diagnostic line names the first;
-// names in `declared` (zones the file defined that were left out, already
-// reported) are not named again.
-void confine(icalcomponent* calendar, const std::function<bool(const std::string&)>& declared,
-             const std::function<void(const std::string&)>& say);
+// What a file's times may name, answered once per name and file: a zone of
+// the file, else one of the system's (at most a few dozen names of a file
+// are looked up; later ones are refused).
+struct Answers {
+    std::map<std::string, bool, std::less<>> usable;
+};
+bool admits(icalcomponent* calendar, std::string_view name, Answers& answers);
+
+// Takes the TZID off every time in `component` that names neither a zone of
+// `calendar` nor one of the system's, before libical or anything else looks
+// a zone up: such a time is floating.
+void confine(icalcomponent* component, icalcomponent* calendar, Answers& answers);
+
+// The one diagnostic line for the names no zone answers to: the first of
+// them and how many more.
+std::string unknownLine(const std::vector<std::string>& unknown);
 
 }  // namespace IcsZones
 

@@ -467,14 +467,68 @@ TEST_F(IcsFolder, OneQueryHasOneBudgetForTheWholeFolder) {
         return std::count_if(notes_.begin(), notes_.end(), [&](const std::string& n) { return n.find(what) != std::string::npos; });
     };
     EXPECT_EQ(mentions("b-minutes.ics"), 1);
-    EXPECT_EQ(mentions("No start"), 1);   // the file was parsed once, not once per name
+    EXPECT_EQ(mentions("No start"), 0);   // its events were not read yet
 
-    // Without the minute rules, the shared file is listed once.
+    // Without the minute rules, the shared file is listed once, and its
+    // broken event named once, not once per name.
     fs::remove(folder_ / "b-minutes.ics");
     shared = 0;
     for (const auto& e : reader_->eventsMatching(kMonday, kMonday + kDay, "UTC")) shared += e.title == "Shared";
     EXPECT_EQ(shared, 1u);
     EXPECT_EQ(mentions("b-minutes.ics"), 1);
+    EXPECT_EQ(mentions("No start"), 1);
+}
+
+// libical reads a file's events one at a time, and only those a window may
+// hold: events long past cost a look at their text, not a reading. When one
+// look at the calendars cannot read all the events the window needs, the
+// file is cut part-way: what was read is listed, in file order, and one line
+// names the file. An event no look could read is left out on its own.
+TEST_F(IcsFolder, AFileTooLargeForOneLookIsCutPartWayWithOneLine) {
+    const std::string title(250, 't');
+    std::vector<std::string> past = {"BEGIN:VCALENDAR"};
+    for (int i = 0; i < 1800; ++i) {
+        past.insert(past.end(), {"BEGIN:VEVENT", "UID:p" + std::to_string(i), "SUMMARY:" + title,
+                                 "DTSTART:20200101T100000Z", "DTEND:20200101T110000Z", "END:VEVENT"});
+    }
+    past.insert(past.end(), {"BEGIN:VEVENT", "UID:today", "SUMMARY:Today", "DTSTART:20261207T100000Z", "END:VEVENT",
+                             "END:VCALENDAR"});
+    write("a-past.ics", crlf(past));
+    // Each event holds more than its title: these are more than the budget.
+    const int count = static_cast<int>(linuxhost::IcsBudget::kEventBytes / title.size());
+    std::vector<std::string> busy = {"BEGIN:VCALENDAR"};
+    for (int i = 0; i < count; ++i) {
+        busy.insert(busy.end(), {"BEGIN:VEVENT", "UID:b" + std::to_string(i), "SUMMARY:" + std::to_string(i) + " " + title,
+                                 "DTSTART:20261207T120000Z", "END:VEVENT"});
+    }
+    busy.push_back("END:VCALENDAR");
+    write("b-busy.ics", crlf(busy));
+    // One event no look could read leaves out only itself.
+    std::vector<std::string> huge = {"BEGIN:VCALENDAR", "BEGIN:VEVENT", "UID:h", "DTSTART:20261207T090000Z"};
+    std::string dates = "RDATE:20261207T090000Z";
+    while (dates.size() < 60000) dates += ",20261207T090000Z";
+    for (std::size_t bytes = 0; bytes <= linuxhost::IcsBudget::kEventBytes; bytes += dates.size()) huge.push_back(dates);
+    huge.insert(huge.end(), {"END:VEVENT", "BEGIN:VEVENT", "UID:after", "SUMMARY:After", "DTSTART:20261207T110000Z",
+                             "END:VEVENT", "END:VCALENDAR"});
+    write("0-huge.ics", crlf(huge));
+    makeReader();
+
+    for (int look = 0; look < 2; ++look) {
+        std::vector<int> listed;
+        bool today = false, after = false;
+        for (const auto& e : reader_->eventsMatching(kMonday, kMonday + kDay, "UTC")) {
+            today = today || e.title == "Today";
+            after = after || e.title == "After";
+            if (e.title && e.title->size() > title.size()) listed.push_back(std::stoi(*e.title));
+        }
+        EXPECT_TRUE(today && after);
+        ASSERT_GT(listed.size(), 0u);
+        EXPECT_LT(listed.size(), static_cast<std::size_t>(count));
+        for (std::size_t i = 0; i < listed.size(); ++i) EXPECT_EQ(listed[i], static_cast<int>(i));
+        ASSERT_EQ(notes_.size(), 2u) << ::testing::PrintToString(notes_);
+        EXPECT_NE(notes_[0].find("0-huge.ics: event 1 "), std::string::npos) << notes_[0];
+        EXPECT_NE(notes_[1].find("b-busy.ics"), std::string::npos) << notes_[1];
+    }
 }
 
 TEST(IcsWriter, WhatTheSimulatedAccountSavesReadsBack) {
