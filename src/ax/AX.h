@@ -29,6 +29,7 @@ inline constexpr char kAXChildrenAttribute[] = "AXChildren";
 inline constexpr char kAXFocusedWindowAttribute[] = "AXFocusedWindow";
 inline constexpr char kAXMinimizedAttribute[] = "AXMinimized";
 inline constexpr char kAXCloseButtonAttribute[] = "AXCloseButton";
+inline constexpr char kAXMainAttribute[] = "AXMain";
 
 inline constexpr char kAXWindowRole[] = "AXWindow";
 

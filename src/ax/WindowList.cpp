@@ -133,4 +133,38 @@ std::vector<WindowEntry> ordered(std::vector<WindowEntry> list) {
     return list;
 }
 
+std::vector<WindowEntry> otherSpaceWindows(platform::pid_t pid, const std::set<platform::CGWindowID>& reachable,
+                                           bool includePalettes) {
+    auto& host = platform::current();
+    if (pid == host.workspace().processIdentifier()) return {};
+    const auto all = host.windowServer().copyWindowInfo(platform::kCGWindowListOptionAll, 0);
+    if (!all) return {};
+    std::vector<WindowEntry> entries;
+    std::set<platform::CGWindowID> seen;
+    for (const platform::CGWindowInfo& window : *all) {
+        if (window.ownerPID != pid || window.isOnscreen || window.number == 0) continue;
+        // Palettes float one layer up; menus, tooltips and the like sit higher still.
+        const bool layerFits = window.layer == platform::levels::normal ||
+                               (includePalettes && window.layer == platform::levels::floating);
+        if (!layerFits) continue;
+        // Minimized windows, and every window accessibility reaches, are
+        // the accessibility list's business: one window, one tile.
+        if (reachable.contains(window.number) || !seen.insert(window.number).second) continue;
+        // Applications keep invisible helper windows on the document layer;
+        // what cannot be captured or is fully transparent is not a window a
+        // user would look for.
+        if (!(window.bounds.width() > 1) || !(window.bounds.height() > 1) || !(window.alpha > 0)) continue;
+        WindowEntry entry;
+        entry.id = window.number;
+        entry.pid = pid;
+        entry.title = window.name.value_or("");
+        entry.bounds = window.bounds;
+        entry.layer = window.layer;
+        entry.isOnScreen = false;
+        entry.isOnOtherSpace = true;
+        entries.push_back(std::move(entry));
+    }
+    return entries;
+}
+
 }  // namespace durazizi::WindowList

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -18,7 +19,10 @@ struct WindowEntry {
     std::string title;             // empty when unreadable
     kit::Rect bounds;              // top-left coordinates; all zero when unreadable
     std::int64_t layer = 0;
-    bool isOnScreen = true;        // false exactly when the window is minimized
+    bool isOnScreen = true;        // false when the window is minimized or on another Space
+    // On a Space no display shows: listed by the window server only, out of
+    // accessibility's reach until its Space is shown.
+    bool isOnOtherSpace = false;
 
     friend bool operator==(const WindowEntry&, const WindowEntry&) = default;
 };
@@ -43,6 +47,14 @@ std::vector<Listed> listedWindows(platform::pid_t pid, bool includeMinimized, bo
 // Applies "window_preview_order" and "window_preview_order_spacefront" to a
 // collected list.
 std::vector<WindowEntry> ordered(std::vector<WindowEntry> list);
+
+// The windows of a process on Spaces that no display shows, from the window
+// server's list: its document-window layer (and the palettes' layer when
+// asked), large enough to be captured, not in `reachable` (the numbers of
+// every window accessibility lists for it, minimized ones included), in the
+// window server's order. Empty when the list cannot be had.
+std::vector<WindowEntry> otherSpaceWindows(platform::pid_t pid, const std::set<platform::CGWindowID>& reachable,
+                                           bool includePalettes);
 
 }  // namespace WindowList
 }  // namespace durazizi

@@ -30,10 +30,16 @@ constexpr const char* kWindowNotifications[] = {
 // answer, which also differs from any list with windows in it.
 using Signature = std::vector<std::tuple<platform::CGWindowID, std::string, bool>>;
 
-Signature signature(platform::pid_t pid) {
+Signature signature(platform::pid_t pid, bool* answered) {
     const AX::Element application = platform::current().accessibility().createApplication(pid);
     Signature result;
-    for (const AX::Element& window : AX::children(application, AX::kAXWindowsAttribute)) {
+    platform::CFType windows;
+    *answered = AX::copyAttributeValue(application, AX::kAXWindowsAttribute, &windows) == platform::kAXErrorSuccess;
+    if (!*answered || !windows.array()) return result;
+    for (const platform::CFType& member : *windows.array()) {
+        const AX::Element* element = member.element();
+        if (!element || !*element) continue;
+        const AX::Element& window = *element;
         platform::CGWindowID number = 0;
         if (AX::getWindow(window, &number) != platform::kAXErrorSuccess) number = 0;
         result.emplace_back(number, AX::string(window, AX::kAXTitleAttribute).value_or(""),
@@ -48,26 +54,30 @@ struct WindowWatch::Watched {
     platform::pid_t pid = 0;
     bool includeMinimized = false;
     bool includePalettes = false;
+    bool allSpaces = false;
     platform::AXObserverRef observer;            // none: only the checks
     std::set<platform::CGWindowID> registered;   // windows whose own notifications we hear
     std::vector<WindowEntry> list;
     Signature seen;
+    bool answered = false;               // the application gave its window list when last asked
+    std::vector<WindowEntry> otherSpaces;   // in the window server's order
     double checkedAt = platform::kDistantPast;
     // Set by notifications, which the main run loop delivers.
     bool stale = true;
 };
 
 std::vector<WindowEntry> WindowWatch::windows(platform::pid_t pid, bool includeMinimized, bool includePalettes,
-                                              double now) {
+                                              bool allSpaces, double now) {
     // Our own windows are no business of the previews, and a message to our
     // own process would wait on the very thread that sends it.
     if (pid == platform::current().workspace().processIdentifier()) return {};
     if (!watched_ || watched_->pid != pid || watched_->includeMinimized != includeMinimized ||
-        watched_->includePalettes != includePalettes) {
+        watched_->includePalettes != includePalettes || watched_->allSpaces != allSpaces) {
         auto fresh = std::make_shared<Watched>();
         fresh->pid = pid;
         fresh->includeMinimized = includeMinimized;
         fresh->includePalettes = includePalettes;
+        fresh->allSpaces = allSpaces;
         auto& accessibility = platform::current().accessibility();
         platform::AXObserverRef observer;
         const std::weak_ptr<Watched> weak = fresh;
@@ -87,18 +97,39 @@ std::vector<WindowEntry> WindowWatch::windows(platform::pid_t pid, bool includeM
     }
     Watched& watched = *watched_;
     if (watched.stale) {
-        watched.seen = signature(pid);
+        watched.seen = signature(pid, &watched.answered);
         read(watched);
+        readOtherSpaces(watched);
         watched.checkedAt = now;
     } else if (now - watched.checkedAt >= kCheckInterval) {
         watched.checkedAt = now;
         // The check's answer is the new signature: no second round of messages.
-        if (Signature current = signature(pid); current != watched.seen) {
+        bool answered = false;
+        if (Signature current = signature(pid, &answered); current != watched.seen || answered != watched.answered) {
             watched.seen = std::move(current);
+            watched.answered = answered;
             read(watched);
         }
+        // Windows on other Spaces post nothing we could hear (a window made
+        // or moved there is news to no observer): the window server's list,
+        // one call that messages no application, is read on every check.
+        readOtherSpaces(watched);
     }
-    return WindowList::ordered(watched.list);
+    std::vector<WindowEntry> result = WindowList::ordered(watched.list);
+    // After the windows of the current Spaces, whatever the order settings.
+    for (WindowEntry& entry : WindowList::ordered(watched.otherSpaces)) result.push_back(std::move(entry));
+    return result;
+}
+
+void WindowWatch::readOtherSpaces(Watched& watched) {
+    watched.otherSpaces.clear();
+    // An application that does not answer cannot tell its minimized windows
+    // from those on other Spaces: the window server marks both off screen.
+    if (!watched.allSpaces || !watched.answered) return;
+    std::set<platform::CGWindowID> reachable;
+    for (const auto& [number, title, minimized] : watched.seen)
+        if (number != 0) reachable.insert(number);
+    watched.otherSpaces = WindowList::otherSpaceWindows(watched.pid, reachable, watched.includePalettes);
 }
 
 // The full read, which also registers for the notifications of windows not

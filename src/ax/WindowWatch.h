@@ -28,8 +28,11 @@ public:
     static constexpr double kCheckInterval = 0.9;
 
     // The windows as `WindowList::windows` gives them, ordered by the
-    // settings of this call.
-    std::vector<WindowEntry> windows(platform::pid_t pid, bool includeMinimized, bool includePalettes, double now);
+    // settings of this call, followed with `allSpaces` by the application's
+    // windows on Spaces no display shows (`WindowList::otherSpaceWindows`),
+    // which the window server's list is checked for as often.
+    std::vector<WindowEntry> windows(platform::pid_t pid, bool includeMinimized, bool includePalettes, bool allSpaces,
+                                     double now);
 
     // Forgets the list (and the observer): the next call reads afresh.
     void reset();
@@ -37,6 +40,7 @@ public:
 private:
     struct Watched;
     void read(Watched& watched);
+    void readOtherSpaces(Watched& watched);
     std::shared_ptr<Watched> watched_;
 };
 

@@ -130,7 +130,8 @@ void HoverController::poll(double now, kit::Point cursorTL) {
 
     const platform::pid_t pid = app->processIdentifier();
     auto windows = windows_.windows(pid, Settings::boolValue("window_preview_minimized"),
-                                    Settings::boolValue("window_preview_include_palettes"), now);
+                                    Settings::boolValue("window_preview_include_palettes"),
+                                    Settings::boolValue("window_preview_allspaces"), now);
     const std::size_t minimum = Settings::boolValue("window_preview_hideifonewindow") ? 2 : 1;
     if (windows.size() < minimum) {
         idle(now);

@@ -8,6 +8,7 @@
 #include "app/Settings.h"
 #include "ax/AX.h"
 #include "kit/IconArt.h"
+#include "kit/TextMetrics.h"
 #include "kit/Timing.h"
 #include "platform/Platform.h"
 #include "specials/PanelPlacement.h"
@@ -27,6 +28,16 @@ constexpr double kIconPoints = 64;
 constexpr double kDimmedAlpha = 0.55;         // thumbnails of minimized windows
 constexpr double kBlurCornerRadius = 12;
 constexpr int kFirstCaptureOS = 14;           // ScreenCaptureKit screenshots
+// Public API cannot tell which Space a window is on, only that it is on one
+// no display shows.
+constexpr const char* kOtherSpaceLabel = "Other Space";
+constexpr double kSpaceLabelFontSize = 9;
+constexpr double kSpaceLabelHeight = 14;
+constexpr double kSpaceLabelPadding = 5;      // left and right of the text
+// How long a clicked window on another Space is looked for while macOS
+// switches to its Space: the switch animates for about half a second.
+constexpr double kSpaceSwitchWait = 1.0;
+constexpr double kSpaceSwitchRetry = 0.1;
 
 kit::ImageRef symbol(const char* name, const char* description) {
     return platform::current().symbols().imageWithSystemSymbolName(name, description);
@@ -47,7 +58,8 @@ ThumbTile::ThumbTile(WindowEntry entry, bool isFront)
       imageView_(std::make_shared<kit::ImageView>()),
       titleLabel_(std::make_shared<kit::Label>()),
       closeButton_(std::make_shared<kit::Button>()),
-      badge_(std::make_shared<kit::ImageView>()) {
+      badge_(std::make_shared<kit::ImageView>()),
+      spaceLabel_(std::make_shared<kit::Label>()) {
     setWantsLayer(true);
     setCornerRadius(6);
     if (isFront && Settings::boolValue("window_preview_indicate_frontwindow")) {
@@ -70,7 +82,8 @@ ThumbTile::ThumbTile(WindowEntry entry, bool isFront)
     titleLabel_->setText(entry_.title.empty() ? std::string(" ") : entry_.title);
     addSubview(titleLabel_);
 
-    if (Settings::boolValue("window_preview_indicators") && !entry_.isOnScreen) {
+    // The badge says minimized; a window on another Space says where it is instead.
+    if (Settings::boolValue("window_preview_indicators") && !entry_.isOnScreen && !entry_.isOnOtherSpace) {
         badge_->setImage(symbol("minus.circle.fill", "Minimized"));
         badge_->setContentTintColor(kit::Color::secondaryLabel());
         addSubview(badge_);
@@ -91,7 +104,21 @@ ThumbTile::ThumbTile(WindowEntry entry, bool isFront)
     // The button lives and dies with this tile, so it may point back at it.
     closeButton_->setAction([this] { closeClicked(); });
     closeButton_->setHidden(true);
-    if (Settings::boolValue("window_preview_closebox")) addSubview(closeButton_);
+    // A window on another Space has no accessibility element to press the
+    // close button of: no close box is offered that would do nothing.
+    if (Settings::boolValue("window_preview_closebox") && !entry_.isOnOtherSpace) addSubview(closeButton_);
+
+    if (entry_.isOnOtherSpace) {
+        spaceLabel_->setText(kOtherSpaceLabel);
+        spaceLabel_->setFont(kit::Font::systemFont(kSpaceLabelFontSize));
+        spaceLabel_->setTextColor(kit::Color::white());
+        spaceLabel_->setAlignment(kit::TextAlignment::Center);
+        spaceLabel_->setLineBreakMode(kit::LineBreakMode::ByTruncatingTail);
+        spaceLabel_->setWantsLayer(true);
+        spaceLabel_->setCornerRadius(kSpaceLabelHeight / 2);
+        spaceLabel_->setBackgroundColor(kit::Color::black(0.55));
+        addSubview(spaceLabel_);
+    }
 }
 
 void ThumbTile::setImage(kit::ImageRef image) {
@@ -113,6 +140,8 @@ bool ThumbTile::isDimmed() const { return imageView_->alphaValue() < 1; }
 
 bool ThumbTile::closeBoxVisible() const { return closeButton_->superview() == this && !closeButton_->isHidden(); }
 
+bool ThumbTile::spaceLabelShown() const { return spaceLabel_->superview() == this && !spaceLabel_->isHidden(); }
+
 void ThumbTile::layout() {
     const double w = bounds().width();
     const double t = bounds().height();
@@ -120,6 +149,12 @@ void ThumbTile::layout() {
     titleLabel_->setFrame({4, 2, w - 8, 16});
     closeButton_->setFrame({2, t - 20, kCloseBoxSide, kCloseBoxSide});
     badge_->setFrame({w - 20, t - 20, 16, 16});
+    // Centred along the top, clear of the close box and the badge corners.
+    const double room = std::max(0.0, w - 44);
+    const double labelWidth =
+        std::min(room, kit::textWidth(spaceLabel_->text(), kit::Font::systemFont(kSpaceLabelFontSize)) +
+                           2 * kSpaceLabelPadding);
+    spaceLabel_->setFrame({(w - labelWidth) / 2, t - 19, labelWidth, kSpaceLabelHeight});
 }
 
 void ThumbTile::updateTrackingAreas() {
@@ -347,6 +382,10 @@ void PreviewController::hide() {
 }
 
 void PreviewController::activate(const WindowEntry& entry, const platform::RunningApplicationRef& app) {
+    if (entry.isOnOtherSpace) {
+        activateOnOtherSpace(entry, app);
+        return;
+    }
     auto window = AX::window(entry.pid, entry.id);
     if (!window) {
         std::optional<std::string> title;
@@ -360,6 +399,40 @@ void PreviewController::activate(const WindowEntry& entry, const platform::Runni
     }
     if (app) app->activate();
     if (Settings::boolValue("hideWhenPreviewClicked")) hide();
+}
+
+// A window on another Space is out of accessibility's reach, so it cannot be
+// raised before its application is activated. Activating an application
+// with no window on a current Space makes macOS switch to the Space of its
+// front-most window; once the switch has landed, the clicked window is
+// reachable if it is on that Space, and is raised and focused by its number.
+// Where it stays out of reach (the application also has windows where the
+// user is, or the window is on yet another Space), the activation is all
+// that public API allows.
+void PreviewController::activateOnOtherSpace(const WindowEntry& entry, const platform::RunningApplicationRef& app) {
+    if (app) app->activate();
+    if (Settings::boolValue("hideWhenPreviewClicked")) hide();
+
+    struct Search {
+        WindowEntry entry;
+        double deadline = 0;
+    };
+    auto& host = platform::current();
+    auto search = std::make_shared<Search>(Search{entry, host.clock().now() + kSpaceSwitchWait});
+    auto attempt = std::make_shared<std::function<void()>>();
+    // The function holds itself only weakly; each scheduled try holds it.
+    *attempt = [search, weakAttempt = std::weak_ptr<std::function<void()>>(attempt)] {
+        auto& platform = platform::current();
+        if (auto window = AX::window(search->entry.pid, search->entry.id)) {
+            AX::performAction(*window, AX::kAXRaiseAction);
+            AX::setAttributeValue(*window, AX::kAXMainAttribute, platform::CFType(true));
+            return;
+        }
+        auto again = weakAttempt.lock();
+        if (!again || platform.clock().now() + kSpaceSwitchRetry > search->deadline) return;
+        platform.runLoop().asyncAfterMain(kSpaceSwitchRetry, [again] { (*again)(); });
+    };
+    (*attempt)();
 }
 
 void PreviewController::close(const WindowEntry& entry, const platform::RunningApplicationRef& app) {

@@ -21,9 +21,10 @@
 namespace durazizi {
 
 // One window of the preview panel: its thumbnail, its title along the bottom,
-// a close box in the top-left corner while hovered and a minimized badge in
-// the top-right corner. The tile's own coordinates have their origin at the
-// bottom-left.
+// a close box in the top-left corner while hovered, a minimized badge in the
+// top-right corner, and along the top, for a window on a Space no display
+// shows, a small label naming that Space. The tile's own coordinates have
+// their origin at the bottom-left.
 class ThumbTile : public kit::View {
 public:
     ThumbTile(WindowEntry entry, bool isFront);
@@ -43,6 +44,9 @@ public:
     const kit::ImageView& imageView() const { return *imageView_; }
     const kit::Label& titleLabel() const { return *titleLabel_; }
     const kit::ImageView& badge() const { return *badge_; }
+    // Drawn only on a tile whose window is on another Space.
+    const kit::Label& spaceLabel() const { return *spaceLabel_; }
+    bool spaceLabelShown() const;
     kit::Button& closeButton() { return *closeButton_; }
     const kit::Button& closeButton() const { return *closeButton_; }
 
@@ -62,6 +66,7 @@ private:
     std::shared_ptr<kit::Label> titleLabel_;
     std::shared_ptr<kit::Button> closeButton_;
     std::shared_ptr<kit::ImageView> badge_;
+    std::shared_ptr<kit::Label> spaceLabel_;
     bool hovered_ = false;
 };
 
@@ -112,6 +117,7 @@ private:
     std::optional<platform::CGWindowID> frontWindowNumber(const platform::RunningApplicationRef& app) const;
     void loadImages(const platform::RunningApplicationRef& app, double maxDimension);
     void activate(const WindowEntry& entry, const platform::RunningApplicationRef& app);
+    void activateOnOtherSpace(const WindowEntry& entry, const platform::RunningApplicationRef& app);
     void close(const WindowEntry& entry, const platform::RunningApplicationRef& app);
 
     std::shared_ptr<platform::Panel> panel_;

@@ -26,6 +26,8 @@ public:
     void runAnimationGroup(std::function<void(platform::AnimationContext&)> changes,
                            std::function<void()> completion) override;
     platform::CGWindowLevel windowLevelForKey(platform::CGWindowLevelKey key) override;
+    std::optional<std::vector<platform::CGWindowInfo>> copyWindowInfo(std::uint32_t option,
+                                                                      platform::CGWindowID relativeToWindow) override;
 
     // Animator changes made inside a group's changes block wait here until
     // the block has set the group's duration and timing: NSAnimationContext

@@ -7,6 +7,8 @@
 
 #include <dispatch/dispatch.h>
 
+#include <vector>
+
 #include "macos/CFRef.h"
 #include "macos/MirrorViews.h"
 #include "macos/ObjCRef.h"
@@ -274,6 +276,65 @@ void MacWindowServer::runAnimationGroup(std::function<void(platform::AnimationCo
 
 platform::CGWindowLevel MacWindowServer::windowLevelForKey(platform::CGWindowLevelKey key) {
     return CGWindowLevelForKey(static_cast<CGWindowLevelKey>(key));
+}
+
+namespace {
+
+template <typename T>
+std::optional<T> numberFor(CFDictionaryRef info, CFStringRef key, CFNumberType type) {
+    const auto value = static_cast<CFNumberRef>(CFDictionaryGetValue(info, key));
+    T result{};
+    if (value == nullptr || CFGetTypeID(value) != CFNumberGetTypeID() || !CFNumberGetValue(value, type, &result))
+        return std::nullopt;
+    return result;
+}
+
+std::optional<std::string> stringFor(CFDictionaryRef info, CFStringRef key) {
+    const auto value = static_cast<CFStringRef>(CFDictionaryGetValue(info, key));
+    if (value == nullptr || CFGetTypeID(value) != CFStringGetTypeID()) return std::nullopt;
+    if (const char* direct = CFStringGetCStringPtr(value, kCFStringEncodingUTF8)) return std::string(direct);
+    const CFIndex size = CFStringGetMaximumSizeForEncoding(CFStringGetLength(value), kCFStringEncodingUTF8) + 1;
+    std::vector<char> buffer(static_cast<std::size_t>(size));
+    if (!CFStringGetCString(value, buffer.data(), size, kCFStringEncodingUTF8)) return std::nullopt;
+    return std::string(buffer.data());
+}
+
+}  // namespace
+
+std::optional<std::vector<platform::CGWindowInfo>> MacWindowServer::copyWindowInfo(
+    std::uint32_t option, platform::CGWindowID relativeToWindow) {
+    const auto list = CFRef<CFArrayRef>::adopt(
+        CGWindowListCopyWindowInfo(static_cast<CGWindowListOption>(option), relativeToWindow));
+    if (!list) return std::nullopt;
+    std::vector<platform::CGWindowInfo> windows;
+    const CFIndex count = CFArrayGetCount(list.get());
+    windows.reserve(static_cast<std::size_t>(count));
+    for (CFIndex i = 0; i < count; ++i) {
+        const auto info = static_cast<CFDictionaryRef>(CFArrayGetValueAtIndex(list.get(), i));
+        if (info == nullptr || CFGetTypeID(info) != CFDictionaryGetTypeID()) continue;
+        // The three keys every entry carries; an entry without them is no window.
+        const auto number = numberFor<std::int32_t>(info, kCGWindowNumber, kCFNumberSInt32Type);
+        const auto owner = numberFor<std::int32_t>(info, kCGWindowOwnerPID, kCFNumberSInt32Type);
+        const auto layer = numberFor<std::int32_t>(info, kCGWindowLayer, kCFNumberSInt32Type);
+        if (!number || !owner || !layer) continue;
+        platform::CGWindowInfo window;
+        window.number = static_cast<platform::CGWindowID>(*number);
+        window.ownerPID = *owner;
+        window.layer = *layer;
+        CGRect bounds = CGRectZero;
+        const auto boundsInfo = static_cast<CFDictionaryRef>(CFDictionaryGetValue(info, kCGWindowBounds));
+        if (boundsInfo != nullptr && CFGetTypeID(boundsInfo) == CFDictionaryGetTypeID() &&
+            CGRectMakeWithDictionaryRepresentation(boundsInfo, &bounds)) {
+            window.bounds = {bounds.origin.x, bounds.origin.y, bounds.size.width, bounds.size.height};
+        }
+        const auto onscreen = static_cast<CFBooleanRef>(CFDictionaryGetValue(info, kCGWindowIsOnscreen));
+        window.isOnscreen = onscreen != nullptr && CFGetTypeID(onscreen) == CFBooleanGetTypeID() &&
+                            CFBooleanGetValue(onscreen);
+        window.alpha = numberFor<double>(info, kCGWindowAlpha, kCFNumberDoubleType).value_or(1);
+        window.name = stringFor(info, kCGWindowName);
+        windows.push_back(std::move(window));
+    }
+    return windows;
 }
 
 }  // namespace macos

@@ -146,6 +146,16 @@ enum NSWindowCollectionBehavior : std::uint64_t {
 using CGWindowLevel = std::int32_t;
 using NSWindowLevel = std::int64_t;
 
+// CGWindowListOption
+enum CGWindowListOption : std::uint32_t {
+    kCGWindowListOptionAll = 0,
+    kCGWindowListOptionOnScreenOnly = 1 << 0,
+    kCGWindowListOptionOnScreenAboveWindow = 1 << 1,
+    kCGWindowListOptionOnScreenBelowWindow = 1 << 2,
+    kCGWindowListOptionIncludingWindow = 1 << 3,
+    kCGWindowListExcludeDesktopElements = 1 << 4,
+};
+
 // CGWindowLevelKey
 enum CGWindowLevelKey : std::int32_t {
     kCGBaseWindowLevelKey = 0,

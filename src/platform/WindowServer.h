@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "kit/Appearance.h"
 #include "kit/Color.h"
@@ -117,8 +118,19 @@ private:
     std::optional<kit::TimingFunction> timing_;
 };
 
-// The window server: NSWindow / NSPanel creation, NSAnimationContext groups
-// and CGWindowLevelForKey.
+// One dictionary of CGWindowListCopyWindowInfo, the keys the system reads.
+struct CGWindowInfo {
+    CGWindowID number = 0;                // kCGWindowNumber
+    pid_t ownerPID = 0;                   // kCGWindowOwnerPID
+    CGWindowLevel layer = 0;              // kCGWindowLayer
+    kit::Rect bounds;                     // kCGWindowBounds, top-left global coordinates
+    bool isOnscreen = false;              // kCGWindowIsOnscreen; an absent key reads as false
+    double alpha = 1;                     // kCGWindowAlpha
+    std::optional<std::string> name;      // kCGWindowName; other applications' need screen recording
+};
+
+// The window server: NSWindow / NSPanel creation, NSAnimationContext groups,
+// CGWindowLevelForKey and the window list.
 class WindowServer {
 public:
     virtual ~WindowServer() = default;
@@ -141,6 +153,13 @@ public:
 
     // CGWindowLevelForKey
     virtual CGWindowLevel windowLevelForKey(CGWindowLevelKey key) = 0;
+
+    // CGWindowListCopyWindowInfo: every window of the session, in the window
+    // server's order, those on other Spaces, minimized or hidden marked as
+    // not on screen. Nullopt where the call answers NULL (no GUI session).
+    // Any thread.
+    virtual std::optional<std::vector<CGWindowInfo>> copyWindowInfo(std::uint32_t option,
+                                                                    CGWindowID relativeToWindow) = 0;
 };
 
 }  // namespace platform

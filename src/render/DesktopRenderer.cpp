@@ -85,7 +85,7 @@ std::vector<sim::WindowInfo> windowsToPaint(std::vector<sim::WindowInfo> windows
     };
     std::vector<sim::WindowInfo> shown;
     for (sim::WindowInfo& window : windows) {
-        if (!window.exists || window.minimized || window.frame.isEmpty() || !window.frame.intersects(reach)) continue;
+        if (!window.exists || window.minimized || !window.onCurrentSpace || window.frame.isEmpty() || !window.frame.intersects(reach)) continue;
         const bool covered = fullyRounded(window.frame) &&
                              std::any_of(shown.begin(), shown.end(), [&](const sim::WindowInfo& front) {
                                  return front.frame.containsRect(window.frame);

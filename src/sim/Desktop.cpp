@@ -9,7 +9,7 @@ Desktop::Desktop() : files_(std::make_shared<SimFiles>()) {
     // work stops first, then its windows go, the pointer lets go of them, and
     // its taps and monitors go.
     services_ = {&runLoop_, &windowServer_, &input_, &eventTaps_, &eventMonitors_, &application_,
-                 &screens_, &processes_, &windows_, &dock_, &time_, &accessibility_, &callouts_,
+                 &screens_, &processes_, &windows_, &spaces_, &dock_, &time_, &accessibility_, &callouts_,
                  &appearance_, &menuBar_};
     graveyard_.watchCallbacks([this](bool began) {
         if (began) callouts_.began();

@@ -34,6 +34,7 @@
 #include "sim/SimWindowServer.h"
 #include "sim/SimWorkspace.h"
 #include "sim/SystemAppearance.h"
+#include "sim/Spaces.h"
 #include "sim/Time.h"
 #include "sim/Windows.h"
 #include "sim/World.h"
@@ -97,6 +98,7 @@ public:
     Dock& dock() { return dock_; }
     Processes& processes() { return processes_; }
     Windows& windows() { return windows_; }
+    Spaces& spaces() { return spaces_; }
     OwnProcess& ownProcess() { return ownProcess_; }
     OwnWindows& ownWindows() { return ownWindows_; }
     Permissions& permissions() { return permissions_; }
@@ -113,6 +115,7 @@ public:
     const Dock& dock() const { return dock_; }
     const Processes& processes() const { return processes_; }
     const Windows& windows() const { return windows_; }
+    const Spaces& spaces() const { return spaces_; }
     const OwnProcess& ownProcess() const { return ownProcess_; }
     const OwnWindows& ownWindows() const { return ownWindows_; }
     const ChangeCounter& changes() const { return changes_; }
@@ -153,6 +156,7 @@ private:
     OwnProcess ownProcess_{*world_, graveyard_, services_, *this};
     Processes processes_{*world_, ownProcess_};
     Windows windows_{*world_};
+    Spaces spaces_{*world_};
     OwnWindows ownWindows_{windowServer_};
     Permissions permissions_{*world_};
     SystemAppearance appearance_{*world_};

@@ -8,6 +8,7 @@
 #include "sim/SimWindowManager.h"
 #include "sim/SimWindowServer.h"
 #include "sim/World.h"
+#include "sim/Spaces.h"
 
 namespace sim {
 
@@ -108,7 +109,7 @@ void Input::mouseDown(kit::Point topLeft, platform::CGEventFlags flags) {
         std::lock_guard lock(world_.mutex);
         for (CGWindowID id : world_.zOrder) {
             const WindowRecord* record = world_.window(id);
-            if (!record || record->minimized || !world_.runningApp(record->pid)) continue;
+            if (!record || !shownOnScreen(world_, *record) || !world_.runningApp(record->pid)) continue;
             if (!record->frame.cgContains(topLeft)) continue;
             press.window = id;
             press.frame = record->frame;

@@ -5,6 +5,7 @@
 #include "sim/AppIcon.h"
 #include "sim/Fingerprint.h"
 #include "sim/OwnProcess.h"
+#include "sim/Spaces.h"
 #include "sim/World.h"
 
 namespace sim {
@@ -54,6 +55,8 @@ void Processes::setFrontmost(pid_t pid, std::optional<CGWindowID> window) {
             if (record->minimized) world_.notifyAX(pid, *window, "AXWindowDeminiaturized");
             record->minimized = false;
             world_.raise(*window);
+            // Picked in Mission Control: its display shows its Space.
+            switchSpace(world_, record->space);
         }
     }
     world_.activate(pid);

@@ -9,6 +9,7 @@
 #include "kit/URL.h"
 #include "sim/KeptRecords.h"
 #include "sim/SimRunLoop.h"
+#include "sim/Spaces.h"
 
 namespace sim {
 
@@ -518,7 +519,7 @@ AXError SimAccessibility::hitTest(const SimElement& caller, std::optional<pid_t>
     }
     for (CGWindowID id : world_.zOrder) {
         const WindowRecord* w = world_.window(id);
-        if (!w || w->minimized || (onlyPid && w->pid != *onlyPid)) continue;
+        if (!w || !shownOnScreen(world_, *w) || (onlyPid && w->pid != *onlyPid)) continue;
         if (!w->frame.cgContains(p)) continue;
         if (!world_.runningApp(w->pid)) continue;
         if (world_.axDead.count(w->pid)) return platform::kAXErrorCannotComplete;

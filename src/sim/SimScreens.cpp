@@ -1,6 +1,7 @@
 #include "sim/SimScreens.h"
 
 #include "sim/Fingerprint.h"
+#include "sim/Spaces.h"
 
 namespace sim {
 
@@ -39,6 +40,8 @@ kit::Point SimScreens::mouseLocation() {
 void SimScreens::add(kit::Rect frame, std::optional<kit::Rect> visible) {
     std::lock_guard lock(world_.mutex);
     world_.screens.push_back({frame, visible});
+    // Every display starts with a Space of its own.
+    addSpace(world_, world_.screens.size() - 1);
 }
 
 bool SimScreens::remove(std::size_t index) {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "sim/Spaces.h"
+
 namespace sim {
 
 namespace {
@@ -53,7 +55,7 @@ std::optional<pid_t> SimWindowManager::ownerAt(kit::Point p) const {
     if (std::optional<kit::Rect> strip = world_.dockStrip(); strip && strip->cgContains(p)) return world_.dockPid;
     for (CGWindowID id : world_.zOrder) {
         const WindowRecord* record = world_.window(id);
-        if (!record || record->minimized || !world_.runningApp(record->pid)) continue;
+        if (!record || !shownOnScreen(world_, *record) || !world_.runningApp(record->pid)) continue;
         if (record->frame.cgContains(p)) return record->pid;
     }
     // The desktop itself, which is the Finder's.
@@ -85,7 +87,7 @@ void SimWindowManager::mouseDown(kit::Point p) {
     const WindowRecord* hit = nullptr;
     for (CGWindowID id : world_.zOrder) {
         const WindowRecord* record = world_.window(id);
-        if (!record || record->minimized || !world_.runningApp(record->pid)) continue;
+        if (!record || !shownOnScreen(world_, *record) || !world_.runningApp(record->pid)) continue;
         if (record->frame.cgContains(p)) {
             hit = record;
             break;

@@ -213,6 +213,9 @@ public:
     void runAnimationGroup(std::function<void(platform::AnimationContext&)> changes,
                            std::function<void()> completion = nullptr) override;
     platform::CGWindowLevel windowLevelForKey(platform::CGWindowLevelKey key) override;
+    // In SimWindowList.cpp.
+    std::optional<std::vector<platform::CGWindowInfo>> copyWindowInfo(std::uint32_t option,
+                                                                      CGWindowID relativeToWindow) override;
 
     // --- the desktop's side ------------------------------------------------------
     // Live windows of the running process, front-most visible first, then the

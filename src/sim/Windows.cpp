@@ -4,6 +4,7 @@
 
 #include "sim/Fingerprint.h"
 #include "sim/SimCapture.h"
+#include "sim/Spaces.h"
 #include "sim/World.h"
 
 namespace sim {
@@ -24,6 +25,7 @@ CGWindowID Windows::add(const WindowSpec& spec) {
     record.minimumSize = spec.minimumSize;
     record.refusesMove = spec.refusesMove;
     record.refusesResize = spec.refusesResize;
+    record.space = spec.space.value_or(spaceForFrame(world_, spec.frame));
     world_.windows[id] = std::move(record);
     world_.zOrder.insert(world_.zOrder.begin(), id);
     world_.notifyAX(spec.pid, id, "AXWindowCreated");
@@ -41,6 +43,8 @@ WindowInfo describe(const World& w, const WindowRecord& record) {
     info.frame = record.frame;
     info.minimized = record.minimized;
     info.focused = w.frontmost == record.pid && w.focusedWindow(record.pid) == record.id;
+    info.space = record.space;
+    info.onCurrentSpace = onCurrentSpace(w, record);
     return info;
 }
 

@@ -28,6 +28,7 @@ struct WindowSpec {
     kit::Size minimumSize{120, 80};         // the app refuses to go smaller
     bool refusesMove = false;               // position writes fail
     bool refusesResize = false;             // size writes fail
+    std::optional<std::uint32_t> space{};   // the current Space of the display its frame lies on when absent
 };
 
 // What a user, or another application, sees of one simulated window.
@@ -39,6 +40,8 @@ struct WindowInfo {
     kit::Rect frame;       // top-left global coordinates
     bool minimized = false;
     bool focused = false;  // its app's focused window, and that app is frontmost
+    std::uint32_t space = 0;       // the Space it is on; 0 on every Space
+    bool onCurrentSpace = true;    // its Space is the one its display shows
 };
 
 // The other applications' windows, front to back.

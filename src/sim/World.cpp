@@ -4,6 +4,8 @@
 #include <cmath>
 #include <limits>
 
+#include "sim/Spaces.h"
+
 namespace sim {
 
 namespace {
@@ -256,7 +258,8 @@ std::vector<CGWindowID> World::windowsOf(pid_t pid) const {
     for (CGWindowID id : zOrder) {
         const WindowRecord* w = window(id);
         if (!w || w->pid != pid) continue;
-        (w->minimized ? minimizedOnes : shown).push_back(id);
+        if (w->minimized) minimizedOnes.push_back(id);
+        else if (onCurrentSpace(*this, *w)) shown.push_back(id);
     }
     shown.insert(shown.end(), minimizedOnes.begin(), minimizedOnes.end());
     return shown;
@@ -265,7 +268,7 @@ std::vector<CGWindowID> World::windowsOf(pid_t pid) const {
 std::optional<CGWindowID> World::focusedWindow(pid_t pid) const {
     for (CGWindowID id : zOrder) {
         const WindowRecord* w = window(id);
-        if (w && w->pid == pid && !w->minimized) return id;
+        if (w && w->pid == pid && shownOnScreen(*this, *w)) return id;
     }
     return std::nullopt;
 }
@@ -297,6 +300,7 @@ bool World::unplugScreen(std::size_t index) {
     if (index >= screens.size()) return false;
     const kit::Rect gone = screens[index].frame;
     screens.erase(screens.begin() + static_cast<std::ptrdiff_t>(index));
+    removeDisplaySpaces(*this, index);
     const ScreenRecord* primary = primaryScreen();
     if (!primary) return true;
     // Moved to the primary display at the same place relative to its
@@ -366,6 +370,7 @@ void World::setFrontmost(pid_t pid) {
 
 void World::activate(pid_t pid) {
     if (!runningApp(pid)) return;
+    followActivation(*this, pid);
     setFrontmost(pid);
     if (auto focused = focusedWindow(pid)) raise(*focused);
 }

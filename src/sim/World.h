@@ -16,6 +16,7 @@
 #include "kit/Image.h"
 #include "platform/CFType.h"
 #include "platform/Constants.h"
+#include "sim/SpaceState.h"
 
 namespace sim {
 
@@ -61,6 +62,7 @@ struct WindowRecord {
     kit::Size minimumSize;
     bool refusesMove = false;
     bool refusesResize = false;
+    SpaceID space = 0;   // the Space it is on; 0 on every Space
 };
 
 // A Dock item that is not an application's (or an application's whose app
@@ -120,6 +122,7 @@ struct World {
     // screens and pointer
     std::vector<ScreenRecord> screens;
     kit::Point pointer;
+    SpaceState spaceState;
 
     // processes, in launch order
     std::vector<pid_t> launchOrder;
@@ -207,9 +210,11 @@ struct World {
     std::optional<kit::Rect> dockStrip() const;
     const DockItemRecord* dockItem(std::uint32_t id) const;
 
-    // An app's windows front to back; minimized ones come last, as AXWindows lists them.
+    // An app's windows front to back, as AXWindows lists them: those on the
+    // current Space of each display, then the minimized ones.
     std::vector<CGWindowID> windowsOf(pid_t pid) const;
-    // The focused window of an app: its front-most window that is not minimized.
+    // The focused window of an app: its front-most window on a current Space
+    // that is not minimized.
     std::optional<CGWindowID> focusedWindow(pid_t pid) const;
 
     // --- changes (callers hold `mutex`) ----------------------------------------
@@ -227,6 +232,8 @@ struct World {
     // accessibility observers.
     void notifyAX(pid_t pid, CGWindowID window, const std::string& notification) const;
     void terminate(pid_t pid);
+    // The app becomes frontmost (switching Space when it has no window on a
+    // current one) and its focused window comes to the front.
     void activate(pid_t pid);
     // The app becomes the active one without raising a window (a click
     // raises the window it lands on itself).

@@ -220,6 +220,13 @@ TEST_F(Playground, ShowsHelpAndThePreviewAndKeepsTheAccount) {
     press("F1");
     EXPECT_LT(waitFor(before, card, false), kStrongChange / 4) << "F1 did not hide the help";
 
+    // Ctrl+Right shows the second Space, where only a note waits; Ctrl+Left comes back.
+    const Region windows{760, 120, 400, 300};
+    press("ctrl+Right");
+    EXPECT_GT(waitFor(before, windows, true), kStrongChange) << "Ctrl+Right showed no other Space";
+    press("ctrl+Left");
+    EXPECT_LT(waitFor(before, windows, false), kStrongChange / 4) << "Ctrl+Left did not come back";
+
     // The real pointer on the Browser's icon: the panel appears above it.
     pointTo({expected.browserIcon.midX(), expected.browserIcon.midY()});
     const kit::Rect inner = expected.panel.insetBy(12, 12);

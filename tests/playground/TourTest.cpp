@@ -84,13 +84,14 @@ TEST_F(Tour, WritesEveryStepAndItsExplanation) {
         "01-desktop.png",         "02-preview.png",
         "03-hovered-tile.png",    "04-minimized-tile.png",
         "05-closed-tile.png",     "06-clicked-tile.png",
-        "07-armed-overlay.png",   "08-tiled-window.png",
-        "09-now-playing.png",     "10-upcoming-events.png",
-        "11-home-panel.png",      "12-home-panel-permission.png",
-        "13-preferences-general.png", "14-preferences-appearance.png",
-        "15-preferences-specials.png", "16-preferences-window-management.png",
-        "17-preferences-about.png", "18-preferences-dark.png",
-        "19-terms.png",           "20-guide.png"};
+        "07-other-space-tile.png",
+        "08-armed-overlay.png",   "09-tiled-window.png",
+        "10-now-playing.png",     "11-upcoming-events.png",
+        "12-home-panel.png",      "13-home-panel-permission.png",
+        "14-preferences-general.png", "15-preferences-appearance.png",
+        "16-preferences-specials.png", "17-preferences-window-management.png",
+        "18-preferences-about.png", "19-preferences-dark.png",
+        "20-terms.png",           "21-guide.png"};
     ASSERT_EQ(result.frames.size(), expected.size());
 
     std::ifstream indexFile(dir_ / "out" / "index.html");
@@ -127,17 +128,19 @@ TEST_F(Tour, WritesEveryStepAndItsExplanation) {
     EXPECT_GT(difference(pictures[3], pictures[4], 400, 30, 1000, 500), 2) << "the closed window is still shown";
     // The clicked window comes to the front over the Editor.
     EXPECT_GT(difference(pictures[4], pictures[5], 600, 130, 600, 400), 4) << "the clicked window did not come forward";
+    // Another application's preview shows the window on the other Space.
+    EXPECT_GT(difference(pictures[5], pictures[6], 420, aboveDock, 600, 150), 8) << "no preview above Notes";
     // The overlay tints the left half, then the tiled window fills it.
-    EXPECT_GT(difference(pictures[5], pictures[6], 20, 300, kWidth / 2 - 40, 300), 2) << "no overlay over the left half";
-    EXPECT_GT(difference(pictures[6], pictures[7], 20, 300, kWidth / 2 - 40, 300), 2) << "the window was not tiled";
+    EXPECT_GT(difference(pictures[6], pictures[7], 20, 300, kWidth / 2 - 40, 300), 2) << "no overlay over the left half";
+    EXPECT_GT(difference(pictures[7], pictures[8], 20, 300, kWidth / 2 - 40, 300), 2) << "the window was not tiled";
     // The now-playing and calendar panels rise above the Dock.
-    EXPECT_GT(difference(pictures[7], pictures[8], 0, aboveDock, kWidth, 150), 2) << "no now-playing panel";
-    EXPECT_GT(difference(pictures[8], pictures[9], 0, aboveDock - 150, kWidth, 300), 2) << "no calendar panel";
+    EXPECT_GT(difference(pictures[8], pictures[9], 0, aboveDock, kWidth, 150), 2) << "no now-playing panel";
+    EXPECT_GT(difference(pictures[9], pictures[10], 0, aboveDock - 150, kWidth, 300), 2) << "no calendar panel";
     // The home panel hangs under the status item at the top right; the
     // permission row makes it longer; the dark preferences differ from the light.
-    EXPECT_GT(difference(pictures[9], pictures[10], 1100, 30, 300, 200), 8) << "no panel under the status item";
-    EXPECT_GT(difference(pictures[10], pictures[11], 1100, 250, 300, 100), 2) << "no permission row";
-    EXPECT_GT(difference(pictures[13], pictures[17], 440, 140, 560, 460), 20) << "the dark appearance looks light";
+    EXPECT_GT(difference(pictures[10], pictures[11], 1100, 30, 300, 200), 8) << "no panel under the status item";
+    EXPECT_GT(difference(pictures[11], pictures[12], 1100, 250, 300, 100), 2) << "no permission row";
+    EXPECT_GT(difference(pictures[14], pictures[18], 440, 140, 560, 460), 20) << "the dark appearance looks light";
 }
 
 TEST_F(Tour, TwiceTheScaleGivesTwiceThePixels) {

@@ -43,7 +43,7 @@ TEST(DuraziziSimExecutable, RunsTheExampleScenarios) {
 
     // Panels with text measure it through Fontconfig, whose caches live as long as the process.
     const std::string lsan = "LSAN_OPTIONS=suppressions='" + source + "/scripts/lsan.supp:print_suppressions=0' ";
-    for (const char* example : {"welcome.scn", "previews.scn", "now-playing.scn", "calendar.scn"}) {
+    for (const char* example : {"welcome.scn", "previews.scn", "now-playing.scn", "calendar.scn", "spaces.scn"}) {
         const Outcome outcome = shell(lsan + "'" + sim + "' run '" + source + "/examples/" + example + "'");
         EXPECT_EQ(outcome.status, 0) << example;
         std::istringstream lines(outcome.out);
@@ -54,6 +54,9 @@ TEST(DuraziziSimExecutable, RunsTheExampleScenarios) {
         EXPECT_GE(count, 4) << example;
         if (std::string(example) == "previews.scn") {
             EXPECT_NE(outcome.out.find("{\"visible\":true,\"pid\":501,"), std::string::npos) << outcome.out;
+        }
+        if (std::string(example) == "spaces.scn") {
+            EXPECT_NE(outcome.out.find("\"spaceLabel\":\"Other Space\""), std::string::npos) << outcome.out;
         }
         if (std::string(example) == "calendar.scn") {
             EXPECT_NE(outcome.out.find("\"header\":\"Upcoming\""), std::string::npos) << outcome.out;

@@ -100,9 +100,9 @@ TEST(PreviewScenario, HoverShowsThePreviewOnceThePointerHasRested) {
     // The minimized window is included, badged and dimmed; the focused one is the front tile.
     EXPECT_EQ(r.lines[2],
               R"({"visible":true,"pid":501,"frame":[316,654,704,182],"alpha":1,"appName":"TextEdit","tiles":[)"
-              R"({"id":100,"title":"Notes.txt","frame":[12,34,220,136],"front":true,"badge":false,"dimmed":false,"image":"thumbnail","closeBox":false},)"
-              R"({"id":101,"title":"Draft.txt","frame":[242,34,220,136],"front":false,"badge":true,"dimmed":true,"image":"thumbnail","closeBox":false},)"
-              R"({"id":102,"title":"List.txt","frame":[472,34,220,136],"front":false,"badge":false,"dimmed":false,"image":"thumbnail","closeBox":false}],)"
+              R"({"id":100,"title":"Notes.txt","frame":[12,34,220,136],"front":true,"badge":false,"dimmed":false,"image":"thumbnail","closeBox":false,"spaceLabel":null},)"
+              R"({"id":101,"title":"Draft.txt","frame":[242,34,220,136],"front":false,"badge":true,"dimmed":true,"image":"thumbnail","closeBox":false,"spaceLabel":null},)"
+              R"({"id":102,"title":"List.txt","frame":[472,34,220,136],"front":false,"badge":false,"dimmed":false,"image":"thumbnail","closeBox":false,"spaceLabel":null}],)"
               // Below the panel, pointing at the icon's centre (644 + 24), 2 points above its top.
               R"("triangle":{"tip":[668,842],"width":18,"height":6}})");
 
@@ -286,6 +286,52 @@ TEST(PreviewScenario, CommandsThatCannotBeCarriedOutStopTheRun) {
     }
     const Printed early = run("click-tile 0\n");
     EXPECT_EQ(early.err, "durazizi-sim: line 1: click-tile: Durazizi is not running\n");
+}
+
+}  // namespace
+
+namespace {
+
+// Spaces as a scenario sets them up: a second display starts with a Space of
+// its own, `space=` puts a window on one, and a click on an other-Space tile
+// takes the user there unless the application has a window where the user is.
+TEST(PreviewScenario, OtherSpacesTilesAreLabelledAndAClickGoesThere) {
+    const std::string desk =
+        "screen 0,0,1440,900\nscreen 1440,0,1280,800\ndock\n"
+        "space add\n"
+        "app com.apple.Notes \"Notes\" pid=503\n"
+        "window 503 \"Away\" id=300 space=3\n"
+        "app com.apple.TextEdit \"TextEdit\" pid=501\n"
+        "window 501 \"Here\" id=100\n"
+        "front 501\n"
+        "defaults termsVersionAccepted int 1\ndefaults guideShown bool true\n";
+    const std::string spaces = R"("spaces":[{"id":1,"display":0},{"id":2,"display":1},{"id":3,"display":0}]})";
+    const Printed bad = run(desk + "query spaces\nwindow 503 \"Nowhere\" space=9\n");
+    EXPECT_EQ(bad.status, 2);
+    ASSERT_EQ(bad.lines.size(), 1u);
+    EXPECT_EQ(bad.lines[0], R"({"current":[1,2],)" + spaces);
+
+    const auto click = [](int tile) {
+        return kLaunched + "hover-dock \"Notes\"\nadvance 0.5s\nquery preview\nclick-tile " + std::to_string(tile) +
+               "\nadvance 0.5s\nquery spaces\nquery window 300\n";
+    };
+    // Notes has no window where the user is: activating it shows its Space.
+    const Printed away = run(desk + click(0));
+    ASSERT_EQ(away.status, 0) << away.err;
+    ASSERT_EQ(away.lines.size(), 3u);
+    EXPECT_EQ(values(away.lines[0], "spaceLabel"), Values{R"("Other Space")"});
+    EXPECT_EQ(values(away.lines[0], "image"), Values{R"("thumbnail")"});
+    EXPECT_EQ(away.lines[1], R"({"current":[3,2],)" + spaces);
+    EXPECT_EQ(values(away.lines[2], "focused"), Values{"true"});
+
+    // With a window on the second display, macOS stays put: the click only activates Notes.
+    const Printed stays = run(desk + "window 503 \"Right\" id=301 frame=1600,100,600,400\n" + click(1));
+    ASSERT_EQ(stays.status, 0) << stays.err;
+    ASSERT_EQ(stays.lines.size(), 3u);
+    EXPECT_EQ(values(stays.lines[0], "id"), (Values{"301", "300"}));
+    EXPECT_EQ(values(stays.lines[0], "spaceLabel"), (Values{"null", R"("Other Space")"}));
+    EXPECT_EQ(stays.lines[1], R"({"current":[1,2],)" + spaces);
+    EXPECT_EQ(values(stays.lines[2], "focused"), Values{"false"});
 }
 
 }  // namespace

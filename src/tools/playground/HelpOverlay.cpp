@@ -47,6 +47,8 @@ std::string helpMarkup(const HelpState& state) {
     m += "\u2022 Move onto a thumbnail to see its close box; click the box to close that window, "
          "click the thumbnail to bring the window forward.\n";
     m += "\u2022 The Browser has a minimized page: its thumbnail is dimmed and badged.\n";
+    m += "\u2022 Notes has a second note on another Space: its tile says \"Other Space\", and clicking it "
+         "switches there. Ctrl+\u2190 and Ctrl+\u2192 move between Spaces.\n";
     m += "\u2022 Music, Spotify and Calendar have panels of their own.\n";
     m += "\u2022 Click Durazizi's icon in the menu bar for its panel and settings (Preferences: "
          "\"Hide when a Dock item is clicked\", \"Draw triangle below bubble\").\n";
@@ -61,6 +63,7 @@ std::string helpMarkup(const HelpState& state) {
     m += std::string("F3\tScreen recording permission (now ") + onOff(state.screenRecording) + ")\n";
     m += std::string("F4\tdark appearance (now ") + onOff(state.dark) + ")\n";
     m += std::string("F5\tstart Durazizi again") + (state.duraziziRunning ? "" : " (<b>it has quit</b>)") + "\n";
+    m += "Ctrl+\u2190 Ctrl+\u2192\tthe Space to the left or right\n";
     m += "Esc\tquit the playground\n\n";
     m += "<small>The mouse, the keys (control, option = Alt, shift, command = Super) and the scroll wheel "
          "drive the simulated desktop.\n";

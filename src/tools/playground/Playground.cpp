@@ -195,6 +195,14 @@ void Playground::handleKey(const SDL_KeyboardEvent& key) {
         default: break;
     }
     const MacKey mac{*code, macModifierFlags(key.keysym.mod)};
+    // Mission Control's own shortcuts: the system takes ⌃← and ⌃→ to move
+    // between Spaces, and no application sees them.
+    const std::uint64_t modifiers = mac.flags & (platform::kCGEventFlagMaskShift | platform::kCGEventFlagMaskControl |
+                                                 platform::kCGEventFlagMaskAlternate | platform::kCGEventFlagMaskCommand);
+    if (modifiers == platform::kCGEventFlagMaskControl && (mac.keyCode == platform::kVK_LeftArrow || mac.keyCode == platform::kVK_RightArrow)) {
+        desktop().spaces().switchBeside(mac.keyCode == platform::kVK_LeftArrow ? -1 : 1);
+        return;
+    }
     desktop().input().keyDown(mac.keyCode, mac.flags);
 }
 

@@ -109,9 +109,13 @@ Action parseWindow(Args& args) {
         if (minimum->x < 0 || minimum->y < 0) args.fail("a minimum size cannot be negative");
         spec.minimumSize = {minimum->x, minimum->y};
     }
+    if (auto space = args.optionInteger("space", 1, std::numeric_limits<std::uint32_t>::max()))
+        spec.space = static_cast<std::uint32_t>(*space);
     return [spec](World& world, std::ostream&) -> Result {
         if (!hasApplication(world, spec.pid)) return noApplication("window", spec.pid);
         if (!isRunning(world, spec.pid)) return notRunning("window", spec.pid);
+        if (spec.space && !world.desktop().spaces().exists(*spec.space))
+            return "window: there is no Space " + std::to_string(*spec.space);
         if (spec.id && world.desktop().windows().info(*spec.id).exists) {
             return "window: a window with id " + std::to_string(*spec.id) + " already exists";
         }
@@ -436,6 +440,7 @@ constexpr std::array kCommands = {
     CommandEntry{"defaults-file", parseDefaultsFile},
     CommandEntry{"quit-app", parseQuitApp},
     CommandEntry{"screen-remove", parseScreenRemove},
+    CommandEntry{"space", parseSpace},
     CommandEntry{"calendar-file", parseCalendarFile},
     CommandEntry{"launch", parseLaunch},
     CommandEntry{"relaunch", parseRelaunch},

@@ -60,6 +60,9 @@ Action parseAppearance(Args& args);
 Action parseMenuBarQuery();
 Action parseDockQuery();
 Action parseMinimizeWindow(Args& args);
+// Spaces (SpaceCommands.cpp).
+Action parseSpace(Args& args);
+Action parseSpacesQuery(Args& args);
 
 // A picture of the desktop (SnapshotCommand.cpp).
 Action parseSnapshot(Args& args);

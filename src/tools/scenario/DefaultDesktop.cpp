@@ -102,6 +102,16 @@ DefaultDesktop buildDefaultDesktop(World& world, const DefaultDesktopOptions& op
     d.previewApps = {"Editor", "Browser", "Notes", "Terminal"};
 
     // Back to front: every new window opens in front of the ones before it.
+    // A second Space, not shown, holds a note of its own.
+    const sim::SpaceID away = desktop.spaces().add(0).value_or(0);
+    {
+        sim::WindowSpec spec;
+        spec.pid = d.notes;
+        spec.title = "Packing list";
+        spec.frame = {300, 200, 420, 360};
+        spec.space = away;
+        d.awayNote = desktop.windows().add(spec);
+    }
     addWindow(desktop, d.notes, "Groceries", {60, 430, 420, 360});
     addWindow(desktop, d.terminal, "~/src/durazizi \u2014 zsh \u2014 100\u00d730", {900, 440, 500, 330});
     addWindow(desktop, d.terminal, "~ \u2014 htop \u2014 100\u00d730", {860, 400, 500, 330});

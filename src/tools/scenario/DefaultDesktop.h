@@ -23,6 +23,7 @@ struct DefaultDesktop {
     sim::pid_t spotify = 0;
     sim::pid_t calendar = 0;
     sim::CGWindowID minimizedPage = 0;   // the Browser's minimized window
+    sim::CGWindowID awayNote = 0;        // a Notes window on the second Space, which is not shown
 
     // Dock titles of the applications whose icons show window previews.
     std::vector<std::string> previewApps;

@@ -128,6 +128,7 @@ std::string tileJson(World& world, const durazizi::ThumbTile& tile, const TileSo
         .add("dimmed", json::boolean(tile.isDimmed()))
         .add("image", json::string(shownImage(world, tile.imageView().image(), source.pid)))
         .add("closeBox", json::boolean(tile.closeBoxVisible()))
+        .add("spaceLabel", tile.spaceLabelShown() ? json::string(tile.spaceLabel().text()) : json::null())
         .str();
 }
 
@@ -268,6 +269,7 @@ Action parseQuery(Args& args) {
         });
     }
     if (what == "preview") return printing(previewJson);
+    if (what == "spaces") return parseSpacesQuery(args);
     if (what == "windows") return printing(ownWindowsJson);
     if (what == "menubar") return parseMenuBarQuery();
     if (what == "dock") return parseDockQuery();

@@ -67,6 +67,7 @@ public:
             [this] { return atRest(); },        [this] { return preview(); },
             [this] { return hoveredTile(); },   [this] { return minimizedTile(); },
             [this] { return closedTile(); },    [this] { return clickedTile(); },
+            [this] { return otherSpaceTile(); },
             [this] { return armedOverlay(); },  [this] { return tiledWindow(); },
             [this] { return nowPlaying(); },    [this] { return upcomingEvents(); },
             [this] { return homePanel(); },     [this] { return homePanelMissing(); },
@@ -218,6 +219,23 @@ private:
                        "Clicking a tile brings that window to the front, restoring it if minimized, and the panel fades out.");
     }
 
+    Failure otherSpaceTile() {
+        const auto icon = desktop().dock().itemFrame("Notes");
+        if (!icon) return std::string("the Dock has no Notes icon");
+        desktop().input().move({icon->midX(), icon->midY()});
+        desktop().time().advance(kPreviewAppears);
+        const auto tile = tileFor(default_.awayNote);
+        if (!tile || !panelVisible()) return std::string("the note on the other Space has no tile");
+        desktop().input().move(centreOnScreen(*tile));
+        desktop().time().advance(kPointerRests);
+        if (!tile->spaceLabelShown() || tile->closeBoxVisible()) {
+            return std::string("the other Space's tile is not labelled, or offers a close box");
+        }
+        return picture("07-other-space-tile.png",
+                       "With \"Windows from all Spaces\" on, a window on another Space gets a tile too, "
+                       "labelled \"Other Space\"; clicking it switches to that Space.");
+    }
+
     // The snapping overlay as the window server shows it: our one window
     // that lets the mouse through.
     std::optional<sim::OwnWindowInfo> overlay() {
@@ -240,7 +258,7 @@ private:
             shown->frame.width() != screen->width() / 2) {
             return std::string("dragging a window against the left edge showed no overlay over the left half");
         }
-        return picture("07-armed-overlay.png",
+        return picture("08-armed-overlay.png",
                        "Dragging a window by its title bar against the left edge shows the overlay where it will go.");
     }
 
@@ -253,7 +271,7 @@ private:
             return std::string("letting go did not tile the window into the left half");
         }
         if (overlay()) return std::string("the overlay stayed after the release");
-        return picture("08-tiled-window.png", "Letting go tiles the window into the left half of the screen.");
+        return picture("09-tiled-window.png", "Letting go tiles the window into the left half of the screen.");
     }
 
     Failure nowPlaying() {
@@ -266,7 +284,7 @@ private:
         if (!media || !special->window.visible || media->titleLabel().text() == "Spotify") {
             return std::string("resting on the Spotify icon showed no track");
         }
-        return picture("09-now-playing.png",
+        return picture("10-now-playing.png",
                        "Resting on the Spotify icon shows what it plays: the cover, the title, artist and album, "
                        "and buttons for the previous track, play or pause, and the next track.");
     }
@@ -281,7 +299,7 @@ private:
             !dynamic_cast<const durazizi::CalendarContentView*>(special->content.get())) {
             return std::string("resting on the Calendar icon showed no events");
         }
-        auto shot = picture("10-upcoming-events.png",
+        auto shot = picture("11-upcoming-events.png",
                             "Resting on the Calendar icon lists the coming events of every calendar, each with "
                             "its calendar's colour and its start time.");
         desktop().input().move({720, 400});
@@ -342,7 +360,7 @@ private:
         desktop().input().click(item->center());
         desktop().time().advance(kPointerRests * 2);
         if (!ownWindow("", true)) return std::string("clicking the status item showed no panel");
-        return picture("11-home-panel.png",
+        return picture("12-home-panel.png",
                        "Clicking the status item drops the home panel: the two feature switches and the commands.");
     }
 
@@ -353,7 +371,7 @@ private:
         desktop().input().click(desktop().application().statusItemFrame()->center());
         desktop().time().advance(kPointerRests * 2);
         if (!ownWindow("", true)) return std::string("the panel did not open again");
-        auto shot = picture("12-home-panel-permission.png",
+        auto shot = picture("13-home-panel-permission.png",
                             "Without Screen Recording the panel shows a row that points to the permission, with Grant.");
         desktop().permissions().setScreenRecording(true);
         desktop().input().click({720, 400});
@@ -364,9 +382,9 @@ private:
     Failure preferences() {
         if (!desktop().application().chooseMenuItem("Durazizi", "Settings\u2026")) return std::string("no Settings menu item");
         const char* tabs[] = {"General", "Appearance", "Specials", "Window Management", "About"};
-        const char* files[] = {"13-preferences-general.png", "14-preferences-appearance.png",
-                               "15-preferences-specials.png", "16-preferences-window-management.png",
-                               "17-preferences-about.png"};
+        const char* files[] = {"14-preferences-general.png", "15-preferences-appearance.png",
+                               "16-preferences-specials.png", "17-preferences-window-management.png",
+                               "18-preferences-about.png"};
         const char* captions[] = {
             "Preferences, General: the login item, previews, the activation delay and what the previews include.",
             "Preferences, Appearance: theme, elements, distance, bubble size, grid and the popup animation.",
@@ -386,7 +404,7 @@ private:
         auto window = ownWindow("Durazizi Preferences");
         if (!window || !clickTab(*window, "Appearance")) return std::string("no Appearance tab");
         desktop().time().advance(kPointerRests);
-        auto shot = picture("18-preferences-dark.png",
+        auto shot = picture("19-preferences-dark.png",
                             "The desktop in the dark appearance, with the preferences following it.");
         desktop().appearance().setDark(false);
         desktop().application().chooseMenuItem("Window", "Close");
@@ -399,7 +417,7 @@ private:
         world_.relaunch();
         desktop().time().advance(kPointerRests * 2);
         if (!ownWindow("Welcome to Durazizi")) return std::string("a fresh start showed no terms");
-        return picture("19-terms.png", "A first launch asks for agreement to the terms before anything runs.");
+        return picture("20-terms.png", "A first launch asks for agreement to the terms before anything runs.");
     }
 
     Failure guide() {
@@ -411,7 +429,7 @@ private:
             return std::string("the terms have no I Agree button");
         desktop().time().advance(kSettle);
         if (!ownWindow("Durazizi Guide")) return std::string("agreeing did not show the guide");
-        return picture("20-guide.png", "Agreeing starts Durazizi and shows the guide, once.");
+        return picture("21-guide.png", "Agreeing starts Durazizi and shows the guide, once.");
     }
 
     World& world_;

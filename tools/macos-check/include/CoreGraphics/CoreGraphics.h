@@ -34,6 +34,17 @@ enum : CGWindowLevelKey {
     kCGNumberOfWindowLevelKeys = 21,
 };
 CGWindowLevel CGWindowLevelForKey(CGWindowLevelKey key);
+
+typedef uint32_t CGWindowListOption;
+enum : CGWindowListOption {
+    kCGWindowListOptionAll = 0, kCGWindowListOptionOnScreenOnly = 1 << 0,
+    kCGWindowListOptionOnScreenAboveWindow = 1 << 1, kCGWindowListOptionOnScreenBelowWindow = 1 << 2,
+    kCGWindowListOptionIncludingWindow = 1 << 3, kCGWindowListExcludeDesktopElements = 1 << 4,
+};
+CFArrayRef CGWindowListCopyWindowInfo(CGWindowListOption option, CGWindowID relativeToWindow);
+bool CGRectMakeWithDictionaryRepresentation(CFDictionaryRef dict, CGRect* rect);
+extern const CFStringRef kCGWindowNumber, kCGWindowOwnerPID, kCGWindowLayer, kCGWindowIsOnscreen,
+    kCGWindowBounds, kCGWindowName, kCGWindowOwnerName, kCGWindowAlpha;
 // CoreGraphics names the levels as macros over CGWindowLevelForKey, not as
 // constants: any other declaration of these names breaks once it is included.
 #define kCGBaseWindowLevel CGWindowLevelForKey(kCGBaseWindowLevelKey)
