@@ -31,16 +31,20 @@ void roundedRectPath(cairo_t* cr, const kit::Rect& rect, double radius) {
     cairo_close_path(cr);
 }
 
-void drawingPath(cairo_t* cr, const kit::VectorDrawing& drawing, const kit::Rect& rect) {
-    if (drawing.canvas.width <= 0 || drawing.canvas.height <= 0) return;
-    // The path is kept in device space: the transform may go once it is laid.
-    cairo_save(cr);
+void mapDrawingCanvas(cairo_t* cr, const kit::VectorDrawing& drawing, const kit::Rect& rect) {
     cairo_translate(cr, rect.minX(), rect.minY());
     cairo_scale(cr, rect.width() / drawing.canvas.width, rect.height() / drawing.canvas.height);
     if (!drawing.flipped) {
         cairo_translate(cr, 0, drawing.canvas.height);
         cairo_scale(cr, 1, -1);
     }
+}
+
+void drawingPath(cairo_t* cr, const kit::VectorDrawing& drawing, const kit::Rect& rect) {
+    if (drawing.canvas.width <= 0 || drawing.canvas.height <= 0) return;
+    // The path is kept in device space: the transform may go once it is laid.
+    cairo_save(cr);
+    mapDrawingCanvas(cr, drawing, rect);
     for (const kit::VectorShape& shape : drawing.shapes) {
         if (shape.paint != kit::VectorShape::Paint::Fill) continue;
         if (shape.kind == kit::VectorShape::Kind::RoundedRect) {

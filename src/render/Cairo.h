@@ -40,6 +40,9 @@ void roundedRectPath(cairo_t* cr, const kit::Rect& rect, double radius);
 // stretched over `rect` (user space, y down): what it covers, as a mask or
 // a window's shape.
 void drawingPath(cairo_t* cr, const kit::VectorDrawing& drawing, const kit::Rect& rect);
+// Maps the drawing's canvas onto `rect` in the current transform, its y axis
+// turned downward unless the drawing is flipped already.
+void mapDrawingCanvas(cairo_t* cr, const kit::VectorDrawing& drawing, const kit::Rect& rect);
 
 // Sets a resolved (plain RGBA) colour as the source.
 void setSource(cairo_t* cr, const kit::Color& color);

@@ -63,12 +63,7 @@ void paintDrawing(cairo_t* cr, const kit::VectorDrawing& drawing, const kit::Rec
                   const kit::Color& templateColor, kit::Appearance appearance) {
     if (!(drawing.canvas.width > 0) || !(drawing.canvas.height > 0) || rect.isEmpty()) return;
     cairo_save(cr);
-    cairo_translate(cr, rect.minX(), rect.minY());
-    cairo_scale(cr, rect.width() / drawing.canvas.width, rect.height() / drawing.canvas.height);
-    if (!drawing.flipped) {
-        cairo_translate(cr, 0, drawing.canvas.height);
-        cairo_scale(cr, 1, -1);
-    }
+    mapDrawingCanvas(cr, drawing, rect);
     for (const kit::VectorShape& shape : drawing.shapes) {
         cairo_new_path(cr);
         shapePath(cr, shape);

@@ -27,16 +27,21 @@ int usage() {
     return 2;
 }
 
+// Pictures at one or two pixels a point.
+bool parseScale(const char* text, double& scale) {
+    if (std::strcmp(text, "1") == 0) scale = 1;
+    else if (std::strcmp(text, "2") == 0) scale = 2;
+    else return false;
+    return true;
+}
+
 int tour(int argc, char** argv) {
     if (argc < 3 || argv[2][0] == '\0') return usage();
     scenario::TourOptions options;
     options.outDir = argv[2];
     for (int i = 3; i < argc; ++i) {
         if (std::strcmp(argv[i], "--scale") == 0 && i + 1 < argc) {
-            const std::string scale = argv[++i];
-            if (scale == "1") options.scale = 1;
-            else if (scale == "2") options.scale = 2;
-            else return usage();
+            if (!parseScale(argv[++i], options.scale)) return usage();
         } else {
             return usage();
         }
@@ -62,10 +67,7 @@ int soak(int argc, char** argv) {
         } else if (std::strcmp(argv[i], "--every") == 0 && hasValue) {
             if (!parseMinutes(argv[++i], options.sampleEvery)) return usage();
         } else if (std::strcmp(argv[i], "--scale") == 0 && hasValue) {
-            const std::string scale = argv[++i];
-            if (scale == "1") options.scale = 1;
-            else if (scale == "2") options.scale = 2;
-            else return usage();
+            if (!parseScale(argv[++i], options.scale)) return usage();
         } else {
             return usage();
         }
