@@ -1,6 +1,7 @@
 #include "sim/OwnProcess.h"
 
-#include "sim/AppIcon.h"
+#include "kit/IconArt.h"
+#include "kit/Image.h"
 #include "sim/Graveyard.h"
 #include "sim/World.h"
 
@@ -12,6 +13,10 @@ OwnProcess::OwnProcess(World& world, Graveyard& graveyard, const std::vector<Ser
     launch(kFirstOwnPid);
 }
 
+namespace {
+constexpr double kOwnIconPoints = 128;
+}  // namespace
+
 void OwnProcess::launch(pid_t pid) {
     std::lock_guard lock(world_.mutex);
     auto identity = std::make_shared<ProcessIdentity>();
@@ -19,7 +24,9 @@ void OwnProcess::launch(pid_t pid) {
     identity->bundleId = kOwnBundleId;
     identity->name = kOwnName;
     identity->bundlePath = std::string("/Applications/") + kOwnName + ".app";
-    identity->icon = makeAppIcon(kOwnBundleId);
+    // Durazizi's bundle carries its icon file, drawn from this art when it
+    // is built: the Dock and the application switcher show it.
+    identity->icon = kit::Image::fromDrawing(kit::IconArt::durazizi(kOwnIconPoints), /*isTemplate=*/false);
     AppRecord record;
     record.identity = std::move(identity);
     record.inDock = false;
